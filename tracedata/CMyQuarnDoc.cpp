@@ -1,0 +1,372 @@
+#include "CMyQuarnDoc.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "Archive.h"
+#include "FileIo.h"
+#include "StoredLayout.h"
+#include "Text.h"
+#include "Units.h"
+
+namespace fl {
+
+DocEnvironment s_docEnv;
+
+namespace {
+
+bool IsOneOf(std::string_view u, std::initializer_list<std::string_view> list) {
+    for (auto s : list)
+        if (u == s) return true;
+    return false;
+}
+
+// Fields without a text key: a take-over leaves them as the document holds them.
+void KeepUntouchedFields(const TraceRecord& from, TraceRecord& to) {
+    to.m_strCfactorFile = from.m_strCfactorFile;
+    to.m_arrMarkerStateB = from.m_arrMarkerStateB;
+    to.m_arrMarkerFreqB = from.m_arrMarkerFreqB;
+    to.m_arrMarkerTimeB = from.m_arrMarkerTimeB;
+    to.m_arrMarkerDistB = from.m_arrMarkerDistB;
+    to.m_arrMarkerTextA = from.m_arrMarkerTextA;
+    to.m_arrMarkerTextB = from.m_arrMarkerTextB;
+    to.m_arrMarkerFlagA = from.m_arrMarkerFlagA;
+    to.m_arrMarkerFlagB = from.m_arrMarkerFlagB;
+    to.m_dLimitUpperLevel = from.m_dLimitUpperLevel;
+    to.m_dLimitLowerLevel = from.m_dLimitLowerLevel;
+    to.m_arrLimitSegments = from.m_arrLimitSegments;
+    to.m_nGpsSel1 = from.m_nGpsSel1;
+    to.m_nGpsSel2 = from.m_nGpsSel2;
+    to.m_nGpsSel3 = from.m_nGpsSel3;
+    to.m_bShowMarkersA = from.m_bShowMarkersA;
+    to.m_bShowMarkersB = from.m_bShowMarkersB;
+    to.m_bShowLevelPanel = from.m_bShowLevelPanel;
+    to.m_bShowStatusPanel = from.m_bShowStatusPanel;
+    to.m_bShowTracePanel = from.m_bShowTracePanel;
+    to.m_bShowInstrumentPanel = from.m_bShowInstrumentPanel;
+    to.m_bShowEdevPanel = from.m_bShowEdevPanel;
+    to.m_bShowGpsPanel = from.m_bShowGpsPanel;
+    to.m_nOrientation = from.m_nOrientation;
+    to.m_bShowGrid = from.m_bShowGrid;
+    to.m_bShowTraceA = from.m_bShowTraceA;
+    to.m_bShowTraceB = from.m_bShowTraceB;
+    to.m_nFrontTrace = from.m_nFrontTrace;
+    to.m_bThresholdSet = from.m_bThresholdSet;
+    to.m_dMarkerThreshold = from.m_dMarkerThreshold;
+    to.m_dUserLevel = from.m_dUserLevel;
+}
+
+void SwitchOffOutside(std::vector<int>& state, const std::vector<double>& pos, double low, double high) {
+    for (int e = 1; e < kMarkerEntries; ++e)
+        if (pos[e] > high || pos[e] < low) state[e] = MARKER_OFF;
+}
+
+std::string FileTitle(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+}  // namespace
+
+double LinearScaleIntoUnit(double milli, std::string_view unit) {
+    if (IsOneOf(unit, {"V", "W", "VM", "WM2"})) return milli * 0.001;
+    if (IsOneOf(unit, {"UV", "UW", "UVM", "UWM2"})) return milli * 1000.0;
+    return milli;
+}
+
+CMyQuarnDoc::CMyQuarnDoc() {
+    ApplyNewDocumentValues();
+    UpdatePageSize();
+}
+
+void CMyQuarnDoc::SetDisplaySelection(double TraceRecord::*ref, double TraceRecord::*scale, std::string unit) {
+    m_pRefField = ref;
+    m_pScaleField = scale;
+    m_strDisplayUnit = std::move(unit);
+}
+
+void CMyQuarnDoc::OnNewDocument(const ParseRecord& parsed, const DocEnvironment& env) {
+    *static_cast<TraceRecord*>(this) = TraceRecord{};
+    ApplyNewDocumentValues();
+    m_arrLimitLines.clear();
+    m_arrChanEntryInt1.clear();
+    m_arrChanEntryInt2.clear();
+    m_arrChanEntryReal.clear();
+    TakeOver(parsed, env);
+    m_strPathName.clear();
+    m_strTitle = m_strTraceName;
+    const DisplayPreferences& p = env.prefs;
+    m_bShowMarkersA = p.showMarkersA;
+    m_bShowMarkersB = p.showMarkersB;
+    m_bShowLevelPanel = p.showLevelPanel;
+    m_bShowStatusPanel = p.showStatusPanel;
+    m_bShowTracePanel = p.showTracePanel;
+    m_bShowInstrumentPanel = p.showInstrumentPanel;
+    m_nOrientation = p.orientation;
+    m_bShowEdevPanel = p.showEdevPanel;
+    m_bShowGrid = p.showGrid;
+    m_bShowGpsPanel = p.showGpsPanel;
+    UpdatePageSize();
+    m_bModified = true;
+}
+
+void CMyQuarnDoc::TakeOver(const ParseRecord& parsed, const DocEnvironment& env) {
+    TraceRecord& rec = *this;
+    const TraceRecord before = rec;
+    // 1 and 2: every field with a text key, the point buffers, the set-A markers and their trace letters.
+    rec = static_cast<const TraceRecord&>(parsed);
+    KeepUntouchedFields(before, rec);
+    rec.NormalizeShapes();
+    m_strComment.clear();
+    m_nViewInt1 = 0;
+
+    // 3: markers outside the x range of the trace are switched off.
+    for (auto set : {std::make_pair(&m_arrMarkerStateA, 'A'), std::make_pair(&m_arrMarkerStateB, 'B')}) {
+        std::vector<int>& state = *set.first;
+        const bool a = set.second == 'A';
+        if (m_strMode != "DTF" && m_dSpan > 0)
+            SwitchOffOutside(state, a ? m_arrMarkerFreqA : m_arrMarkerFreqB, m_dCenter - m_dSpan * 0.5,
+                             m_dCenter + m_dSpan * 0.5);
+        else if (m_strMode != "DTF")
+            SwitchOffOutside(state, a ? m_arrMarkerTimeA : m_arrMarkerTimeB, 0.0, m_dSweepTime);
+        else
+            SwitchOffOutside(state, a ? m_arrMarkerDistA : m_arrMarkerDistB, 0.0, m_dCableLength);
+    }
+
+    // 4: markers placed on trace B move to set B.
+    for (int e = 1; e < kMarkerEntries; ++e) {
+        if (m_arrMarkerTrace[e] != "B") continue;
+        m_arrMarkerStateB[e] = m_arrMarkerStateA[e];
+        m_arrMarkerFreqB[e] = m_arrMarkerFreqA[e];
+        m_arrMarkerTimeB[e] = m_arrMarkerTimeA[e];
+        m_arrMarkerDistB[e] = m_arrMarkerDistA[e];
+        m_arrMarkerStateA[e] = MARKER_OFF;
+    }
+
+    // 5: marker A follows both traces.
+    if (m_arrMarkerStateA[1] > 0) {
+        m_arrMarkerFreqB[1] = m_arrMarkerFreqA[1];
+        m_arrMarkerTimeB[1] = m_arrMarkerTimeA[1];
+        m_arrMarkerDistB[1] = m_arrMarkerDistA[1];
+    } else if (m_arrMarkerStateB[1] > 0) {
+        m_arrMarkerFreqA[1] = m_arrMarkerFreqB[1];
+        m_arrMarkerTimeA[1] = m_arrMarkerTimeB[1];
+        m_arrMarkerDistA[1] = m_arrMarkerDistB[1];
+    }
+
+    // 6: the user's markers start as copies of the instrument's.
+    m_arrUserStateA = m_arrMarkerStateA;
+    m_arrUserFreqA = m_arrMarkerFreqA;
+    m_arrUserTimeA = m_arrMarkerTimeA;
+    m_arrUserDistA = m_arrMarkerDistA;
+    m_arrUserStateB = m_arrMarkerStateB;
+    m_arrUserFreqB = m_arrMarkerFreqB;
+    m_arrUserTimeB = m_arrMarkerTimeB;
+    m_arrUserDistB = m_arrMarkerDistB;
+    m_arrUserTrace = m_arrMarkerTrace;
+
+    // 7: a running GPS receiver's position replaces the instrument's.
+    if (env.useGps && env.gps) {
+        if (auto fix = env.gps->CurrentFix()) {
+            m_dGpsLongitude = fix->longitude;
+            m_dGpsLatitude = fix->latitude;
+            m_nGpsDate = fix->date;
+            m_nGpsTime = fix->time;
+            m_strGpsQuality = fix->quality;
+            m_nGpsSatellites = fix->satellites;
+            m_dGpsHdop = fix->hdop;
+            m_dGpsSpeed = fix->speed;
+            m_strGpsSpeedUnit = fix->speedUnit;
+            m_dGpsAltitude = fix->altitude;
+            m_strGpsAltitudeUnit = fix->altitudeUnit;
+        }
+    }
+    m_nGpsSel1 = env.gpsPositionFormat;
+    m_nGpsSel2 = env.gpsAltitudeUnit;
+    m_nGpsSel3 = env.gpsSpeedUnit;
+
+    // 8: post-read steps 1 to 3, the level conversions, then the limits in the converted unit.
+    SelectDisplay();
+    m_dUserLevel = LevelFromDbm(SelectedReference(), m_strDisplayUnit);
+    if (IsOneOf(m_strDisplayUnit, {"V", "MV", "UV", "W", "MW", "UW", "WM2", "MWM2", "VM"})) {
+        SelectedReference() = LevelFromDbm(SelectedReference(), m_strDisplayUnit);
+        SelectedScale() = LinearScaleIntoUnit(SelectedScale(), m_strDisplayUnit);
+    }
+    PrepareLimits();
+    m_dTraceMathOffset = SelectedReference() - (8.0 - m_dTraceMathOffset) * SelectedScale();
+}
+
+void CMyQuarnDoc::RunPostReadSteps() {
+    SelectDisplay();
+    PrepareLimits();
+}
+
+// Post-read steps 1 to 3: model quirks, the reference impedance, and the display selection by mode.
+void CMyQuarnDoc::SelectDisplay() {
+    if (m_strModel == "Quarn1") {
+        m_nTraceModeB = TRACE_OFF;
+        m_bShowTraceB = 0;
+    }
+    s_dRefImpedance = m_strImpedance == "IMP75" ? 75.0 : 50.0;
+    using R = TraceRecord;
+    const std::string& mode = m_strMode;
+    auto levelScale = [](const std::string& unit, double R::*log) -> double R::* {
+        if (IsOneOf(unit, {"V", "MV", "UV", "VM", "MVM", "UVM"})) return &R::m_dScaleVolt;
+        if (IsOneOf(unit, {"W", "MW", "UW", "WM2", "MWM2", "UWM2"})) return &R::m_dScaleWatt;
+        return log;
+    };
+    if (mode == "TRANsmission") {
+        SetDisplaySelection(m_strTransRefUnit == "DBM" ? &R::m_dRefLevel : &R::m_dTransRef, &R::m_dScaleLog,
+                            m_strTransRefUnit);
+    } else if (mode == "DTF") {
+        if (m_strDtfRefUnit == "MRHO")
+            SetDisplaySelection(&R::m_dDtfRefRfactor, &R::m_dScaleDtfRfactor, m_strDtfRefUnit);
+        else
+            SetDisplaySelection(&R::m_dDtfRef, &R::m_dScaleLog, m_strDtfRefUnit);
+    } else if (mode == "RFLection") {
+        if (m_strRflRefUnit == "VSWR")
+            SetDisplaySelection(&R::m_dRflRefVswr, &R::m_dScaleVswr, m_strRflRefUnit);
+        else if (m_strRflRefUnit == "MRHO")
+            SetDisplaySelection(&R::m_dRflRefRfactor, &R::m_dScaleRfactor, m_strRflRefUnit);
+        else if (m_strRflRefUnit == "%")
+            SetDisplaySelection(&R::m_dRflRefRpower, &R::m_dScaleRpower, m_strRflRefUnit);
+        else
+            SetDisplaySelection(&R::m_dTransRef, &R::m_dScaleLog, m_strRflRefUnit);
+        m_nDetector = m_strRflCalMode == "VECTor" ? VECTOR : SCALAR;
+    } else if (mode == "EMF") {
+        // The scale follows the linear field-strength or power-density units.
+        double R::*scale = &R::m_dScaleLog;
+        if (IsOneOf(m_strEmfRefUnit, {"VM", "MVM", "UVM"})) scale = &R::m_dScaleVolt;
+        if (IsOneOf(m_strEmfRefUnit, {"WM2", "MWM2", "UWM2"})) scale = &R::m_dScaleWatt;
+        SetDisplaySelection(&R::m_dEmfRef, scale, m_strEmfRefUnit);
+    } else if (mode == "CLOSs") {
+        m_strRefLevelUnit = "DB";
+        SetDisplaySelection(&R::m_dTransRef, &R::m_dScaleLog, m_strRefLevelUnit);
+        m_nDetector = SCALAR;
+    } else {
+        SetDisplaySelection(&R::m_dRefLevel, levelScale(m_strRefLevelUnit, &R::m_dScaleLog), m_strRefLevelUnit);
+    }
+}
+
+void CMyQuarnDoc::PrepareLimits() {
+    const double ref = SelectedReference();
+    const double scale = SelectedScale();
+    const std::string& unit = m_strDisplayUnit;
+    // Linear references are already in the display unit; logarithmic ones are held in dBm or dB.
+    auto toUnit = [&](double v) { return IsLinearUnit(unit) ? v : LevelFromDbm(v, unit); };
+    m_arrLimitSegments.clear();
+    if (m_strLimitSimple == "ON") {
+        m_dLimitUpperLevel = toUnit(ref - (8.0 - m_dLimitUpper) * scale);
+        m_dLimitLowerLevel = toUnit(ref - (8.0 - m_dLimitLower) * scale);
+    }
+    if (m_strLimitState != "OFF" && m_strLimitSimple == "OFF") {
+        for (const std::string& entry : m_arrLimitLines) {
+            std::string_view rest = entry;
+            std::string_view f[5];
+            for (auto& field : f) {
+                size_t c = rest.find(',');
+                field = rest.substr(0, c);
+                rest = c == std::string_view::npos ? std::string_view() : rest.substr(c + 1);
+            }
+            std::string kind(f[0]);
+            m_arrLimitSegments.push_back(Format("%s,%f,%f,%f,%f", kind.c_str(), LeadingReal(f[1]),
+                                                toUnit(ref - LeadingReal(f[2]) * scale), LeadingReal(f[3]),
+                                                toUnit(ref - LeadingReal(f[4]) * scale)));
+        }
+    }
+}
+
+LoadResult CMyQuarnDoc::Load(const std::string& path, const DocEnvironment& env) {
+    std::string bytes;
+    std::string error;
+    if (!ReadWholeFile(path, bytes, kMaxTraceFileSize, &error)) return {LoadStatus::OpenError, error};
+    LoadResult r = LoadBytes(bytes, env);
+    if (r.ok()) SetPathName(path);
+    return r;
+}
+
+LoadResult CMyQuarnDoc::LoadBytes(std::string_view bytes, const DocEnvironment& env) {
+    if (bytes.empty()) return {LoadStatus::ReadError, kUnexpectedFormatText};
+    const unsigned char first = static_cast<unsigned char>(bytes[0]);
+    try {
+        if (first == 'a') {
+            ArchiveReader in(bytes);
+            in.Byte();
+            // Collect the lines first, so that a broken container leaves the parse record untouched.
+            std::vector<std::string> lines;
+            while (!in.AtEnd()) lines.push_back(in.String());
+            TraceLineParser parser(s_parsed);
+            parser.ResetDefaults();
+            for (const auto& line : lines) parser.ParseLine(line);
+            parser.Finish();
+            TakeOver(s_parsed, env);
+        } else if (first >= 'A' && first <= 'F') {
+            ArchiveReader in(bytes);
+            in.Byte();
+            CMyQuarnDoc fresh;
+            ReadStoredFields(in, static_cast<char>(first), fresh);
+            fresh.NormalizeShapes();
+            *static_cast<TraceRecord*>(this) = fresh;
+            RunPostReadSteps();
+        } else if (first == 0xEA) {
+            ArchiveReader in(bytes);
+            CMyQuarnDoc fresh;
+            ReadUnversioned(in, fresh);
+            fresh.NormalizeShapes();
+            *static_cast<TraceRecord*>(this) = fresh;
+            RunPostReadSteps();
+        } else {
+            return {LoadStatus::UnsupportedFormat, kUnsupportedFormatText};
+        }
+    } catch (const ArchiveError&) {
+        return {LoadStatus::ReadError, kUnexpectedFormatText};
+    }
+    UpdatePageSize();
+    m_bModified = false;
+    return {};
+}
+
+std::string CMyQuarnDoc::SerializeStored() const { return StoredTraceBytes(*this, 'F'); }
+
+SavePlan CMyQuarnDoc::PlanSave(const std::string& targetPath, const DocEnvironment& env) {
+    SavePlan plan;
+    std::filesystem::path p(targetPath);
+    const std::string ext = ToUpperAscii(p.extension().string());
+    if (ext == ".QTR" || m_bAskSaveName || targetPath.empty()) {
+        m_bAskSaveName = false;
+        plan.askName = true;
+        std::string base = p.stem().string();
+        if (base.empty()) base = m_strTitle.empty() ? m_strTraceName : m_strTitle;
+        plan.proposedFileName = base + ".qtm";
+        plan.startFolder = env.modifiedTraceFolder;
+    }
+    return plan;
+}
+
+bool CMyQuarnDoc::WriteTo(const std::string& path, std::string* error) {
+    if (!WriteWholeFileAtomically(path, SerializeStored(), error)) return false;
+    SetPathName(path);
+    m_bModified = false;
+    return true;
+}
+
+bool CMyQuarnDoc::SaveAsChosen(const std::string& chosenPath, DocEnvironment& env, std::string* error) {
+    std::filesystem::path p(chosenPath);
+    env.modifiedTraceFolder = p.parent_path().string();
+    m_strTraceName = p.stem().string();
+    if (!WriteTo(chosenPath, error)) return false;
+    m_strTitle = m_strTraceName;
+    return true;
+}
+
+void CMyQuarnDoc::SetPathName(const std::string& path) {
+    m_strPathName = path;
+    m_strTitle = FileTitle(path);
+}
+
+void CMyQuarnDoc::UpdatePageSize() {
+    m_sizePage = m_nOrientation ? PageSize{8300, 6800} : PageSize{6700, 8600};
+}
+
+}  // namespace fl

@@ -1,0 +1,98 @@
+// A trace document without windows: owns one trace record, opens .qtr and .qtm files, takes parsed traces
+// over, prepares them for display and saves modified traces.
+#pragma once
+
+#include <string>
+
+#include "DocEnvironment.h"
+#include "TraceLineParser.h"
+#include "TraceRecord.h"
+
+namespace fl {
+
+inline constexpr const char* kUnsupportedFormatText = "Not supported file format   ";
+inline constexpr const char* kUnexpectedFormatText = "Unexpected file format.";
+inline constexpr const char* kOpenFailedText = "Failed to open document.";
+inline constexpr size_t kMaxTraceFileSize = 64u << 20;
+
+struct PageSize {
+    int cx = 8300;
+    int cy = 6800;
+};
+
+enum class LoadStatus { Ok, UnsupportedFormat, ReadError, OpenError };
+
+struct LoadResult {
+    LoadStatus status = LoadStatus::Ok;
+    std::string message;  // the program's own text for the user
+    bool ok() const { return status == LoadStatus::Ok; }
+};
+
+// What saving to a path needs: either a silent write, or the save dialog with these proposals.
+struct SavePlan {
+    bool askName = false;
+    std::string proposedFileName;  // base name + ".qtm"
+    std::string startFolder;
+    std::string defaultExtension = ".qtm";
+    std::string filter = "Quarn Trace Files ( *.qtm ) |*.qtm||";
+};
+
+class CMyQuarnDoc : public TraceRecord {
+public:
+    CMyQuarnDoc();
+
+    // Creates the document from the parse record, as the new-document command after a fetch does.
+    void OnNewDocument(const ParseRecord& parsed = s_parsed, const DocEnvironment& env = s_docEnv);
+    void TakeOver(const ParseRecord& parsed = s_parsed, const DocEnvironment& env = s_docEnv);
+    void RunPostReadSteps();
+
+    // Reads a trace file; the first byte chooses the layout. On failure the record keeps its values
+    // (constructed defaults for a fresh document).
+    LoadResult Load(const std::string& path, const DocEnvironment& env = s_docEnv);
+    LoadResult LoadBytes(std::string_view bytes, const DocEnvironment& env = s_docEnv);
+
+    // The stored form (version F) of the record as it is held.
+    std::string SerializeStored() const;
+
+    SavePlan PlanSave(const std::string& targetPath, const DocEnvironment& env = s_docEnv);
+    // Writes version F to `path`; on success the document takes the path and is no longer modified.
+    bool WriteTo(const std::string& path, std::string* error = nullptr);
+    // The save dialog's OK: remembers the folder, renames the trace after the chosen file and writes.
+    bool SaveAsChosen(const std::string& chosenPath, DocEnvironment& env = s_docEnv, std::string* error = nullptr);
+    void SaveAsCommand() { m_bAskSaveName = true; }
+
+    void SetPathName(const std::string& path);
+    void UpdatePageSize();
+    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+    bool IsModified() const { return m_bModified; }
+    const std::string& GetTitle() const { return m_strTitle; }
+    void SetTitle(const std::string& title) { m_strTitle = title; }
+
+    // The display selection made by the post-read steps: the active reference level and scale fields
+    // and the display unit keyword.
+    double& SelectedReference() { return this->*m_pRefField; }
+    double& SelectedScale() { return this->*m_pScaleField; }
+    double SelectedReference() const { return this->*m_pRefField; }
+    double SelectedScale() const { return this->*m_pScaleField; }
+    const std::string& DisplayUnit() const { return m_strDisplayUnit; }
+    void SetDisplaySelection(double TraceRecord::*ref, double TraceRecord::*scale, std::string unit);
+
+    std::string m_strPathName;
+    bool m_bAskSaveName = false;
+    PageSize m_sizePage;
+
+private:
+    void SelectDisplay();
+    void PrepareLimits();
+
+    bool m_bModified = false;
+    std::string m_strTitle;
+    double TraceRecord::*m_pRefField = &TraceRecord::m_dRefLevel;
+    double TraceRecord::*m_pScaleField = &TraceRecord::m_dScaleLog;
+    std::string m_strDisplayUnit = "DBM";
+};
+
+// Converts a linear scale held in milli units (mV, mW and their EMF forms) into the given linear unit.
+double LinearScaleIntoUnit(double milliValue, std::string_view unit);
+
+}  // namespace fl

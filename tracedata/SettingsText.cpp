@@ -1,0 +1,248 @@
+#include "SettingsText.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <filesystem>
+
+#include "Archive.h"
+#include "CMyQuarnDoc.h"
+#include "FileIo.h"
+#include "ProgramFolder.h"
+#include "Text.h"
+
+namespace fl {
+
+std::string NormaliseKeyword(std::string_view v) {
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 14> kTable = {{
+        {"imp50", "IMP50"},
+        {"imp75", "IMP75"},
+        {"video", "VIDeo"},
+        {"extern", "EXTern"},
+        {"positive", "POSitive"},
+        {"negative", "NEGative"},
+        {"continuous", "CONTinuous"},
+        {"hold", "HOLD"},
+        {"none", "NONe"},
+        {"cpower", "CPOWer"},
+        {"acpr", "ACPR"},
+        {"single", "SINGle"},
+        {"full", "FULL"},
+        {"upplow", "UPPLow"},
+    }};
+    for (const auto& [from, to] : kTable)
+        if (v == from) return std::string(to);
+    return std::string(v);
+}
+
+std::string EncodePointData(const std::vector<double>& points, bool minMax) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    auto code = [&](size_t i) {
+        double p = i < points.size() ? points[i] : kNoPoint;
+        if (!(p >= -200.0)) p = -200.0;  // also catches NaN
+        if (p > 209.5) p = 209.5;
+        // The small bias keeps levels read from the instrument (tenths of a dB) on their own code.
+        return static_cast<int>(std::trunc((p + 200.0) * 10.0 + 1e-6));
+    };
+    std::string out;
+    out.reserve(minMax ? 3 * kTracePoints : 3 * kTraceColumns);
+    auto put = [&](int v) {
+        out.push_back(kHex[(v >> 8) & 0xF]);
+        out.push_back(kHex[(v >> 4) & 0xF]);
+        out.push_back(kHex[v & 0xF]);
+    };
+    for (size_t i = 0; i < static_cast<size_t>(kTracePoints); i += 2) put(code(i));
+    if (minMax)
+        for (size_t i = 1; i < static_cast<size_t>(kTracePoints); i += 2) put(code(i));
+    return out;
+}
+
+std::string TraceNameFromPath(const std::string& path) {
+    std::string name = std::filesystem::path(path).filename().string();
+    name = name.substr(0, name.find('.'));
+    if (name.size() > 11) name.resize(11);
+    return name;
+}
+
+std::vector<std::string> SettingsLines(const CMyQuarnDoc& d, const std::string& traceName) {
+    std::vector<std::string> L;
+    auto add = [&](std::string s) { L.push_back(std::move(s)); };
+    auto kw = [](const std::string& s) { return NormaliseKeyword(s); };
+    auto r1 = [&](const char* key, double v) { add(Format("%s %.1f", key, v)); };
+
+    std::string mode = d.m_strMode;
+    if (mode == "SANalyzer" && d.m_strModel == "Quarn1") mode = "SANalizer";
+    else if (mode == "SANalizer") mode = "SANalyzer";
+    if (mode == "cpower") mode = "CPOWer";
+
+    add("# TRACE " + traceName + ";   created: " + d.m_strCreated);
+    add("# *IDN '" + d.m_strMaker + ", " + d.m_strModel + ", " + d.m_strSerial + ", " + d.m_strFirmware + "'");
+    add("# *CAL " + d.m_strCalDate);
+    add("# SYSTem:DNAMe '" + ToUpperAscii(d.m_strDeviceName) + "'");
+    add("# SERVice:BOOTversion " + d.m_strBootVersion);
+    add("# SERVice:CHECk:LAST " + d.m_strCheckLast + ",'" + d.m_strCheckLastBy + "'");
+    add("# SERVice:CHECk:NEXT " + d.m_strCheckNext);
+    add("INSTrument:SELect " + mode);
+    add("INPut:IMPedance " + kw(d.m_strImpedance));
+    r1("INPut:ATTenuation", d.m_dAttenuation);
+    add("INPut:ATTenuation:AUTo " + kw(d.m_strAttenuationAuto));
+    add(Format("%s %.0f", "DISPlay:TRACe:Y:SCALe", d.SelectedScale()));
+    add("SENSe:REFLevel:UNIT " + d.m_strRefLevelUnit);
+    r1("SENSe:REFLevel", d.m_dRefLevel);
+    add("MMEMory:LOAD:EDEVice '" + d.m_strEdevFile + "'");
+    add("INPut:EDEVice " + kw(d.m_strEdevState));
+    r1("SENSe:TRANsmission:REFerence", d.m_dTransRef);
+
+    if (mode == "DTF") {
+        add("SENSe:DTF:CLENgth:UNIT " + d.m_strCableLengthUnit);
+        r1("SENSe:DTF:CLENgth", d.m_dCableLength);
+        r1("SENSe:DTF:REFerence", d.m_dDtfRef);
+        add("SENSe:DTF:REFerence:UNIT " + d.m_strDtfRefUnit);
+        add("# SENSe:DTF:CALibration " + d.m_strDtfCal);
+    }
+    if (mode != "CPOWer") {
+        r1("SENSe:FREQuency:SPAN", d.m_dSpan);
+        r1("SENSe:FREQuency:CENTer", d.m_dCenter);
+        r1("SENSe:BANDwidth:RESolution", d.m_dRbw);
+        add("SENSe:BANDwidth:RESolution:AUTo " + kw(d.m_strRbwAuto));
+        r1("SENSe:BANDwidth:VIDeo", d.m_dVbw);
+        add("SENSe:BANDwidth:VIDeo:AUTo " + kw(d.m_strVbwAuto));
+        add(Format("%s %.4f", "SENSe:SWEep:TIMe", d.m_dSweepTime));
+        add("SENSe:SWEep:TIMe:AUTo " + kw(d.m_strSweepTimeAuto));
+        add("SENSe:TRIGger " + kw(d.m_strTrigger));
+        r1("SENSe:TRIGger:LEVel", d.m_dTriggerLevel);
+        add("SENSe:TRIGger:EDGe " + kw(d.m_strTriggerEdge));
+        add("SENSe:DETector:FUNCtion " + std::string(DetectorKeyword(d.m_nDetector)));
+        if (!d.m_strLimitFile.empty()) {
+            std::string line = "# MMEMory:STORe:LIMit '" + d.m_strLimitFile + "'";
+            for (const auto& entry : d.m_arrLimitLines) line += "," + entry;
+            add(std::move(line));
+        }
+        add("MMEMory:LOAD:LIMit '" + d.m_strLimitFile + "'");
+        add("CALCulate:LIMit:STATe " + kw(d.m_strLimitState));
+        r1("CALCulate:LIMit:SIMPle:UPPer", d.m_dLimitUpper);
+        r1("CALCulate:LIMit:SIMPle:LOWer", d.m_dLimitLower);
+        add("CALCulate:LIMit:SIMPle " + kw(d.m_strLimitSimple));
+        add(Format("# %s %d", "CALCulate:LIMit:FCOunt:COUNt", d.m_nLimitFailCount));
+        add(Format("%s %d", "SENSe:MEASure:OBW", d.m_nObwPercent));
+        r1("SENSe:MEASure:CHANnel:WIDTh", d.m_dChannelWidth);
+        r1("SENSe:MEASure:CHANnel:SPACing", d.m_dChannelSpacing);
+        add("SENSe:MEASure " + kw(d.m_strMeasure));
+    } else {
+        add("MMEMory:LOAD:CHANnel '" + d.m_strChanFile + "'");
+        std::string chan = "MMEMory:STORe:CHANnel " +
+                           Format("'',%d,%d,%.1f,%.1f,%.1f,%.1f", d.m_nChanSysLast, d.m_nChanSysFirst,
+                                  d.m_dChanSysWidth, d.m_dChanSysSpacing, d.m_dChanSysFirstCenter,
+                                  d.m_dChanSysValue4);
+        const size_t n = std::min({d.m_arrChanEntryInt1.size(), d.m_arrChanEntryInt2.size(),
+                                   d.m_arrChanEntryReal.size()});
+        for (size_t i = 0; i < n; ++i)
+            chan += Format(",%d,%d,%.1f", d.m_arrChanEntryInt1[i], d.m_arrChanEntryInt2[i], d.m_arrChanEntryReal[i]);
+        add(std::move(chan));
+        add(Format("%s %d", "SENSe:CPOWer:OBW", d.m_nCpowerObw));
+        add(Format("%s %d", "SENSe:CPOWer:CHANnel", d.m_nCpowerChannel));
+        add("SENSe:CPOWer:SPAN " + d.m_strCpowerSpan);
+        add("SENSe:CPOWer:MEASure " + d.m_strCpowerMeasure);
+        // Commented out: a channel-power set-up takes its frequencies from the channel system.
+        r1("# SENSe:FREQuency:SPAN", d.m_dSpan);
+        r1("# SENSe:FREQuency:CENTer", d.m_dCenter);
+        r1("# SENSe:BANDwidth:RESolution", d.m_dRbw);
+        r1("SENSe:BANDwidth:VIDeo", d.m_dVbw);
+        add("SENSe:BANDwidth:VIDeo:AUTo " + kw(d.m_strVbwAuto));
+        add(Format("%s %.4f", "# SENSe:SWEep:TIMe", d.m_dSweepTime));
+    }
+    if (mode == "TRANsmission" || mode == "DTF") {
+        r1("INSTrument:GENerator:LEVel", d.m_dGenLevel);
+        add(Format("%s %s", "INSTrument:GENerator", d.m_strGenerator.c_str()));
+    }
+
+    // Delta markers go back relative to marker A, the inverse of what reading does.
+    auto relative = [&](const std::vector<double>& pos, int e) {
+        double v = pos[static_cast<size_t>(e)];
+        if (e > 1 && d.m_arrMarkerStateA[static_cast<size_t>(e)] == DELTa && d.m_strModel != "Quarn1")
+            v -= pos[1];
+        return v;
+    };
+    if (mode != "DTF") {
+        for (int e = 1; e <= 4; ++e) {
+            const char m = static_cast<char>('A' + e - 1);
+            add(Format("CALCulate:MARKer:%c:STATe %s", m,
+                       std::string(MarkerStateKeyword(d.m_arrMarkerStateA[static_cast<size_t>(e)])).c_str()));
+            add(Format("CALCulate:MARKer:%c:X:FREQuency %.1f", m, relative(d.m_arrMarkerFreqA, e)));
+            add(Format("CALCulate:MARKer:%c:X:TIMe %.4f", m, relative(d.m_arrMarkerTimeA, e)));
+        }
+    } else {
+        add("MMEMory:LOAD:CTYPe '" + d.m_strCableTypeFile + "'");
+        add("MMEMory:STORe:CTYPe " + Format("'',%.1f,%.2f,%s", d.m_dCableDielectric, d.m_dCableAttenuation,
+                                            d.m_strCableAttUnit.c_str()));
+        for (int e = 1; e <= 4; ++e) {
+            const char m = static_cast<char>('A' + e - 1);
+            add(Format("CALCulate:MARKer:%c:DTF %s", m,
+                       std::string(MarkerStateKeyword(d.m_arrMarkerStateA[static_cast<size_t>(e)])).c_str()));
+            add(Format("CALCulate:MARKer:%c:X:DISTance %.3f", m, relative(d.m_arrMarkerDistA, e)));
+        }
+    }
+
+    r1("CALCulate:MARKer:FCOunt:RESolution", d.m_dCounterResolution);
+    add(Format("%s %s", "CALCulate:MARKer:FCOunt:EREFfreq", d.m_strCounterExtRef.c_str()));
+    r1("SENSe:TRACe:MATH:OFFSet", d.m_dTraceMathOffset);
+    add(Format("%s %s", "SENSe:TRACe:MATH:A", d.m_strTraceMathA.c_str()));
+    add(Format("%s %s", "SENSe:TRACe:MATH:B", d.m_strTraceMathB.c_str()));
+    add(Format("%s %d", "SENSe:TRACe:AVGFactor", d.m_nAvgFactor));
+    add("# SENSe:TRACe:A:STATe " + std::string(TraceModeKeyword(d.m_nTraceModeA)));
+    add("# SENSe:TRACe:B:STATe " + std::string(TraceModeKeyword(d.m_nTraceModeB)));
+    add("# SENSe:STATe " + d.m_strSenseState);
+    add("# SENSe:SWEep:STATe " + kw(d.m_strSweepState) + "," + Format("%d", d.m_nSweepCount));
+    add(Format("# %s %.1f", "CALCulate:MEASure:OBW", d.m_dResultObw));
+    add(Format("# %s %.1f,%.1f,%.1f", "CALCulate:MEASure:ACPR", d.m_dResultAcprLower, d.m_dResultAcprMain,
+               d.m_dResultAcprUpper));
+    add(Format("# %s %.1f", "CALCulate:MEASure:CPOWer", d.m_dResultCpower));
+    add(Format("# %s %.1f", "CALCulate:MARKer:FCOunt", d.m_dCounterFreq));
+    if (mode == "TRANsmission") add(Format("%s %s", "# SENSe:TRACe:MATH", d.m_strTraceMath.c_str()));
+    add(Format("%s,%s,'%s'", "SENSe:TRACe:DATa ACTual", d.m_nMinMaxA == 1 ? "MINMax" : "ALL",
+               EncodePointData(d.m_arrTraceA, d.m_nMinMaxA == 1).c_str()));
+    add("# SENSe:TRACe:DATa:LIMit " + d.m_strTraceDataLimit);
+    return L;
+}
+
+bool WriteSettingsText(const std::string& sourcePath, std::string* error, const std::string& outputPath) {
+    const std::string out = outputPath.empty() ? ProgramFile(kSettingsTextFile) : outputPath;
+    auto fail = [&](std::string message) {
+        std::error_code ec;
+        std::filesystem::remove(out, ec);  // never leave an earlier file's text to be sent
+        if (error) *error = std::move(message);
+        return false;
+    };
+
+    std::string bytes;
+    std::string readError;
+    if (!ReadWholeFile(sourcePath, bytes, kMaxTraceFileSize, &readError)) return fail(readError);
+
+    std::string text;
+    if (!bytes.empty() && bytes[0] == 'a') {
+        try {
+            ArchiveReader in(bytes);
+            in.Byte();
+            while (!in.AtEnd()) {
+                text += in.String();
+                text += '\n';
+            }
+        } catch (const ArchiveError&) {
+            return fail(kUnexpectedFormatText);
+        }
+    } else {
+        // A stored trace of any version is read with its own layout.
+        CMyQuarnDoc doc;
+        LoadResult r = doc.LoadBytes(bytes);
+        if (!r.ok()) return fail(r.message);
+        for (const auto& line : SettingsLines(doc, TraceNameFromPath(sourcePath))) {
+            text += line;
+            text += '\n';
+        }
+    }
+    std::string writeError;
+    if (!WriteWholeFileAtomically(out, text, &writeError)) return fail(writeError);
+    return true;
+}
+
+}  // namespace fl

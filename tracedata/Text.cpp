@@ -1,0 +1,118 @@
+#include "Text.h"
+
+#include <cctype>
+#include <charconv>
+#include <climits>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+namespace fl {
+
+std::string Format(const char* fmt, ...) {
+    char buf[256];
+    va_list ap;
+    va_start(ap, fmt);
+    int n = std::vsnprintf(buf, sizeof buf, fmt, ap);
+    va_end(ap);
+    if (n < 0) return {};
+    if (static_cast<size_t>(n) < sizeof buf) return std::string(buf, static_cast<size_t>(n));
+    std::string out(static_cast<size_t>(n) + 1, '\0');
+    va_start(ap, fmt);
+    std::vsnprintf(out.data(), out.size(), fmt, ap);
+    va_end(ap);
+    out.resize(static_cast<size_t>(n));
+    return out;
+}
+
+std::string ToUpperAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+std::string ToLowerAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+void ReplaceAll(std::string& s, char from, char to) {
+    for (char& c : s)
+        if (c == from) c = to;
+}
+
+bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
+    if (suffix.size() > s.size()) return false;
+    return ToLowerAscii(s.substr(s.size() - suffix.size())) == ToLowerAscii(suffix);
+}
+
+namespace {
+size_t SkipBlanks(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r' || s[i] == '\v' ||
+                            s[i] == '\f'))
+        ++i;
+    return i;
+}
+}  // namespace
+
+int LeadingInt(std::string_view s) {
+    size_t i = SkipBlanks(s);
+    bool neg = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
+    long long v = 0;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+        v = v * 10 + (s[i] - '0');
+        if (v > static_cast<long long>(INT_MAX) + 1) break;
+    }
+    if (neg) v = -v;
+    if (v > INT_MAX) return INT_MAX;
+    if (v < INT_MIN) return INT_MIN;
+    return static_cast<int>(v);
+}
+
+double LeadingReal(std::string_view s) {
+    size_t i = SkipBlanks(s);
+    if (i < s.size() && s[i] == '+') ++i;
+    const char* first = s.data() + i;
+    const char* last = s.data() + s.size();
+    double v = 0.0;
+    auto [ptr, ec] = std::from_chars(first, last, v);
+    if (ec == std::errc::result_out_of_range) {
+        // strtod gives the saturated value (or 0 on underflow); it needs a terminated copy.
+        std::string copy(first, last);
+        return std::strtod(copy.c_str(), nullptr);
+    }
+    if (ec != std::errc()) return 0.0;
+    return v;
+}
+
+std::string Cp1252ToUtf8(std::string_view s) {
+    // 0x80..0x9F differ from Latin-1; the rest map to the same code point.
+    static const char16_t kHigh[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+                                       0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    std::string out;
+    out.reserve(s.size());
+    for (unsigned char c : s) {
+        char32_t cp = c;
+        if (c >= 0x80 && c < 0xA0) cp = kHigh[c - 0x80];
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+    }
+    return out;
+}
+
+}  // namespace fl

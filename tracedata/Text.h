@@ -1,0 +1,25 @@
+// Small 8-bit text helpers shared by the trace data code.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace fl {
+
+// printf into a std::string; the formats are the instrument's and the reports' own.
+std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+std::string ToUpperAscii(std::string_view s);
+std::string ToLowerAscii(std::string_view s);
+void ReplaceAll(std::string& s, char from, char to);
+bool EndsWithNoCase(std::string_view s, std::string_view suffix);
+
+// Leading number of a text the way the C library reads it: blanks skipped, then an optional sign and
+// digits; 0 when there is none. Integers saturate instead of overflowing.
+int LeadingInt(std::string_view s);
+double LeadingReal(std::string_view s);
+
+// Windows-1252 bytes to UTF-8, for output that leaves the program as Unicode.
+std::string Cp1252ToUtf8(std::string_view s);
+
+}  // namespace fl

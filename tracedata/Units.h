@@ -1,0 +1,30 @@
+// Level conversions between dBm and every display unit, unit texts, number and date formats.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace fl {
+
+// Reference impedance of the level conversions: 75 after reading a trace with IMP75, else 50.
+extern double s_dRefImpedance;
+
+std::string UnitText(std::string_view keyword);
+std::string UnitKeyword(std::string_view text);
+std::string ScaleUnitText(std::string_view keyword);
+std::string LengthUnitText(std::string_view keyword);
+
+// True for V, MV, UV, W, MW, UW and the linear EMF units.
+bool IsLinearUnit(std::string_view keyword);
+
+double LevelFromDbm(double p, std::string_view unit);
+double LevelToDbm(double x, std::string_view unit);
+
+std::string FormatLevel(double v, std::string_view unit);
+std::string FormatEmf(double v, std::string_view measureKeyword);
+std::string FormatCalDate(std::string_view text);
+std::string NowText();
+std::string StampText(std::string_view stamp);
+double RoundTo(double v, int decimals);
+
+}  // namespace fl
