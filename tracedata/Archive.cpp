@@ -14,7 +14,9 @@ std::string_view ArchiveReader::Take(size_t n) {
     return s;
 }
 
-uint8_t ArchiveReader::Byte() { return static_cast<uint8_t>(Take(1)[0]); }
+uint8_t ArchiveReader::Byte() {
+    return static_cast<uint8_t>(Take(1)[0]);
+}
 
 uint16_t ArchiveReader::U16() {
     uint16_t v;
@@ -28,7 +30,9 @@ uint32_t ArchiveReader::U32() {
     return v;
 }
 
-int32_t ArchiveReader::Int() { return static_cast<int32_t>(U32()); }
+int32_t ArchiveReader::Int() {
+    return static_cast<int32_t>(U32());
+}
 
 double ArchiveReader::Real() {
     double v;
@@ -55,28 +59,40 @@ void ArchiveReader::Read(std::vector<double>& v) {
     uint32_t n = Count();
     if (n > Remaining() / 8) throw ArchiveError("array longer than the file");
     v.resize(n);
-    for (auto& x : v) x = Real();
+    for (auto& x : v)
+        x = Real();
 }
 
 void ArchiveReader::Read(std::vector<int>& v) {
     uint32_t n = Count();
     if (n > Remaining() / 4) throw ArchiveError("array longer than the file");
     v.resize(n);
-    for (auto& x : v) x = Int();
+    for (auto& x : v)
+        x = Int();
 }
 
 void ArchiveReader::Read(std::vector<std::string>& v) {
     uint32_t n = Count();
-    if (n > Remaining()) throw ArchiveError("array longer than the file");  // each string takes a byte at least
+    if (n > Remaining())
+        throw ArchiveError("array longer than the file");  // each string takes a byte at least
     v.clear();
     v.reserve(n);
-    for (uint32_t i = 0; i < n; ++i) v.push_back(String());
+    for (uint32_t i = 0; i < n; ++i)
+        v.push_back(String());
 }
 
-void ArchiveWriter::U16(uint16_t v) { m_out.append(reinterpret_cast<const char*>(&v), 2); }
-void ArchiveWriter::U32(uint32_t v) { m_out.append(reinterpret_cast<const char*>(&v), 4); }
-void ArchiveWriter::Int(int32_t v) { U32(static_cast<uint32_t>(v)); }
-void ArchiveWriter::Real(double v) { m_out.append(reinterpret_cast<const char*>(&v), 8); }
+void ArchiveWriter::U16(uint16_t v) {
+    m_out.append(reinterpret_cast<const char*>(&v), 2);
+}
+void ArchiveWriter::U32(uint32_t v) {
+    m_out.append(reinterpret_cast<const char*>(&v), 4);
+}
+void ArchiveWriter::Int(int32_t v) {
+    U32(static_cast<uint32_t>(v));
+}
+void ArchiveWriter::Real(double v) {
+    m_out.append(reinterpret_cast<const char*>(&v), 8);
+}
 
 void ArchiveWriter::String(std::string_view s) {
     size_t n = s.size();
@@ -104,17 +120,20 @@ void ArchiveWriter::Count(uint32_t n) {
 
 void ArchiveWriter::Write(const std::vector<double>& v) {
     Count(static_cast<uint32_t>(v.size()));
-    for (double x : v) Real(x);
+    for (double x : v)
+        Real(x);
 }
 
 void ArchiveWriter::Write(const std::vector<int>& v) {
     Count(static_cast<uint32_t>(v.size()));
-    for (int x : v) Int(x);
+    for (int x : v)
+        Int(x);
 }
 
 void ArchiveWriter::Write(const std::vector<std::string>& v) {
     Count(static_cast<uint32_t>(v.size()));
-    for (const auto& s : v) String(s);
+    for (const auto& s : v)
+        String(s);
 }
 
 }  // namespace fl

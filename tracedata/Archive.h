@@ -13,12 +13,12 @@ namespace fl {
 
 // Thrown when the data ends before its layout does.
 class ArchiveError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 class ArchiveReader {
-public:
+  public:
     explicit ArchiveReader(std::string_view data) : m_data(data) {}
 
     bool AtEnd() const { return m_pos >= m_data.size(); }
@@ -38,7 +38,7 @@ public:
     void Read(std::vector<int>& v);
     void Read(std::vector<std::string>& v);
 
-private:
+  private:
     std::string_view Take(size_t n);
     uint16_t U16();
     uint32_t U32();
@@ -48,7 +48,7 @@ private:
 };
 
 class ArchiveWriter {
-public:
+  public:
     void Byte(uint8_t b) { m_out.push_back(static_cast<char>(b)); }
     void Int(int32_t v);
     void Real(double v);
@@ -65,7 +65,7 @@ public:
     const std::string& Data() const { return m_out; }
     std::string Take() { return std::move(m_out); }
 
-private:
+  private:
     void U16(uint16_t v);
     void U32(uint32_t v);
     std::string m_out;

@@ -24,11 +24,14 @@ const char* DetectorText(int v) {
     return v >= 0 && v < 7 ? k[v] : "";
 }
 
-bool IsSpectrum(const std::string& mode) { return mode == "SANalyzer" || mode == "SANalizer"; }
+bool IsSpectrum(const std::string& mode) {
+    return mode == "SANalyzer" || mode == "SANalizer";
+}
 
 class Report {
-public:
-    Report(const CMyQuarnDoc& doc, char sep) : d(doc), c(sep), unit(doc.DisplayUnit()), unitText(UnitText(unit)) {
+  public:
+    Report(const CMyQuarnDoc& doc, char sep)
+        : d(doc), c(sep), unit(doc.DisplayUnit()), unitText(UnitText(unit)) {
         out.reserve(64 * 1024);
     }
 
@@ -52,7 +55,7 @@ public:
 
     std::string Build();
 
-private:
+  private:
     void Header();
     void Measurement();
     void Limits();
@@ -195,7 +198,8 @@ void Report::Measurement() {
         Int("Channel OBW", d.m_nCpowerObw);
     } else if (mode == "DTF") {
         Line("[Distance to Fault]");
-        Line(Format("Cable Length[%s]%c%.2f", LengthUnitText(d.m_strCableLengthUnit).c_str(), c, d.m_dCableLength));
+        Line(Format("Cable Length[%s]%c%.2f", LengthUnitText(d.m_strCableLengthUnit).c_str(), c,
+                    d.m_dCableLength));
         Pair("Calibrated", ReportKeyword(d.m_strDtfCal));
         Pair("Cable Type", d.m_strCableTypeFile.empty() ? std::string("User defined") : d.m_strCableTypeFile);
         Line(Format("Cable Dielectric%c%.2f", c, d.m_dCableDielectric));
@@ -219,7 +223,8 @@ void Report::Measurement() {
     } else if (mode == "CLOSs") {
         Line("[Measurement]");
         Line(Format("Average Cable Loss[dB]%c%.1f", c, d.m_dResultCableLoss));
-    } else if (IsSpectrum(mode) && d.m_strMeasure != "NONe" && d.m_strMeasure != "OFF" && !d.m_strMeasure.empty()) {
+    } else if (IsSpectrum(mode) && d.m_strMeasure != "NONe" && d.m_strMeasure != "OFF" &&
+               !d.m_strMeasure.empty()) {
         Line("[Measurement]");
         Pair("Measure Mode", ReportKeyword(d.m_strMeasure));
         Line(Format("Channel Width[Hz]%c%.0f", c, d.m_dChannelWidth));
@@ -254,7 +259,9 @@ void Report::Limits() {
     }
 }
 
-double Report::ColumnStart() const { return FrequencyDomain() ? d.m_dCenter - d.m_dSpan / 2 : 0.0; }
+double Report::ColumnStart() const {
+    return FrequencyDomain() ? d.m_dCenter - d.m_dSpan / 2 : 0.0;
+}
 
 double Report::ColumnWidth() const {
     if (d.m_strMode == "DTF") return d.m_dCableLength * 0.002;
@@ -312,8 +319,8 @@ void Report::Points(char t) {
     int xDecimals;
     Line(Format("[Trace %c]", t));
     if (d.m_strMode == "DTF") {
-        Line(Format("Distance[%s]%cMin Level[%s]%cMax Level[%s]", LengthUnitText(d.m_strCableLengthUnit).c_str(), c,
-                    u, c, u));
+        Line(Format("Distance[%s]%cMin Level[%s]%cMax Level[%s]",
+                    LengthUnitText(d.m_strCableLengthUnit).c_str(), c, u, c, u));
         xDecimals = 2;
     } else if (d.m_dSpan != 0) {
         Line(Format("Frequency[Hz]%cMin Level[%s]%cMax Level[%s]", c, u, c, u));

@@ -21,6 +21,7 @@ std::string ReportKeyword(const std::string& keyword);
 // The report text, lines ending in CR LF; the separator is ';' when `semicolon` is set, else a tab.
 std::string AsciiReportText(const CMyQuarnDoc& doc, bool semicolon);
 // Writes the report to `path` (created or replaced). Returns false with a message when it cannot.
-bool WriteAsciiReport(const CMyQuarnDoc& doc, const std::string& path, bool semicolon, std::string* error = nullptr);
+bool WriteAsciiReport(const CMyQuarnDoc& doc, const std::string& path, bool semicolon,
+                      std::string* error = nullptr);
 
 }  // namespace fl

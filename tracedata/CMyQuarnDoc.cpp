@@ -1,11 +1,11 @@
 #include "CMyQuarnDoc.h"
 
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "Archive.h"
 #include "FileIo.h"
@@ -65,7 +65,9 @@ void SwitchOffOutside(std::vector<int>& state, const std::vector<double>& pos, d
         if (pos[e] > high || pos[e] < low) state[e] = MARKER_OFF;
 }
 
-std::string FileTitle(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+std::string FileTitle(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
 
 }  // namespace
 
@@ -80,7 +82,8 @@ CMyQuarnDoc::CMyQuarnDoc() {
     UpdatePageSize();
 }
 
-void CMyQuarnDoc::SetDisplaySelection(double TraceRecord::*ref, double TraceRecord::*scale, std::string unit) {
+void CMyQuarnDoc::SetDisplaySelection(double TraceRecord::*ref, double TraceRecord::*scale,
+                                      std::string unit) {
     m_pRefField = ref;
     m_pScaleField = scale;
     m_strDisplayUnit = std::move(unit);
@@ -245,7 +248,8 @@ void CMyQuarnDoc::SelectDisplay() {
         SetDisplaySelection(&R::m_dTransRef, &R::m_dScaleLog, m_strRefLevelUnit);
         m_nDetector = SCALAR;
     } else {
-        SetDisplaySelection(&R::m_dRefLevel, levelScale(m_strRefLevelUnit, &R::m_dScaleLog), m_strRefLevelUnit);
+        SetDisplaySelection(&R::m_dRefLevel, levelScale(m_strRefLevelUnit, &R::m_dScaleLog),
+                            m_strRefLevelUnit);
     }
 }
 
@@ -295,10 +299,12 @@ LoadResult CMyQuarnDoc::LoadBytes(std::string_view bytes, const DocEnvironment& 
             in.Byte();
             // Collect the lines first, so that a broken container leaves the parse record untouched.
             std::vector<std::string> lines;
-            while (!in.AtEnd()) lines.push_back(in.String());
+            while (!in.AtEnd())
+                lines.push_back(in.String());
             TraceLineParser parser(s_parsed);
             parser.ResetDefaults();
-            for (const auto& line : lines) parser.ParseLine(line);
+            for (const auto& line : lines)
+                parser.ParseLine(line);
             parser.Finish();
             TakeOver(s_parsed, env);
         } else if (first >= 'A' && first <= 'F') {
@@ -327,7 +333,9 @@ LoadResult CMyQuarnDoc::LoadBytes(std::string_view bytes, const DocEnvironment& 
     return {};
 }
 
-std::string CMyQuarnDoc::SerializeStored() const { return StoredTraceBytes(*this, 'F'); }
+std::string CMyQuarnDoc::SerializeStored() const {
+    return StoredTraceBytes(*this, 'F');
+}
 
 SavePlan CMyQuarnDoc::PlanSave(const std::string& targetPath, const DocEnvironment& env) {
     SavePlan plan;

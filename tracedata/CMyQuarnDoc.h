@@ -38,7 +38,7 @@ struct SavePlan {
 };
 
 class CMyQuarnDoc : public TraceRecord {
-public:
+  public:
     CMyQuarnDoc();
 
     // Creates the document from the parse record, as the new-document command after a fetch does.
@@ -58,7 +58,8 @@ public:
     // Writes version F to `path`; on success the document takes the path and is no longer modified.
     bool WriteTo(const std::string& path, std::string* error = nullptr);
     // The save dialog's OK: remembers the folder, renames the trace after the chosen file and writes.
-    bool SaveAsChosen(const std::string& chosenPath, DocEnvironment& env = s_docEnv, std::string* error = nullptr);
+    bool SaveAsChosen(const std::string& chosenPath, DocEnvironment& env = s_docEnv,
+                      std::string* error = nullptr);
     void SaveAsCommand() { m_bAskSaveName = true; }
 
     void SetPathName(const std::string& path);
@@ -81,7 +82,7 @@ public:
     bool m_bAskSaveName = false;
     PageSize m_sizePage;
 
-private:
+  private:
     void SelectDisplay();
     void PrepareLimits();
 

@@ -38,7 +38,7 @@ struct GpsFixValues {
 
 // Implemented by the GPS receiver; gives a fix only while it runs and delivers positions.
 class IGpsFixProvider {
-public:
+  public:
     virtual ~IGpsFixProvider() = default;
     virtual std::optional<GpsFixValues> CurrentFix() const = 0;
 };

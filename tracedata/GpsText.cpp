@@ -42,8 +42,12 @@ std::string FormatGpsLongitude(double nmea, char hemisphere, int format) {
     return FormatPosition(nmea, hemisphere, format, true, 'W');
 }
 
-std::string GpsSpeedUnitText(int unit) { return unit == 1 ? "MPH" : unit == 2 ? "KTS" : "KPH"; }
-std::string GpsAltitudeUnitText(int unit) { return unit == 1 ? "FT" : "M"; }
+std::string GpsSpeedUnitText(int unit) {
+    return unit == 1 ? "MPH" : unit == 2 ? "KTS" : "KPH";
+}
+std::string GpsAltitudeUnitText(int unit) {
+    return unit == 1 ? "FT" : "M";
+}
 
 std::string FormatGpsSpeed(double knots, int unit) {
     double v = unit == 1 ? knots * 1.150329 : unit == 2 ? knots : knots * 1.852014;

@@ -20,6 +20,8 @@ std::string ProgramFolder() {
     return dir.string();
 }
 
-std::string ProgramFile(const std::string& name) { return (std::filesystem::path(ProgramFolder()) / name).string(); }
+std::string ProgramFile(const std::string& name) {
+    return (std::filesystem::path(ProgramFolder()) / name).string();
+}
 
 }  // namespace fl

@@ -51,9 +51,11 @@ std::string EncodePointData(const std::vector<double>& points, bool minMax) {
         out.push_back(kHex[(v >> 4) & 0xF]);
         out.push_back(kHex[v & 0xF]);
     };
-    for (size_t i = 0; i < static_cast<size_t>(kTracePoints); i += 2) put(code(i));
+    for (size_t i = 0; i < static_cast<size_t>(kTracePoints); i += 2)
+        put(code(i));
     if (minMax)
-        for (size_t i = 1; i < static_cast<size_t>(kTracePoints); i += 2) put(code(i));
+        for (size_t i = 1; i < static_cast<size_t>(kTracePoints); i += 2)
+            put(code(i));
     return out;
 }
 
@@ -70,13 +72,15 @@ std::vector<std::string> SettingsLines(const CMyQuarnDoc& d, const std::string& 
     auto kw = [](const std::string& s) { return NormaliseKeyword(s); };
     auto r1 = [&](const char* key, double v) { add(Format("%s %.1f", key, v)); };
 
+    // Each model has its own spelling of the spectrum mode; a Quarn1 trace keeps the Quarn1 spelling.
     std::string mode = d.m_strMode;
-    if (mode == "SANalyzer" && d.m_strModel == "Quarn1") mode = "SANalizer";
-    else if (mode == "SANalizer") mode = "SANalyzer";
+    if (mode == "SANalyzer" || mode == "SANalizer")
+        mode = d.m_strModel == "Quarn1" ? "SANalizer" : "SANalyzer";
     if (mode == "cpower") mode = "CPOWer";
 
     add("# TRACE " + traceName + ";   created: " + d.m_strCreated);
-    add("# *IDN '" + d.m_strMaker + ", " + d.m_strModel + ", " + d.m_strSerial + ", " + d.m_strFirmware + "'");
+    add("# *IDN '" + d.m_strMaker + ", " + d.m_strModel + ", " + d.m_strSerial + ", " + d.m_strFirmware +
+        "'");
     add("# *CAL " + d.m_strCalDate);
     add("# SYSTem:DNAMe '" + ToUpperAscii(d.m_strDeviceName) + "'");
     add("# SERVice:BOOTversion " + d.m_strBootVersion);
@@ -115,7 +119,8 @@ std::vector<std::string> SettingsLines(const CMyQuarnDoc& d, const std::string& 
         add("SENSe:DETector:FUNCtion " + std::string(DetectorKeyword(d.m_nDetector)));
         if (!d.m_strLimitFile.empty()) {
             std::string line = "# MMEMory:STORe:LIMit '" + d.m_strLimitFile + "'";
-            for (const auto& entry : d.m_arrLimitLines) line += "," + entry;
+            for (const auto& entry : d.m_arrLimitLines)
+                line += "," + entry;
             add(std::move(line));
         }
         add("MMEMory:LOAD:LIMit '" + d.m_strLimitFile + "'");
@@ -130,14 +135,15 @@ std::vector<std::string> SettingsLines(const CMyQuarnDoc& d, const std::string& 
         add("SENSe:MEASure " + kw(d.m_strMeasure));
     } else {
         add("MMEMory:LOAD:CHANnel '" + d.m_strChanFile + "'");
-        std::string chan = "MMEMory:STORe:CHANnel " +
-                           Format("'',%d,%d,%.1f,%.1f,%.1f,%.1f", d.m_nChanSysLast, d.m_nChanSysFirst,
-                                  d.m_dChanSysWidth, d.m_dChanSysSpacing, d.m_dChanSysFirstCenter,
-                                  d.m_dChanSysValue4);
-        const size_t n = std::min({d.m_arrChanEntryInt1.size(), d.m_arrChanEntryInt2.size(),
-                                   d.m_arrChanEntryReal.size()});
+        std::string chan =
+            "MMEMory:STORe:CHANnel " + Format("'',%d,%d,%.1f,%.1f,%.1f,%.1f", d.m_nChanSysLast,
+                                              d.m_nChanSysFirst, d.m_dChanSysWidth, d.m_dChanSysSpacing,
+                                              d.m_dChanSysFirstCenter, d.m_dChanSysValue4);
+        const size_t n =
+            std::min({d.m_arrChanEntryInt1.size(), d.m_arrChanEntryInt2.size(), d.m_arrChanEntryReal.size()});
         for (size_t i = 0; i < n; ++i)
-            chan += Format(",%d,%d,%.1f", d.m_arrChanEntryInt1[i], d.m_arrChanEntryInt2[i], d.m_arrChanEntryReal[i]);
+            chan += Format(",%d,%d,%.1f", d.m_arrChanEntryInt1[i], d.m_arrChanEntryInt2[i],
+                           d.m_arrChanEntryReal[i]);
         add(std::move(chan));
         add(Format("%s %d", "SENSe:CPOWer:OBW", d.m_nCpowerObw));
         add(Format("%s %d", "SENSe:CPOWer:CHANnel", d.m_nCpowerChannel));

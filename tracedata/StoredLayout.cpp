@@ -79,7 +79,8 @@ void StripCrLfQuotes(std::string& s) {
 const std::vector<std::string_view>& StoredFieldNames() {
     static const std::vector<std::string_view> names = [] {
         std::vector<std::string_view> v;
-        for (const auto& f : StoredFields()) v.push_back(f.name);
+        for (const auto& f : StoredFields())
+            v.push_back(f.name);
         return v;
     }();
     return names;
@@ -87,26 +88,34 @@ const std::vector<std::string_view>& StoredFieldNames() {
 
 size_t StoredFieldCount(char version) {
     switch (version) {
-        case 'A': return FieldsUpTo("m_arrMarkerDistB");
-        case 'B': return FieldsUpTo("m_dEmfRef");
-        case 'C': return FieldsUpTo("m_strGpsAltitudeUnit");
-        case 'D': return FieldsUpTo("m_dStopMax");
-        case 'E': return FieldsUpTo("m_arrMarkerFlagB");
-        default: return StoredFields().size();
+        case 'A':
+            return FieldsUpTo("m_arrMarkerDistB");
+        case 'B':
+            return FieldsUpTo("m_dEmfRef");
+        case 'C':
+            return FieldsUpTo("m_strGpsAltitudeUnit");
+        case 'D':
+            return FieldsUpTo("m_dStopMax");
+        case 'E':
+            return FieldsUpTo("m_arrMarkerFlagB");
+        default:
+            return StoredFields().size();
     }
 }
 
 void ReadStoredFields(ArchiveReader& in, char version, TraceRecord& rec) {
     const auto& list = StoredFields();
     const size_t n = StoredFieldCount(version);
-    for (size_t i = 0; i < n; ++i) std::visit([&](auto member) { in.Read(rec.*member); }, list[i].ptr);
+    for (size_t i = 0; i < n; ++i)
+        std::visit([&](auto member) { in.Read(rec.*member); }, list[i].ptr);
 }
 
 void WriteStoredTrace(ArchiveWriter& out, const TraceRecord& rec, char version) {
     out.Byte(static_cast<uint8_t>(version));
     const auto& list = StoredFields();
     const size_t n = StoredFieldCount(version);
-    for (size_t i = 0; i < n; ++i) std::visit([&](auto member) { out.Write(rec.*member); }, list[i].ptr);
+    for (size_t i = 0; i < n; ++i)
+        std::visit([&](auto member) { out.Write(rec.*member); }, list[i].ptr);
 }
 
 std::string StoredTraceBytes(const TraceRecord& rec, char version) {
@@ -136,9 +145,12 @@ void UnversionedBase(Io& io, Rec& r) {
     io(unused);
     io(r.m_nTraceModeA);
     io(r.m_nTraceModeB);
-    for (int i = 1; i <= 4; ++i) io(r.m_arrMarkerStateA[i]);
-    for (int i = 1; i <= 4; ++i) io(r.m_arrMarkerFreqA[i]);
-    for (int i = 1; i <= 4; ++i) io(r.m_arrMarkerTimeA[i]);
+    for (int i = 1; i <= 4; ++i)
+        io(r.m_arrMarkerStateA[i]);
+    for (int i = 1; i <= 4; ++i)
+        io(r.m_arrMarkerFreqA[i]);
+    for (int i = 1; i <= 4; ++i)
+        io(r.m_arrMarkerTimeA[i]);
     io(r.m_nAvgFactor);
     for (auto* d : {&r.m_dResultObw, &r.m_dResultAcprLower, &r.m_dResultAcprMain, &r.m_dResultAcprUpper,
                     &r.m_dResultCpower, &r.m_dCenter, &r.m_dSpan, &r.m_dRbw})
@@ -187,7 +199,8 @@ void UnversionedExtension(Io& io, Rec& r) {
     io(r.m_strTraceMathA);
     io(r.m_strTraceMathB);
     io(r.m_strCableTypeFile);
-    for (int i = 1; i <= 4; ++i) io(r.m_arrMarkerDistA[i]);
+    for (int i = 1; i <= 4; ++i)
+        io(r.m_arrMarkerDistA[i]);
     io(r.m_dGenLevel);
     io(r.m_strGenerator);
     io(r.m_dCableDielectric);
@@ -214,8 +227,8 @@ void ReadUnversioned(ArchiveReader& in, TraceRecord& r) {
     r.NormalizeShapes();
     if (in.AtEnd()) return;
     if (in.Int() == 1) UnversionedExtension(io, r);
-    for (auto* s : {&r.m_strSerial, &r.m_strCheckLastBy, &r.m_strFirmware, &r.m_strChanFile, &r.m_strLimitFile,
-                    &r.m_strBootVersion, &r.m_strMaker})
+    for (auto* s : {&r.m_strSerial, &r.m_strCheckLastBy, &r.m_strFirmware, &r.m_strChanFile,
+                    &r.m_strLimitFile, &r.m_strBootVersion, &r.m_strMaker})
         StripCrLfQuotes(*s);
 }
 

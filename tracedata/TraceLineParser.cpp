@@ -205,7 +205,7 @@ const std::vector<Key>& Keys() {
 // A trie over all keys, so that one pass over a line finds the earliest key in matching order that
 // occurs anywhere in it, instead of one substring search per key.
 class KeyMatcher {
-public:
+  public:
     KeyMatcher() {
         m_map.fill(0);
         const auto& keys = Keys();
@@ -252,7 +252,7 @@ public:
         return best;
     }
 
-private:
+  private:
     struct Node {
         explicit Node(int width) : child(static_cast<size_t>(width), 0) {}
         std::vector<int> child;
@@ -320,10 +320,14 @@ int HexValue(std::string_view triple) {
     int v = 0;
     for (char c : triple) {
         int d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else break;  // read as far as the digits go
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            break;  // read as far as the digits go
         v = v * 16 + d;
     }
     return v;
@@ -350,7 +354,9 @@ void TraceLineParser::ResetDefaults() {
     m_rec.m_nMinMaxB = minMaxB;
 }
 
-int TraceLineParser::MatchKey(std::string_view line) { return Matcher().Match(line); }
+int TraceLineParser::MatchKey(std::string_view line) {
+    return Matcher().Match(line);
+}
 
 std::string_view TraceLineParser::KeyText(int index) {
     const auto& keys = Keys();
@@ -371,20 +377,26 @@ void TraceLineParser::ParseLine(std::string_view line) {
             std::visit(
                 [&](auto member) {
                     using T = std::decay_t<decltype(r.*member)>;
-                    if constexpr (std::is_same_v<T, std::string>) r.*member = std::move(v);
-                    else if constexpr (std::is_same_v<T, int>) r.*member = LeadingInt(v);
-                    else if constexpr (std::is_same_v<T, double>) r.*member = LeadingReal(v);
+                    if constexpr (std::is_same_v<T, std::string>)
+                        r.*member = std::move(v);
+                    else if constexpr (std::is_same_v<T, int>)
+                        r.*member = LeadingInt(v);
+                    else if constexpr (std::is_same_v<T, double>)
+                        r.*member = LeadingReal(v);
                 },
                 key.field);
             break;
         }
-        case Kind::SweepStop: r.m_dSweepStop = LeadingReal(PlainValue(line)); break;
+        case Kind::SweepStop:
+            r.m_dSweepStop = LeadingReal(PlainValue(line));
+            break;
         case Kind::TraceHeader: {
             std::string_view v = AfterFirst(AfterFirst(line, ' '), ' ');
             r.m_strTraceName = std::string(BeforeFirst(v, ';'));
             size_t colon = v.find(':');
-            r.m_strCreated = colon == std::string_view::npos ? std::string()
-                                                             : std::string(v.substr(std::min(v.size(), colon + 2)));
+            r.m_strCreated = colon == std::string_view::npos
+                                 ? std::string()
+                                 : std::string(v.substr(std::min(v.size(), colon + 2)));
             break;
         }
         case Kind::Idn: {
@@ -393,18 +405,33 @@ void TraceLineParser::ParseLine(std::string_view line) {
             for (std::string* f : {&r.m_strMaker, &r.m_strModel, &r.m_strSerial}) {
                 size_t c = rest.find(',');
                 *f = std::string(rest.substr(0, c));
-                rest = c == std::string_view::npos ? std::string_view() : rest.substr(std::min(rest.size(), c + 2));
+                rest = c == std::string_view::npos ? std::string_view()
+                                                   : rest.substr(std::min(rest.size(), c + 2));
             }
             r.m_strFirmware = std::string(rest);
             break;
         }
-        case Kind::MarkerState: r.m_arrMarkerStateA[e] = MarkerStateFromKeyword(PlainValue(line)); break;
-        case Kind::MarkerTrace: r.m_arrMarkerTrace[e] = PlainValue(line); break;
-        case Kind::DtfMarkerState: r.m_arrMarkerStateA[e] = MarkerStateFromKeyword(AfterFirst(line, ' ')); break;
-        case Kind::DtfMarkerTrace: r.m_arrMarkerTrace[e] = std::string(AfterFirst(line, ' ')); break;
-        case Kind::MarkerDistance: r.m_arrMarkerDistA[e] = LeadingReal(AfterFirst(line, ' ')) + 0.001; break;
-        case Kind::MarkerFrequency: r.m_arrMarkerFreqA[e] = LeadingReal(AfterFirst(line, ' ')) + 0.001; break;
-        case Kind::MarkerTime: r.m_arrMarkerTimeA[e] = LeadingReal(AfterFirst(line, ' ')) + 1e-9; break;
+        case Kind::MarkerState:
+            r.m_arrMarkerStateA[e] = MarkerStateFromKeyword(PlainValue(line));
+            break;
+        case Kind::MarkerTrace:
+            r.m_arrMarkerTrace[e] = PlainValue(line);
+            break;
+        case Kind::DtfMarkerState:
+            r.m_arrMarkerStateA[e] = MarkerStateFromKeyword(AfterFirst(line, ' '));
+            break;
+        case Kind::DtfMarkerTrace:
+            r.m_arrMarkerTrace[e] = std::string(AfterFirst(line, ' '));
+            break;
+        case Kind::MarkerDistance:
+            r.m_arrMarkerDistA[e] = LeadingReal(AfterFirst(line, ' ')) + 0.001;
+            break;
+        case Kind::MarkerFrequency:
+            r.m_arrMarkerFreqA[e] = LeadingReal(AfterFirst(line, ' ')) + 0.001;
+            break;
+        case Kind::MarkerTime:
+            r.m_arrMarkerTimeA[e] = LeadingReal(AfterFirst(line, ' ')) + 1e-9;
+            break;
         case Kind::Acpr: {
             std::string_view rest = AfterFirst(AfterFirst(line, ' '), ' ');
             r.m_dResultAcprLower = LeadingReal(NextField(rest));
@@ -477,15 +504,21 @@ void TraceLineParser::ParseLine(std::string_view line) {
             std::string_view rest = AfterFirst(line, ' ');
             size_t c1 = rest.find(',');
             m_strLetter = std::string(rest.substr(0, c1));
-            std::string_view afterLetter = c1 == std::string_view::npos ? std::string_view() : rest.substr(c1 + 1);
+            std::string_view afterLetter =
+                c1 == std::string_view::npos ? std::string_view() : rest.substr(c1 + 1);
             size_t c2 = afterLetter.find(',');
             m_strForm = std::string(afterLetter.substr(0, c2));
-            m_strData = c2 == std::string_view::npos ? std::string() : ToLowerAscii(afterLetter.substr(c2 + 1));
+            m_strData =
+                c2 == std::string_view::npos ? std::string() : ToLowerAscii(afterLetter.substr(c2 + 1));
             DecodePoints();
             break;
         }
-        case Kind::Detector: r.m_nDetector = DetectorFromKeyword(PlainValue(line)); break;
-        case Kind::RflRefUnit: r.m_strRflRefUnit = NormaliseRflUnit(PlainValue(line)); break;
+        case Kind::Detector:
+            r.m_nDetector = DetectorFromKeyword(PlainValue(line));
+            break;
+        case Kind::RflRefUnit:
+            r.m_strRflRefUnit = NormaliseRflUnit(PlainValue(line));
+            break;
         case Kind::CheckLast: {
             std::string text = WithoutChar(AfterFirst(AfterFirst(line, ' '), ' '), '\'');
             size_t end = 0;
@@ -529,7 +562,8 @@ void TraceLineParser::DecodePoints() {
     }
 
     if (m_rec.m_strMode == "TRANsmission" && m_rec.m_strTransRefUnit == "DB")
-        for (double& p : points) p -= m_rec.m_dGenLevel;
+        for (double& p : points)
+            p -= m_rec.m_dGenLevel;
 }
 
 void TraceLineParser::Finish() {

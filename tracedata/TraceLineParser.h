@@ -18,7 +18,7 @@ struct ParseRecord : TraceRecord {
 extern ParseRecord s_parsed;
 
 class TraceLineParser {
-public:
+  public:
     // Clears the point buffers, the limit list and the channel-system arrays, and sizes the marker arrays.
     explicit TraceLineParser(ParseRecord& target = s_parsed);
 
@@ -35,7 +35,7 @@ public:
     static int MatchKey(std::string_view line);
     static std::string_view KeyText(int index);
 
-private:
+  private:
     void DecodePoints();
 
     ParseRecord& m_rec;

@@ -5,7 +5,8 @@
 namespace fl {
 
 namespace {
-constexpr std::array<std::string_view, 6> kTraceModes = {"ACTual", "MAXHold", "MINHold", "HOLD", "AVG", "OFF"};
+constexpr std::array<std::string_view, 6> kTraceModes = {"ACTual", "MAXHold", "MINHold",
+                                                         "HOLD",   "AVG",     "OFF"};
 constexpr std::array<std::string_view, 7> kDetectors = {"POSNeg", "SAMPle", "POSitive", "NEGative",
                                                         "RMS",    "SCALAR", "VECTOR"};
 constexpr std::array<std::string_view, 5> kMarkerStates = {"OFF", "NORMal", "DELTa", "NOISe", "COUNter"};
@@ -29,14 +30,26 @@ void Resize(std::vector<T>& v, size_t n, const T& fill) {
 }
 }  // namespace
 
-int TraceModeFromKeyword(std::string_view w) { return IndexOf(kTraceModes, w); }
-int DetectorFromKeyword(std::string_view w) { return IndexOf(kDetectors, w); }
-int MarkerStateFromKeyword(std::string_view w) { return IndexOf(kMarkerStates, w); }
+int TraceModeFromKeyword(std::string_view w) {
+    return IndexOf(kTraceModes, w);
+}
+int DetectorFromKeyword(std::string_view w) {
+    return IndexOf(kDetectors, w);
+}
+int MarkerStateFromKeyword(std::string_view w) {
+    return IndexOf(kMarkerStates, w);
+}
 
-std::string_view TraceModeKeyword(int v) { return KeywordAt(kTraceModes, v); }
+std::string_view TraceModeKeyword(int v) {
+    return KeywordAt(kTraceModes, v);
+}
 // The settings text knows the five detectors of the spectrum modes only.
-std::string_view DetectorKeyword(int v) { return KeywordAt(kDetectors, v, 5); }
-std::string_view MarkerStateKeyword(int v) { return KeywordAt(kMarkerStates, v); }
+std::string_view DetectorKeyword(int v) {
+    return KeywordAt(kDetectors, v, 5);
+}
+std::string_view MarkerStateKeyword(int v) {
+    return KeywordAt(kMarkerStates, v);
+}
 
 void TraceRecord::ApplyNewDocumentValues() {
     m_nMinMaxA = 1;
@@ -55,8 +68,10 @@ void TraceRecord::NormalizeShapes() {
                     &m_arrMarkerTimeB, &m_arrMarkerDistB, &m_arrUserFreqA, &m_arrUserTimeA, &m_arrUserDistA,
                     &m_arrUserFreqB, &m_arrUserTimeB, &m_arrUserDistB})
         Resize(*a, kMarkerEntries, 0.0);
-    for (auto* a : {&m_arrMarkerTrace, &m_arrUserTrace}) Resize(*a, kMarkerEntries, std::string("A"));
-    for (auto* a : {&m_arrMarkerTextA, &m_arrMarkerTextB}) Resize(*a, kMarkerEntries, std::string());
+    for (auto* a : {&m_arrMarkerTrace, &m_arrUserTrace})
+        Resize(*a, kMarkerEntries, std::string("A"));
+    for (auto* a : {&m_arrMarkerTextA, &m_arrMarkerTextB})
+        Resize(*a, kMarkerEntries, std::string());
 }
 
 const std::vector<FieldInfo>& AllRecordFields() {

@@ -43,7 +43,9 @@ struct TraceRecord {
 #undef FL_DECLARE_FIELD
 
     // Back to the values a trace has before any line of trace text is applied.
-    void ResetToReadingDefaults() { *this = TraceRecord{}; }
+    void ResetToReadingDefaults() {
+        *this = TraceRecord{};
+    }
     // The few values in which a freshly constructed document differs from the reading defaults.
     void ApplyNewDocumentValues();
     // Point arrays back to 1002 entries and marker arrays to 11, whatever a file carried.

@@ -58,7 +58,9 @@ bool IsOneOf(std::string_view u, std::initializer_list<std::string_view> list) {
     return false;
 }
 
-double VoltsFromDbm(double p) { return std::sqrt(std::pow(10.0, p / 10.0) * 0.001 * s_dRefImpedance); }
+double VoltsFromDbm(double p) {
+    return std::sqrt(std::pow(10.0, p / 10.0) * 0.001 * s_dRefImpedance);
+}
 
 }  // namespace
 
@@ -104,7 +106,8 @@ double LevelFromDbm(double p, std::string_view u) {
         if (std::fabs(d - 1.0) < 1e-20) return 1e37;
         return std::fabs((d + 1.0) / (1.0 - d));
     }
-    if (u == "DBMM2") return 10.0 * std::log10(std::pow(10.0, p / 10.0) * 0.001 * s_dRefImpedance * 2.6525198938992043);
+    if (u == "DBMM2")
+        return 10.0 * std::log10(std::pow(10.0, p / 10.0) * 0.001 * s_dRefImpedance * 2.6525198938992043);
     return p;
 }
 
@@ -166,7 +169,7 @@ std::string FormatEmf(double v, std::string_view k) {
         prefix = "k";
     }
     double m = std::fabs(std::trunc(v));
-    std::string num = m >= 1000 ? Format("%4.1f", v)
+    std::string num = m >= 1000  ? Format("%4.1f", v)
                       : m >= 100 ? Format("%3.2f", v)
                       : m >= 10  ? Format("%2.3f", v)
                                  : Format("%1.4f", v);

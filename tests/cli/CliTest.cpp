@@ -1,0 +1,111 @@
+// fieldlink-cli end to end: exit codes, outputs and the messages users see.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <array>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "CMyQuarnDoc.h"
+#include "TestUtil.h"
+
+using fl::test::SamplePath;
+
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliRun Cli(const std::string& args) {
+    fl::test::TempDir dir;
+    const std::string cmd =
+        std::string(FIELDLINK_CLI) + " " + args + " >" + (dir / "out") + " 2>" + (dir / "err");
+    int rc = std::system(cmd.c_str());
+    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, fl::test::ReadFile(dir / "out"),
+            fl::test::ReadFile(dir / "err")};
+}
+
+}  // namespace
+
+TEST(Cli, ExitStatuses) {
+    struct Case {
+        std::string args;
+        int status;
+        std::string errContains;
+    };
+    fl::test::TempDir dir;
+    fl::test::WriteFile(dir / "bad.qtr", "Garbage");
+    const Case cases[] = {
+        {"--help", 0, ""},
+        {"dump --help", 0, ""},
+        {"", 2, "subcommand"},
+        {"frobnicate", 2, ""},
+        {"dump", 2, "FILE"},
+        {"convert " + SamplePath("SPECTRUM.qtr"), 2, "--output"},
+        {"dump " + (dir / "bad.qtr"), 1, "Not supported file format   "},
+        {"dump " + (dir / "missing.qtr"), 1, "missing.qtr"},
+        {"settings-text " + (dir / "bad.qtr") + " -o " + (dir / "s.txt"), 1, "Not supported file format"},
+    };
+    for (const auto& c : cases) {
+        CliRun r = Cli(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.errContains), std::string::npos) << c.args << "\n" << r.err;
+    }
+}
+
+TEST(Cli, DumpPrintsEveryFieldAsUnicodeJson) {
+    CliRun r = Cli("dump " + SamplePath("EMF.qtr"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j.size(), fl::AllRecordFields().size());
+    EXPECT_EQ(j["m_strMode"], "EMF");
+    EXPECT_EQ(j["m_dCenter"], 1842500000.0);
+    EXPECT_EQ(j["m_arrTraceA"].size(), 1002u);
+    EXPECT_EQ(j["m_arrMarkerStateA"][1], 1);
+    EXPECT_EQ(j["m_strAfactorAntenna"], "ISOTROPIC 3D");
+
+    // Windows-1252 text comes out as UTF-8.
+    fl::test::TempDir dir;
+    fl::CMyQuarnDoc doc;
+    doc.m_strComment = "5 \xB5V at 20\xB0";
+    ASSERT_TRUE(doc.WriteTo(dir / "c.qtm"));
+    CliRun c = Cli("dump " + (dir / "c.qtm"));
+    ASSERT_EQ(c.status, 0) << c.err;
+    EXPECT_EQ(nlohmann::json::parse(c.out)["m_strComment"], "5 \xC2\xB5V at 20\xC2\xB0");
+}
+
+TEST(Cli, ConvertSeveralFilesIntoAFolder) {
+    fl::test::TempDir dir;
+    CliRun r = Cli("convert " + SamplePath("SPECTRUM.qtr") + " " + SamplePath("DTF_DB.qtr") + " -o " +
+                   (dir / "out"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const char* name : {"SPECTRUM", "DTF_DB"}) {
+        EXPECT_TRUE(fl::test::ReadFile(dir / (std::string("out/") + name + ".qtm")) ==
+                    fl::test::ReadFile(SamplePath(std::string(name) + ".qtm")))
+            << name;
+    }
+    CliRun one = Cli("convert " + SamplePath("SPECTRUM_U.qtm") + " -o " + (dir / "single.qtm"));
+    ASSERT_EQ(one.status, 0) << one.err;
+    EXPECT_EQ(fl::test::ReadFile(dir / "single.qtm")[0], 'F');
+}
+
+TEST(Cli, ExportAsciiAndSettingsText) {
+    fl::test::TempDir dir;
+    CliRun r = Cli("export-ascii " + SamplePath("SPECTRUM.qtr") + " -o " + (dir / "r.txt") + " --tab");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(fl::test::ReadFile(dir / "r.txt").substr(0, 26), "Device Name\tSITE NORTH 7\r\n");
+    CliRun many = Cli("export-ascii " + SamplePath("SPECTRUM.qtr") + " " + SamplePath("CPOWER.qtm") + " -o " +
+                      (dir / "reports"));
+    ASSERT_EQ(many.status, 0) << many.err;
+    EXPECT_TRUE(std::filesystem::exists(dir / "reports/SPECTRUM.TXT"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "reports/CPOWER.TXT"));
+    CliRun s = Cli("settings-text " + SamplePath("SPECTRUM.qtm") + " -o " + (dir / "s.txt"));
+    ASSERT_EQ(s.status, 0) << s.err;
+    EXPECT_EQ(fl::test::ReadFile(dir / "s.txt").substr(0, 27), "# TRACE SPECTRUM;   created");
+    CliRun bad = Cli("export-ascii " + SamplePath("SPECTRUM.qtr") + " -o /nonexistent-folder/r.txt");
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("/nonexistent-folder/r.txt"), std::string::npos);
+}

@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include "AsciiExport.h"
+#include "CMyQuarnDoc.h"
+#include "TestUtil.h"
+
+using namespace fl;
+using fl::test::SamplePath;
+
+namespace {
+
+std::vector<std::string> Report(const std::string& sample, bool semicolon = true, bool showTraceB = false) {
+    CMyQuarnDoc doc;
+    EXPECT_TRUE(doc.Load(SamplePath(sample)).ok());
+    if (showTraceB) doc.m_bShowTraceB = 1;
+    return test::SplitLines(AsciiReportText(doc, semicolon), "\r\n");
+}
+
+int IndexOf(const std::vector<std::string>& lines, const std::string& line) {
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (lines[i] == line) return static_cast<int>(i);
+    return -1;
+}
+
+}  // namespace
+
+TEST(AsciiExport, SpectrumReportLines) {
+    const auto r = Report("SPECTRUM.qtr");
+    const std::vector<std::string> head = {
+        "Device Name;SITE NORTH 7",
+        "Trace File;SPECTRUM",
+        "Trace Date;23.03.2026 12:35:19",
+        "Instrument Mode;Spectrum Analysis",
+        "External Device State;-",
+        "External Reference;OFF",
+        "Impedance[Ohm];50",
+        "Center[Hz];947500000",
+        "Span[Hz];5000000",
+        "Ref. Level[dBm];-10.0",
+        "Level Scale[dB];10",
+        "Attenuation[dB];10",
+        "RBW[Hz];30000",
+        "VBW[Hz];30000",
+        "SWT[s];0,050",
+    };
+    // SWT carries a '.' that is not replaced: only Center, Span and trace rows use decimal commas.
+    std::vector<std::string> expect = head;
+    expect.back() = "SWT[s];0.050";
+    ASSERT_GE(r.size(), expect.size());
+    for (size_t i = 0; i < expect.size(); ++i)
+        EXPECT_EQ(r[i], expect[i]) << i;
+    for (const char* l : {"[Limits]",
+                          "Limits State;ON",
+                          "Limits Memory;GSM_MASK",
+                          "Limits Fail Couter;2",
+                          "[Instrument]",
+                          "Company;ZARNELL",
+                          "Calibrate;12.03.2026",
+                          "Last Check by;J. Berger",
+                          "[GPS]",
+                          "Quality;OK",
+                          "Altitude;545.4 M",
+                          "[MARKER]",
+                          "Marker Trace A;Frequency[Hz];Level[dBm]",
+                          "M1;946800000;-31.9",
+                          "D3;1600000;-23.4",
+                          "M4;OFF",
+                          "M10;OFF",
+                          "[Trace A]",
+                          "Frequency[Hz];Min Level[dBm];Max Level[dBm]",
+                          "945000000;-97,200;-95,400"})
+        EXPECT_GE(IndexOf(r, l), 0) << l;
+    EXPECT_EQ(IndexOf(r, "[Trace B]"), -1);
+    EXPECT_EQ(IndexOf(r, "Marker Trace B;Frequency[Hz];Level[dBm]"), -1);
+    // 501 trace rows, the last at the span's upper edge.
+    const int first = IndexOf(r, "Frequency[Hz];Min Level[dBm];Max Level[dBm]");
+    EXPECT_EQ(r.size(), static_cast<size_t>(first + 1 + 501));
+    EXPECT_EQ(r.back().substr(0, 10), "950000000;");
+}
+
+TEST(AsciiExport, TabSeparatorAndDecimalComma) {
+    const auto r = Report("SPECTRUM.qtr", false);
+    EXPECT_EQ(r[7], "Center[Hz]\t947500000");
+    EXPECT_GE(IndexOf(r, "945000000\t-97,200\t-95,400"), 0);
+}
+
+TEST(AsciiExport, TraceBAndSimpleLimits) {
+    // A file opens with trace B hidden; only a shown trace B is reported.
+    EXPECT_EQ(IndexOf(Report("SPEC_TRACEB.qtr"), "[Trace B]"), -1);
+    const auto r = Report("SPEC_TRACEB.qtr", true, true);
+    for (const char* l :
+         {"Trace B Mode;MAX", "Simple Limits State;ON", "Simple Limits Upper[div];6.5",
+          "Simple Limits Lower[divB];1.0", "Marker Trace B;Frequency[Hz];Level[dBm]", "[Trace B]"})
+        EXPECT_GE(IndexOf(r, l), 0) << l;
+}
+
+TEST(AsciiExport, ModeSections) {
+    struct Case {
+        const char* sample;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"CPOWER.qtr",
+         {"Instrument Mode;Channel Power", "[Measurement]", "Channel System Memory;UMTS_B1",
+          "First Channel;10562", "Last Channel;10838", "Channel Width[Hz];3840000",
+          "Measure Mode;Channel Power", "Channel Span;FULL", "Actual Channel;10700", "Channel OBW;99"}},
+        {"DTF_DB.qtr",
+         {"Instrument Mode;Distance to Fault", "Cable Type;RG213", "Reference[dB];0.0", "[Distance to Fault]",
+          "Cable Length[m];50.00", "Cable Dielectric;0.66", "Cable Attenuation[dB/m];6.50",
+          "Cut Off Frequency[Hz];3000000000", "[External Device]", "Type;DC-BLOCK 18 GHz",
+          "Cal. Date;2026,1,5", "Marker Trace A;Distance[m];Reference[dB]",
+          "Distance[m];Min Level[dB];Max Level[dB]"}},
+        {"RFL_VSWR.qtr", {"Max VSWR;3.00", "Filter[Hz];1000", "Detect Mode;VECTOR"}},
+        {"RFL_RHO.qtr", {"Max Refl.Factor[mRho];800"}},
+        {"RFL_POWER.qtr", {"Max Refl.Power[%];50"}},
+        {"RFL_RL.qtr", {"Reference[dB];0.0"}},
+        {"TRANS_NORM.qtr",
+         {"Instrument Mode;Transmission", "Reference[dB];10.0", "[Measurement]", "Output Power[dBm];-10.0",
+          "Normalize A/B;Normalized/Not Normalized", "[Trigger]"}},
+        {"CABLE_LOSS.qtr",
+         {"Instrument Mode;Cable Loss", "Average Cable Loss[dB];3.4", "Detect Mode;SCALAR"}},
+        {"EMF.qtr",
+         {"Antenna Factor State;ISO_ANT", "Cable Factor State;-", "Measure Time[s];6.00",
+          "Electrical Field Strength[V/m];12.300 mV/m", "Ref. Level[dB\xB5V/m];120.0"}},
+        {"ZERO_SPAN.qtr",
+         {"Span[Hz];0", "Trigger;VIDEO", "Trigger Edge;POSITIVE", "Trigger Level[dBm];-40.0",
+          "Marker Trace A;Time[s];Level[dBm]", "Time[s];Min Level[dBm];Max Level[dBm]",
+          "0,000000;-25,400;-24,500"}},
+        {"OBW.qtr", {"[Measurement]", "Measure Mode;OBW", "OBW;99", "OBW Result[Hz];246000"}},
+        {"ACPR.qtr", {"Measure Mode;ACPR"}},
+        {"SPEC_MV75.qtr", {"Impedance[Ohm];75", "Ref. Level[mV];86.60", "Level Scale[mV];50"}},
+    };
+    for (const auto& c : cases) {
+        const auto r = Report(c.sample);
+        for (const auto& l : c.lines)
+            EXPECT_GE(IndexOf(r, l), 0) << c.sample << ": " << l;
+    }
+}
+
+TEST(AsciiExport, FileNameProposal) {
+    EXPECT_EQ(ProposeAsciiFileName("GSM900"), "GSM900.TXT");
+    EXPECT_EQ(ProposeAsciiFileName("trace active 3"), "active.TXT");
+    EXPECT_EQ(ProposeAsciiFileName("2026/03/05"), ".TXT");
+}
+
+TEST(AsciiExport, UncreatableFileIsReported) {
+    CMyQuarnDoc doc;
+    std::string error;
+    EXPECT_FALSE(WriteAsciiReport(doc, "/nonexistent-folder/x.TXT", true, &error));
+    EXPECT_NE(error.find("/nonexistent-folder/x.TXT"), std::string::npos);
+    test::TempDir dir;
+    EXPECT_TRUE(WriteAsciiReport(doc, dir / "x.TXT", true, &error));
+    EXPECT_EQ(test::ReadFile(dir / "x.TXT").substr(0, 14), "Device Name;\r\n");
+}
