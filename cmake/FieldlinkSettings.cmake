@@ -10,6 +10,11 @@ if(FIELDLINK_SANITIZE)
   target_link_options(fieldlink_settings INTERFACE -fsanitize=address,undefined)
 endif()
 
+if(FIELDLINK_FUZZ)
+  # Coverage for libFuzzer in every library; the fuzz targets link the fuzzer runtime themselves.
+  target_compile_options(fieldlink_settings INTERFACE -fsanitize=fuzzer-no-link)
+endif()
+
 if(NOT CMAKE_BUILD_TYPE AND NOT CMAKE_CONFIGURATION_TYPES)
   set(CMAKE_BUILD_TYPE RelWithDebInfo CACHE STRING "Build type" FORCE)
 endif()

@@ -15,7 +15,7 @@ std::string FormatPosition(double nmea, char hemisphere, int format, bool longit
     double v = std::fabs(nmea) / 100.0;
     double degrees = std::trunc(v);
     double minutes = (v - degrees) * 100.0;
-    int deg = static_cast<int>(degrees);
+    int deg = ClampToInt(degrees);
     switch (format) {
         case GPS_DEG_MIN_SEC: {
             double whole = std::trunc(minutes);

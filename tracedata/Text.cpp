@@ -90,6 +90,13 @@ double LeadingReal(std::string_view s) {
     return v;
 }
 
+int ClampToInt(double v) {
+    if (!(v == v)) return 0;
+    if (v >= 2147483647.0) return INT_MAX;
+    if (v <= -2147483648.0) return INT_MIN;
+    return static_cast<int>(v);
+}
+
 std::string Cp1252ToUtf8(std::string_view s) {
     // 0x80..0x9F differ from Latin-1; the rest map to the same code point.
     static const char16_t kHigh[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,

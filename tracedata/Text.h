@@ -19,6 +19,9 @@ bool EndsWithNoCase(std::string_view s, std::string_view suffix);
 int LeadingInt(std::string_view s);
 double LeadingReal(std::string_view s);
 
+// A real as an int without undefined behaviour: NaN gives 0, values beyond the range saturate.
+int ClampToInt(double v);
+
 // Windows-1252 bytes to UTF-8, for output that leaves the program as Unicode.
 std::string Cp1252ToUtf8(std::string_view s);
 

@@ -547,7 +547,8 @@ void TraceLineParser::DecodePoints() {
 
     const size_t levels = digits.size() / 3;
     for (size_t i = 0; i < levels; ++i) {
-        const double level = RoundTo(HexValue(std::string_view(digits).substr(i * 3, 3)) * 0.1 - 200.0, 1);
+        // h * 0.1 - 200 rounded to one decimal is exactly (h - 2000) / 10.
+        const double level = (HexValue(std::string_view(digits).substr(i * 3, 3)) - 2000) / 10.0;
         if (minMax) {
             // All even points first, then all odd points.
             size_t point = i < kTraceColumns ? i * 2 : (i - kTraceColumns) * 2 + 1;

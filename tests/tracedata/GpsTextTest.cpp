@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "GpsText.h"
 #include "TraceRecord.h"
 
@@ -51,4 +53,17 @@ TEST(GpsText, RecordPositionUsesSelectionsAndSigns) {
     EXPECT_EQ(RecordLongitudeText(r), "-151.2153\xB0");
     EXPECT_EQ(RecordAltitudeText(r), "328.1 FT");
     EXPECT_NEAR(NmeaToDegrees(DegreesToNmea(-33.8568), 'S'), -33.8568, 1e-12);
+}
+
+TEST(GpsText, AbsurdPositionsFormatWithoutOverflow) {
+    TraceRecord r;
+    for (double v : {4.3e25, -1e300, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
+        r.m_dGpsLatitude = r.m_dGpsLongitude = r.m_dGpsAltitude = v;
+        for (int format : {0, 1, 2, 7}) {
+            r.m_nGpsSel1 = format;
+            EXPECT_FALSE(RecordLatitudeText(r).empty());
+            EXPECT_FALSE(RecordLongitudeText(r).empty());
+        }
+        EXPECT_FALSE(RecordAltitudeText(r).empty());
+    }
 }
