@@ -4,12 +4,14 @@
 #include <iostream>
 
 #include "CliSupport.h"
+#include "InstrumentCommands.h"
 #include "TraceCommands.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"fieldlink-cli: trace files in and out, reports and instrument exchanges", "fieldlink-cli"};
     app.require_subcommand(1);
     fl::cli::AddTraceCommands(app);
+    fl::cli::AddInstrumentCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

@@ -97,6 +97,20 @@ int ClampToInt(double v) {
     return static_cast<int>(v);
 }
 
+int HexPrefixValue(std::string_view s) {
+    int v = 0;
+    for (char c : s) {
+        int d;
+        if (c >= '0' && c <= '9') d = c - '0';
+        else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
+        else break;
+        if (v > 0x7FFFFFF) break;
+        v = v * 16 + d;
+    }
+    return v;
+}
+
 std::string Cp1252ToUtf8(std::string_view s) {
     // 0x80..0x9F differ from Latin-1; the rest map to the same code point.
     static const char16_t kHigh[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,

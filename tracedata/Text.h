@@ -22,6 +22,9 @@ double LeadingReal(std::string_view s);
 // A real as an int without undefined behaviour: NaN gives 0, values beyond the range saturate.
 int ClampToInt(double v);
 
+// Hexadecimal digits read as far as they go ("7d0" is 2000, "7g0" is 7); at most the whole text.
+int HexPrefixValue(std::string_view s);
+
 // Windows-1252 bytes to UTF-8, for output that leaves the program as Unicode.
 std::string Cp1252ToUtf8(std::string_view s);
 

@@ -316,23 +316,6 @@ std::string NormaliseRflUnit(std::string_view word) {
     return "DB";
 }
 
-int HexValue(std::string_view triple) {
-    int v = 0;
-    for (char c : triple) {
-        int d;
-        if (c >= '0' && c <= '9')
-            d = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        else
-            break;  // read as far as the digits go
-        v = v * 16 + d;
-    }
-    return v;
-}
-
 }  // namespace
 
 TraceLineParser::TraceLineParser(ParseRecord& target) : m_rec(target) {
@@ -548,7 +531,7 @@ void TraceLineParser::DecodePoints() {
     const size_t levels = digits.size() / 3;
     for (size_t i = 0; i < levels; ++i) {
         // h * 0.1 - 200 rounded to one decimal is exactly (h - 2000) / 10.
-        const double level = (HexValue(std::string_view(digits).substr(i * 3, 3)) - 2000) / 10.0;
+        const double level = (HexPrefixValue(std::string_view(digits).substr(i * 3, 3)) - 2000) / 10.0;
         if (minMax) {
             // All even points first, then all odd points.
             size_t point = i < kTraceColumns ? i * 2 : (i - kTraceColumns) * 2 + 1;

@@ -204,7 +204,9 @@ std::string NowText() {
 std::string StampText(std::string_view stamp) {
     int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
     std::string copy(stamp);
-    std::sscanf(copy.c_str(), "%d/%d/%d %d:%d:%d", &y, &mo, &d, &h, &mi, &s);
+    // The instrument writes year/month/day; traces written on the PC carry day.month.year.
+    if (std::sscanf(copy.c_str(), "%d/%d/%d %d:%d:%d", &y, &mo, &d, &h, &mi, &s) < 3)
+        std::sscanf(copy.c_str(), "%d.%d.%d %d:%d:%d", &d, &mo, &y, &h, &mi, &s);
     return Format("%02d.%02d.%04d  %02d:%02d:%02d", d, mo, y, h, mi, s);
 }
 

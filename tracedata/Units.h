@@ -24,6 +24,7 @@ std::string FormatLevel(double v, std::string_view unit);
 std::string FormatEmf(double v, std::string_view measureKeyword);
 std::string FormatCalDate(std::string_view text);
 std::string NowText();
+// "year/month/day h:m:s" (or "day.month.year h:m:s") as "dd.mm.yyyy  hh:mm:ss".
 std::string StampText(std::string_view stamp);
 double RoundTo(double v, int decimals);
 

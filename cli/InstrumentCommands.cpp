@@ -1,0 +1,255 @@
+#include "InstrumentCommands.h"
+
+#include <atomic>
+#include <csignal>
+#include <filesystem>
+#include <iostream>
+
+#include "AsciiExport.h"
+#include "CMyQuarnDoc.h"
+#include "CliSupport.h"
+#include "CommandChannel.h"
+#include "LiveTrace.h"
+#include "Text.h"
+#include "TraceRetrieval.h"
+
+namespace fl::cli {
+
+namespace {
+
+struct ConnectionOptions {
+    std::string tcp;
+    std::string serial;
+    int baud = 57600;
+};
+
+void AddConnectionOptions(CLI::App* cmd, ConnectionOptions& o) {
+    auto* tcp = cmd->add_option("--tcp", o.tcp, "instrument address HOST[:PORT] (port 49200 by default)");
+    auto* serial = cmd->add_option("--serial", o.serial, "serial port COM<n> or a device path");
+    cmd->add_option("--baud", o.baud, "serial speed")->capture_default_str();
+    tcp->excludes(serial);
+}
+
+// A connected instrument for one command; disconnects (with "SYST:COMM:LOC") when it goes.
+class Session {
+  public:
+    explicit Session(const ConnectionOptions& o) : channel(port, settings, state, prompts) {
+        if (o.tcp.empty() == o.serial.empty())
+            throw Failure("give --tcp HOST[:PORT] or --serial COM<n>|DEVICE");
+        settings.baudRate = std::to_string(o.baud);
+        if (!o.tcp.empty()) {
+            settings.linkKind = 1;
+            settings.ipAddress = o.tcp;
+            if (auto c = o.tcp.rfind(':'); c != std::string::npos) {
+                settings.ipAddress = o.tcp.substr(0, c);
+                settings.tcpPort = LeadingInt(o.tcp.substr(c + 1));
+            }
+        } else if (o.serial.rfind("COM", 0) == 0) {
+            settings.comPort = LeadingInt(o.serial.substr(3));
+        } else {
+            settings.serialDevice = o.serial;
+        }
+        if (!channel.ConnectInstrument(settings.linkKind))
+            throw Failure(prompts.messages.empty() ? "cannot connect" : Last());
+    }
+    ~Session() { channel.Disconnect(); }
+    std::string Last() const {
+        std::string m = prompts.messages.empty() ? "" : prompts.messages.back();
+        while (!m.empty() && (m.back() == '\n' || m.back() == ' '))
+            m.pop_back();
+        return m;
+    }
+
+    CPort port;
+    ConnectionSettings settings;
+    ConnectionState state;
+    StderrPrompts prompts;
+    CommandChannel channel;
+};
+
+// Documents made by an upload are saved at once as .qtm files.
+class SavingSink : public ITraceSink {
+  public:
+    explicit SavingSink(std::string folder) : m_folder(std::move(folder)) {}
+    void NewDocument(const ParseRecord& parsed) override {
+        doc = std::make_unique<CMyQuarnDoc>();
+        doc->OnNewDocument(parsed);
+        std::string name = fileName.empty() ? doc->m_strTraceName : fileName;
+        for (char& c : name)
+            if (c == '/' || c == ':' || c == ' ') c = '_';
+        const std::string path = (std::filesystem::path(m_folder) / (name + ".qtm")).string();
+        std::string error;
+        if (!doc->WriteTo(path, &error)) throw Failure(error);
+        saved.push_back(path);
+    }
+    void ReloadActive(const ParseRecord& parsed) override {
+        if (!doc) doc = std::make_unique<CMyQuarnDoc>();
+        doc->TakeOver(parsed);
+    }
+    std::string fileName;
+    std::unique_ptr<CMyQuarnDoc> doc;
+    std::vector<std::string> saved;
+
+  private:
+    std::string m_folder;
+};
+
+std::atomic<bool> g_interrupted{false};
+void OnInterrupt(int) {
+    g_interrupted = true;
+}
+
+}  // namespace
+
+void AddInstrumentCommands(CLI::App& app) {
+    {
+        auto* cmd = app.add_subcommand("identify", "Connect and print the instrument's identity");
+        auto o = std::make_shared<ConnectionOptions>();
+        AddConnectionOptions(cmd, *o);
+        cmd->callback([o] {
+            Session s(*o);
+            std::cout << CleanReply(s.channel.LastIdentity()) << "\n";
+            std::cout << "model " << s_strConnectedModel << ", firmware code " << s.state.firmwareCode << ", "
+                      << s.channel.PaneText() << "\n";
+        });
+    }
+    {
+        auto* cmd = app.add_subcommand("list", "List the traces saved on the instrument");
+        auto o = std::make_shared<ConnectionOptions>();
+        auto kind = std::make_shared<std::string>("trace");
+        AddConnectionOptions(cmd, *o);
+        cmd->add_option("--kind", *kind, "file kind (trace)")->capture_default_str();
+        cmd->callback([o, kind] {
+            if (*kind != "trace") throw Failure("unknown kind " + *kind);
+            Session s(*o);
+            std::vector<std::string> names;
+            ListStatus st = ListSavedTraces(s.channel, names);
+            if (st == ListStatus::Failed) throw Failure(s.Last());
+            for (const auto& n : names)
+                std::cout << n << "\n";
+        });
+    }
+    {
+        auto* cmd = app.add_subcommand("fetch", "Fetch traces from the instrument into .qtm files");
+        auto o = std::make_shared<ConnectionOptions>();
+        auto names = std::make_shared<std::vector<std::string>>();
+        auto active = std::make_shared<bool>(false);
+        auto out = std::make_shared<std::string>(".");
+        AddConnectionOptions(cmd, *o);
+        cmd->add_option("NAME", *names, "saved trace names");
+        cmd->add_flag("--active", *active, "the trace on the instrument's screen");
+        cmd->add_option("-o,--output", *out, "folder for the .qtm files")->capture_default_str();
+        cmd->callback([o, names, active, out] {
+            if (names->empty() == !*active) throw Failure("give trace names or --active");
+            std::error_code ec;
+            std::filesystem::create_directories(*out, ec);
+            Session s(*o);
+            SavingSink sink(*out);
+            TraceRetrieval r(s.channel, sink);
+            if (*active) {
+                r.flags.displayMode = true;
+                sink.fileName = "active";
+                if (!r.DisplayActiveTrace() || sink.saved.empty())
+                    throw Failure(s.Last().empty() ? "the instrument's trace could not be fetched"
+                                                   : s.Last());
+            } else {
+                for (const auto& n : *names) {
+                    sink.fileName = n.substr(0, n.find('.'));
+                    const size_t before = sink.saved.size();
+                    if (!r.TraceUpload({n})) throw Failure(s.Last());
+                    if (sink.saved.size() == before)
+                        throw Failure(n + ": " +
+                                      (s.Last().empty() ? "the instrument refused the upload" : s.Last()));
+                }
+            }
+            for (const auto& p : sink.saved)
+                std::cout << p << "\n";
+        });
+    }
+    {
+        auto* cmd = app.add_subcommand("live", "Follow the instrument's trace with live updates");
+        auto o = std::make_shared<ConnectionOptions>();
+        auto count = std::make_shared<int>(0);
+        auto interval = std::make_shared<int>(0);
+        auto save = std::make_shared<std::string>();
+        auto type = std::make_shared<std::string>("qtm");
+        AddConnectionOptions(cmd, *o);
+        cmd->add_option("--count", *count,
+                        "number of updates (1 to 999); continuous until Ctrl-C when left out")
+            ->check(CLI::Range(1, 999));
+        cmd->add_option("--interval", *interval, "seconds between updates (0 to 9999)")
+            ->check(CLI::Range(0, 9999));
+        cmd->add_option("--save", *save, "save every update into this folder");
+        cmd->add_option("--type", *type, "file type of saved updates: qtm or txt")
+            ->check(CLI::IsMember({"qtm", "txt"}));
+        cmd->callback([o, count, interval, save, type] {
+            Session s(*o);
+            SavingSink sink(std::filesystem::temp_directory_path().string());
+            TraceRetrieval r(s.channel, sink);
+            r.flags.displayMode = true;
+            r.flags.liveRunning = true;
+            r.flags.newWindow = false;  // the live document is kept in memory, not written per fetch
+            if (!r.DisplayActiveTrace() || !sink.doc)
+                throw Failure(s.Last().empty() ? "no live trace" : s.Last());
+            CMyQuarnDoc& doc = *sink.doc;
+            doc.SetTitle("Live Trace");
+            const int typeIndex = *type == "qtm" ? 0 : 1;
+            auto saveUpdate = [&](int number) {
+                if (save->empty()) return;
+                std::error_code ec;
+                std::filesystem::create_directories(*save, ec);
+                const std::string path = LiveSavePath(*save, "Trace", typeIndex, number);
+                std::string error;
+                const bool ok =
+                    typeIndex == 0 ? doc.WriteTo(path, &error) : WriteAsciiReport(doc, path, true, &error);
+                if (!ok) throw Failure(error);
+                std::cout << path << "\n";
+            };
+            auto peak = [&] {
+                double m = -1e9;
+                for (double p : doc.m_arrTraceA)
+                    m = std::max(m, p);
+                return m;
+            };
+            std::cout << "update 1: peak " << Format("%.1f", peak()) << "\n";
+            saveUpdate(1);
+            LiveSettings ls;
+            ls.counted = *count > 0;
+            ls.count = *count;
+            ls.intervalSeconds = *interval;
+            if (ls.counted && ls.count <= 1) return;
+            std::mutex m;
+            std::string failure;
+            LiveTraceWorker worker(s.channel, r.flags.measurement);
+            g_interrupted = false;
+            auto previous = std::signal(SIGINT, OnInterrupt);
+            worker.Start(
+                ls,
+                [&] {
+                    std::lock_guard lock(m);
+                    return LiveViewState{doc.m_arrTraceA, doc.m_arrTraceB, doc.m_bShowTraceB != 0,
+                                         doc.m_nTraceModeB};
+                },
+                [&](const LiveUpdate& u) {
+                    std::lock_guard lock(m);
+                    doc.m_arrTraceA = u.traceA;
+                    if (!u.traceB.empty()) doc.m_arrTraceB = u.traceB;
+                    std::cout << "update " << u.number << ": peak " << Format("%.1f", peak()) << "\n";
+                    try {
+                        saveUpdate(u.number);
+                    } catch (const Failure& f) {
+                        failure = f.what();
+                    }
+                },
+                {});
+            while (worker.Running() && !g_interrupted)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            if (g_interrupted) worker.Stop();
+            worker.Join();
+            std::signal(SIGINT, previous);
+            if (!failure.empty()) throw Failure(failure);
+        });
+    }
+}
+
+}  // namespace fl::cli

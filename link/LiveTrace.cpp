@@ -1,0 +1,113 @@
+#include "LiveTrace.h"
+
+#include "Text.h"
+
+namespace fl {
+
+void LiveTraceWorker::Start(const LiveSettings& settings, ViewStateFn view, UpdateFn update, EndFn end) {
+    Stop();
+    m_bStop = false;
+    m_bRunning = true;
+    m_thread = std::thread(&LiveTraceWorker::Run, this, settings, std::move(view), std::move(update),
+                           std::move(end));
+}
+
+bool LiveTraceWorker::Pause(int ms) {
+    std::unique_lock lock(m_mutex);
+    return !m_cv.wait_for(lock, std::chrono::milliseconds(ms), [&] { return m_bStop.load(); });
+}
+
+void LiveTraceWorker::Stop() {
+    if (!m_thread.joinable()) return;
+    const bool wasRunning = m_bRunning;
+    {
+        std::lock_guard lock(m_mutex);
+        m_bStop = true;
+    }
+    m_cv.notify_all();
+    m_channel.Port().Interrupt();
+    m_thread.join();
+    m_channel.Port().ClearInterrupt();
+    if (wasRunning) {
+        // The exchange in progress may have been cut; discard its rest and resynchronise.
+        m_channel.Port().Drain(50);
+        std::string ignored;
+        m_channel.Transact("IDN?", ignored);
+    }
+}
+
+void LiveTraceWorker::Join() {
+    if (m_thread.joinable()) m_thread.join();
+}
+
+bool LiveTraceWorker::QueryResults(CommandChannel& ch, const MeasurementFlags& f, LiveUpdate& u) {
+    std::string reply;
+    if (f.markerCounter) {
+        u.result = LiveUpdate::Result::Counter;
+        if (!ch.Transact("CALCulate:MARKer:FCOunt?", reply)) return false;
+        u.counterFreq = LeadingReal(CleanReply(reply));
+    } else if (f.measure || f.channelPowerInstrument) {
+        u.result = LiveUpdate::Result::Measure;
+        if (!ch.Transact("CALCulate:MEASure:OBW?", reply)) return false;
+        u.obw = LeadingReal(CleanReply(reply));
+        u.obwValid = true;
+        if (!ch.Transact("CALCulate:MEASure:ACPR?", reply)) return false;
+        const std::string text = CleanReply(reply);
+        std::string_view rest = text;
+        for (double* v : {&u.acprLower, &u.acprMain, &u.acprUpper}) {
+            size_t c = rest.find(',');
+            *v = LeadingReal(rest.substr(0, c));
+            rest = c == std::string_view::npos ? std::string_view() : rest.substr(c + 1);
+        }
+        u.acprValid = true;
+        if (!ch.Transact("CALCulate:MEASure:CPOWer?", reply)) return false;
+        u.cpower = LeadingReal(CleanReply(reply));
+        u.cpowerValid = true;
+    } else if (f.cableLossInstrument) {
+        u.result = LiveUpdate::Result::CableLoss;
+        if (!ch.Transact("CALCulate:MEASure:ACLoss?", reply)) return false;
+        u.cableLoss = LeadingReal(CleanReply(reply));
+    } else if (f.limitResult) {
+        u.result = LiveUpdate::Result::LimitResult;
+        if (!ch.Transact("SENSe:TRACe:DATa:LIMit?", reply)) return false;
+        u.limitResult = CleanReply(reply);
+    } else if (f.emf) {
+        u.result = LiveUpdate::Result::Emf;
+        if (!ch.Transact("CALCulate:MEASure:EMF?", reply)) return false;
+        u.emf = LeadingReal(CleanReply(reply));
+    }
+    return true;
+}
+
+void LiveTraceWorker::Run(LiveSettings s, ViewStateFn view, UpdateFn update, EndFn end) {
+    int i = 1;
+    int n = 1;
+    std::string reply;
+    while (!m_bStop) {
+        if (s.counted && i >= s.count) break;
+        if (!Pause(10 + s.intervalSeconds * 1000)) break;
+        LiveViewState state = view();
+        LiveUpdate u;
+        u.traceA = state.traceA;
+        if (!m_channel.Transact("SENSe:TRACe:DATa? A", reply)) break;
+        LiveTraceParse(reply, u.traceA, m_parsed);
+        bool hasB = false;
+        for (double p : state.traceB)
+            hasB |= p != kNoPoint;
+        if (state.showsTraceB && hasB && state.traceModeB != TRACE_OFF) {
+            u.traceB = state.traceB;
+            if (!m_channel.Transact("SENSe:TRACe:DATa? B", reply)) break;
+            LiveTraceParse(reply, u.traceB, m_parsed);
+        }
+        if (!QueryResults(m_channel, m_flags, u) && end && !m_bStop) end();  // the loop goes on
+        if (m_bStop) break;
+        if (s.counted) ++i;
+        ++n;
+        u.number = n;
+        update(u);
+    }
+    m_bRunning = false;
+    if (end && !m_bStop) end();
+}
+
+}  // namespace fl

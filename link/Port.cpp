@@ -1,0 +1,403 @@
+#include "Port.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "PortMap.h"
+#include "SerialCustomBaud.h"
+
+namespace fl {
+
+std::string s_strConnectedModel;
+
+namespace {
+
+constexpr const char* kConnFlagWrong = "ConnFlag wrong - maybe object instance was not connected properly";
+
+using Clock = std::chrono::steady_clock;
+
+int MsLeft(Clock::time_point deadline) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left < 0 ? 0 : static_cast<int>(left);
+}
+
+speed_t StandardSpeed(int baud) {
+    switch (baud) {
+        case 110:
+            return B110;
+        case 300:
+            return B300;
+        case 600:
+            return B600;
+        case 1200:
+            return B1200;
+        case 2400:
+            return B2400;
+        case 4800:
+            return B4800;
+        case 9600:
+            return B9600;
+        case 19200:
+            return B19200;
+        case 38400:
+            return B38400;
+        case 57600:
+            return B57600;
+        case 115200:
+            return B115200;
+        default:
+            return 0;
+    }
+}
+
+bool IsSupportedBaud(int baud) {
+    for (int b :
+         {110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000})
+        if (b == baud) return true;
+    return false;
+}
+
+}  // namespace
+
+SerialLineSettings NormaliseLineSettings(int baud, int dataBits, int parity, int stopBits) {
+    SerialLineSettings s{baud, dataBits, parity, stopBits};
+    if (!IsSupportedBaud(s.baud)) s.baud = 57600;
+    if (s.dataBits < 5 || s.dataBits > 7) s.dataBits = 8;
+    if (s.parity < 0 || s.parity > 4) s.parity = 0;
+    if (s.stopBits < 0 || s.stopBits > 2) s.stopBits = 0;
+    return s;
+}
+
+CPort::CPort() {
+    if (pipe2(m_wake, O_CLOEXEC | O_NONBLOCK) != 0) m_wake[0] = m_wake[1] = -1;
+}
+
+CPort::~CPort() {
+    if (m_fd >= 0) ::close(m_fd);
+    if (m_sock >= 0) ::close(m_sock);
+    for (int fd : m_wake)
+        if (fd >= 0) ::close(fd);
+}
+
+void CPort::Interrupt() {
+    m_bInterrupted = true;
+    if (m_wake[1] >= 0) {
+        char c = 1;
+        [[maybe_unused]] ssize_t r = ::write(m_wake[1], &c, 1);
+    }
+}
+
+void CPort::ClearInterrupt() {
+    char buf[64];
+    if (m_wake[0] >= 0)
+        while (::read(m_wake[0], buf, sizeof buf) > 0) {
+        }
+    m_bInterrupted = false;
+}
+
+void CPort::CheckInterrupt() {
+    if (m_bInterrupted) throw CPortException("Interrupted", 0);
+}
+
+int CPort::Wait(int fd, short events, int timeoutMs) {
+    CheckInterrupt();
+    pollfd p[2] = {{fd, events, 0}, {m_wake[0], POLLIN, 0}};
+    int r;
+    do {
+        r = ::poll(p, m_wake[0] >= 0 ? 2 : 1, timeoutMs);
+    } while (r < 0 && errno == EINTR);
+    CheckInterrupt();
+    if (r < 0) return r;
+    return (p[0].revents & (events | POLLHUP | POLLERR)) ? 1 : 0;
+}
+
+int CPort::OpenSerial(int port, int baud, int dataBits, int parity, int stopBits) {
+    m_nLinkKind = 0;
+    const std::string device = ComDevicePath(port);
+    if (device.empty()) {
+        m_fd = -1;
+        throw CPortException("Can't open port.\n", ENOENT);
+    }
+    return OpenSerialDevice(device, baud, dataBits, parity, stopBits);
+}
+
+int CPort::OpenSerialDevice(const std::string& device, int baud, int dataBits, int parity, int stopBits) {
+    m_nLinkKind = 0;
+    m_fd = -1;  // a serial open forgets the previous handle; callers close first
+    int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throw CPortException("Can't open port.\n");
+    ioctl(fd, TIOCEXCL);  // exclusive use, as a COM port opened without sharing
+    termios t{};
+    if (tcgetattr(fd, &t) != 0) {
+        CPortException e("Error: No getcommstate\n");
+        ::close(fd);
+        throw e;
+    }
+    const SerialLineSettings line = NormaliseLineSettings(baud, dataBits, parity, stopBits);
+    baud = line.baud;
+    dataBits = line.dataBits;
+    parity = line.parity;
+    stopBits = line.stopBits;
+
+    cfmakeraw(&t);
+    t.c_cflag |= CLOCAL | CREAD | HUPCL;  // DTR on while open
+    t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB);
+    t.c_cflag |= dataBits == 5 ? CS5 : dataBits == 6 ? CS6 : dataBits == 7 ? CS7 : CS8;
+    if (parity == 1) t.c_cflag |= PARENB | PARODD;
+    if (parity == 2) t.c_cflag |= PARENB;
+    if (parity == 3) t.c_cflag |= PARENB | PARODD | CMSPAR;
+    if (parity == 4) t.c_cflag |= PARENB | CMSPAR;
+    if (stopBits != 0) t.c_cflag |= CSTOPB;  // one and a half stop bits do not exist here: two
+    t.c_iflag |= IXON | IXOFF;               // XON/XOFF both ways
+    t.c_cflag |= CRTSCTS;                    // RTS handshake
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    const speed_t speed = StandardSpeed(baud);
+    if (speed) cfsetspeed(&t, speed);
+    if (tcsetattr(fd, TCSANOW, &t) != 0 || (!speed && !SetCustomBaud(fd, baud))) {
+        CPortException e("Error: No setcommstate\n");
+        ::close(fd);
+        throw e;
+    }
+    tcflush(fd, TCIOFLUSH);
+    m_fd = fd;
+    return 0;
+}
+
+int CPort::SetTimeouts(int readInterval, int readTotalMultiplier, int readTotalConstant,
+                       int writeTotalMultiplier, int writeTotalConstant) {
+    m_nReadInterval = readInterval;
+    m_nReadTotalMultiplier = readTotalMultiplier;
+    m_nReadTotalConstant = readTotalConstant;
+    m_nWriteTotalMultiplier = writeTotalMultiplier;
+    m_nWriteTotalConstant = writeTotalConstant;
+    return 1;
+}
+
+// One ReadFile of n bytes: ends when n bytes have arrived, when the interval time-out runs out between
+// bytes after the first, or when the total time-out runs out. No total time-out: wait for all n bytes.
+size_t CPort::SerialRead(char* buf, size_t n) {
+    const long total =
+        static_cast<long>(m_nReadTotalMultiplier) * static_cast<long>(n) + m_nReadTotalConstant;
+    const bool hasTotal = m_nReadTotalMultiplier || m_nReadTotalConstant;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(total);
+    size_t got = 0;
+    while (got < n) {
+        int timeout = hasTotal ? MsLeft(deadline) : -1;
+        if (got > 0 && m_nReadInterval > 0 && (timeout < 0 || timeout > m_nReadInterval))
+            timeout = m_nReadInterval;
+        if (hasTotal && timeout == 0) break;
+        int r = Wait(m_fd, POLLIN, timeout);
+        if (r < 0) break;
+        if (r == 0) {
+            if (got > 0 && m_nReadInterval > 0) break;  // quiet after data
+            if (hasTotal && MsLeft(deadline) == 0) break;
+            continue;
+        }
+        ssize_t k = ::read(m_fd, buf + got, n - got);
+        if (k > 0) {
+            got += static_cast<size_t>(k);
+        } else if (k == 0 || (errno != EAGAIN && errno != EINTR)) {
+            break;  // hang-up or a failing device ends the read
+        }
+    }
+    return got;
+}
+
+void CPort::SerialWrite(const char* data, size_t n) {
+    const long total =
+        static_cast<long>(m_nWriteTotalMultiplier) * static_cast<long>(n) + m_nWriteTotalConstant;
+    const bool hasTotal = m_nWriteTotalMultiplier || m_nWriteTotalConstant;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(total);
+    size_t done = 0;
+    while (done < n) {
+        ssize_t k = ::write(m_fd, data + done, n - done);
+        if (k > 0) {
+            done += static_cast<size_t>(k);
+            continue;
+        }
+        if (k < 0 && errno != EAGAIN && errno != EINTR) return;  // write results are ignored
+        int timeout = hasTotal ? MsLeft(deadline) : -1;
+        if (hasTotal && timeout == 0) return;
+        if (Wait(m_fd, POLLOUT, timeout) <= 0) return;
+    }
+}
+
+int CPort::OpenTcp(const std::string& host, int port) {
+    m_nLinkKind = 1;
+    if (m_sock >= 0) {
+        ::close(m_sock);
+        m_sock = -1;
+    }
+    int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (s < 0) throw CPortException("no handle Create");
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* res = nullptr;
+    if (::getaddrinfo(host.c_str(), nullptr, &hints, &res) != 0 || !res) {
+        ::close(s);
+        throw CPortException("GetHostByName", EHOSTUNREACH);
+    }
+    sockaddr_in addr = *reinterpret_cast<sockaddr_in*>(res->ai_addr);
+    ::freeaddrinfo(res);
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    // Non-blocking connect, so that an unreachable instrument fails in bounded time and can be interrupted.
+    int flags = fcntl(s, F_GETFL, 0);
+    fcntl(s, F_SETFL, flags | O_NONBLOCK);
+    int r = ::connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    if (r != 0 && errno == EINPROGRESS) {
+        int w;
+        try {
+            w = Wait(s, POLLOUT, m_nTcpConnectWaitMs);
+        } catch (...) {
+            ::close(s);
+            throw;
+        }
+        int err = ETIMEDOUT;
+        socklen_t len = sizeof err;
+        if (w > 0) getsockopt(s, SOL_SOCKET, SO_ERROR, &err, &len);
+        r = err == 0 ? 0 : -1;
+        errno = err;
+    }
+    if (r != 0) {
+        CPortException e("Connect");
+        ::close(s);
+        throw e;
+    }
+    m_sock = s;
+    return 0;
+}
+
+int CPort::Send(const std::string& text) {
+    const std::string data = text + "\n";
+    if (m_nLinkKind == 0) {
+        if (m_fd < 0) return 1;
+        CheckInterrupt();
+        if (m_bPaced) {
+            for (char c : data) {
+                SerialWrite(&c, 1);
+                tcdrain(m_fd);
+                Wait(m_fd, POLLIN | POLLOUT, 1000);  // the next communication event
+            }
+        } else if (s_strConnectedModel == "Quarn1") {
+            for (char c : data) {
+                SerialWrite(&c, 1);
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        } else {
+            SerialWrite(data.data(), data.size());
+        }
+        return 0;
+    }
+    if (m_nLinkKind != 1) throw CPortException(kConnFlagWrong, 0);
+    if (m_sock < 0) throw CPortException("Send", ENOTCONN);
+    size_t sent = 0;
+    while (sent < data.size()) {
+        if (Wait(m_sock, POLLOUT, m_nTcpSendWaitMs) <= 0) throw CPortException("Send timeout", 0);
+        ssize_t k = ::send(m_sock, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
+        if (k < 0) {
+            if (errno == EAGAIN || errno == EINTR) continue;
+            throw CPortException("Send");
+        }
+        sent += static_cast<size_t>(k);
+    }
+    return static_cast<int>(sent);
+}
+
+int CPort::Receive(std::string& reply) {
+    reply.clear();
+    auto tooLong = [&] {
+        if (reply.size() > kMaxReply) throw CPortException("Reply too long", 0);
+    };
+    if (m_nLinkKind == 0) {
+        if (m_fd < 0) return 0;
+        char buf[255];
+        if (m_bPaced || m_bLineMode || s_strConnectedModel == "Quarn1") {
+            // One byte per read up to the line feed. A read that brings nothing ends the reply: a time-out
+            // in paced and Quarn1 framing, and in line mode (which waits without a time-out) a failing
+            // device.
+            for (;;) {
+                if (SerialRead(buf, 1) != 1) break;
+                reply.push_back(buf[0]);
+                tooLong();
+                if (buf[0] == '\n') break;
+            }
+        } else {
+            for (;;) {
+                size_t k = SerialRead(buf, sizeof buf);
+                reply.append(buf, k);
+                tooLong();
+                if (k < sizeof buf) break;
+            }
+        }
+        return static_cast<int>(reply.size());
+    }
+    if (m_nLinkKind != 1) throw CPortException(kConnFlagWrong, 0);
+    if (m_sock < 0) throw CPortException("Receive", ENOTCONN);
+    if (Wait(m_sock, POLLIN, m_nTcpReceiveWaitMs) <= 0) throw CPortException("Receive timeout", 0);
+    char buf[2048];
+    for (;;) {
+        if (Wait(m_sock, POLLIN, m_nTcpReceiveWaitMs) <= 0) break;
+        ssize_t k = ::recv(m_sock, buf, sizeof buf, 0);
+        if (k < 0) {
+            if (errno == EAGAIN || errno == EINTR) continue;
+            throw CPortException("Receive");
+        }
+        if (k == 0) {
+            // The peer closed the connection: what came is the reply; nothing at all is a failure.
+            if (reply.empty()) throw CPortException("Receive", ECONNRESET);
+            break;
+        }
+        reply.append(buf, static_cast<size_t>(k));
+        tooLong();
+        if (reply.find("\r\n") != std::string::npos) break;
+    }
+    return static_cast<int>(reply.size());
+}
+
+void CPort::Drain(int quietMs) {
+    const int fd = m_nLinkKind == 1 ? m_sock : m_fd;
+    if (fd < 0) return;
+    char buf[4096];
+    const auto limit = Clock::now() + std::chrono::seconds(5);
+    while (Clock::now() < limit && Wait(fd, POLLIN, quietMs) > 0) {
+        ssize_t k = m_nLinkKind == 1 ? ::recv(fd, buf, sizeof buf, 0) : ::read(fd, buf, sizeof buf);
+        if (k <= 0 && !(k < 0 && (errno == EAGAIN || errno == EINTR))) break;
+    }
+}
+
+int CPort::Close() {
+    if (m_nLinkKind == 0) {
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = -1;
+        return 1;
+    }
+    if (m_nLinkKind == 1) {
+        if (m_sock >= 0) {
+            int s = m_sock;
+            m_sock = -1;
+            if (::close(s) != 0) throw CPortException("Close");
+        }
+        return 1;
+    }
+    throw CPortException("Port could not be closed", 0);
+}
+
+int CPort::SettleDelay() {
+    if (m_fd >= 0) std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    return 0;
+}
+
+}  // namespace fl

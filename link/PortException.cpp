@@ -1,0 +1,15 @@
+#include "PortException.h"
+
+#include "Text.h"
+
+namespace fl {
+
+std::string CPortException::GetErrorMessage(size_t bufferSize) const {
+    std::string msg = m_nError ? Format("%s ERROR #%d", m_strText.c_str(), m_nError)
+                               : Format("%s ERROR", m_strText.c_str());
+    if (bufferSize == 0) return {};
+    if (msg.size() > bufferSize - 1) msg.resize(bufferSize - 1);
+    return msg;
+}
+
+}  // namespace fl

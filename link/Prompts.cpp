@@ -1,0 +1,30 @@
+#include "Prompts.h"
+
+#include <cstdio>
+
+namespace fl {
+
+namespace {
+// Messages carry their own blanks and line breaks; the terminal gets one line per message.
+std::string OneLine(const std::string& text) {
+    std::string s = text;
+    while (!s.empty() && (s.back() == '\n' || s.back() == ' '))
+        s.pop_back();
+    for (char& c : s)
+        if (c == '\n') c = ' ';
+    return s;
+}
+}  // namespace
+
+void StderrPrompts::Message(const std::string& text, PromptIcon) {
+    messages.push_back(text);
+    std::fprintf(stderr, "%s\n", OneLine(text).c_str());
+}
+
+bool StderrPrompts::YesNo(const std::string& text) {
+    messages.push_back(text);
+    std::fprintf(stderr, "%s %s\n", OneLine(text).c_str(), m_bYes ? "yes" : "no");
+    return m_bYes;
+}
+
+}  // namespace fl

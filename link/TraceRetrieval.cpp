@@ -1,0 +1,190 @@
+#include "TraceRetrieval.h"
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "ProgramFolder.h"
+#include "Text.h"
+#include "Units.h"
+
+namespace fl {
+
+void MeasurementFlags::Update(const std::string& l) {
+    if (l == "CALCulate:MARKer:A:STATe COUNter") markerCounter = true;
+    if (l == "SENSe:MEASure CPOWer" || l == "SENSe:MEASure OBW" || l == "SENSe:MEASure ACPR") measure = true;
+    if (l == "INSTrument:SELect CPOWer") channelPowerInstrument = true;
+    if (l == "INSTrument:SELect CLOSs") cableLossInstrument = true;
+    if (l.find("CALCulate:MEASure:EMF") != std::string::npos) emf = true;
+    if (l == "# SENSe:TRACe:DATa:LIMit PASS" || l == "# SENSe:TRACe:DATa:LIMit FAIL") limitResult = true;
+}
+
+std::vector<std::string> ParseTraceList(const std::string& reply) {
+    std::vector<std::string> names;
+    if (reply.size() <= 3) return names;
+    const std::string text = CleanReply(reply);
+    size_t start = 0;
+    while (start <= text.size() && names.size() < kMaxListedTraces) {
+        size_t c = text.find(',', start);
+        names.push_back(text.substr(start, c == std::string::npos ? std::string::npos : c - start));
+        if (c == std::string::npos) break;
+        start = c + 1;
+    }
+    return names;
+}
+
+ListStatus ListSavedTraces(CommandChannel& channel, std::vector<std::string>& names) {
+    names.clear();
+    std::string reply;
+    if (!channel.Transact("MMEM:LOAD:FIL?", reply)) return ListStatus::Failed;
+    names = ParseTraceList(reply);
+    if (names.empty()) {
+        channel.Prompts().Message("No saved files");
+        return ListStatus::Empty;
+    }
+    return ListStatus::Ok;
+}
+
+std::string SelectionText(const std::vector<std::string>& selected) {
+    if (selected.size() == 1) return selected.front();
+    std::string text;
+    for (const auto& n : selected)
+        text += "\"" + n + "\"";
+    return text;
+}
+
+bool TraceRetrieval::TraceUpload(const std::vector<std::string>& names) {
+    documentsMade = 0;
+    for (const auto& name : names)
+        if (!UploadOne(name)) return false;
+    return true;
+}
+
+bool TraceRetrieval::UploadOne(const std::string& name) {
+    IPrompts& prompts = m_channel.Prompts();
+    prompts.WaitCursor(true);
+    TraceLineParser parser(m_parsed);
+    parser.ResetDefaults();
+    const std::string traceName = name.substr(0, name.find('.'));
+    m_parsed.m_strTraceName = traceName;
+
+    std::string title = name;
+    if (name == kTempTraceName)
+        title = flags.liveRunning ? "Loading Live Trace..." : "Loading Active Trace...";
+    prompts.ProgressBegin(title, 60);
+    if (!flags.displayMode && dialogStatus) dialogStatus("Please wait\nwhile loading...");
+    auto done = [&](bool result) {
+        prompts.ProgressEnd();
+        prompts.WaitCursor(false);
+        return result;
+    };
+
+    std::string reply;
+    if (!m_channel.Transact("MMEM:UPL? TRAC,\"" + name + "\"", reply)) return done(false);
+    std::string line = CleanReply(reply);
+    if (IsFailureReply(line)) return done(true);
+
+    const std::string folder = programFolder.empty() ? ProgramFolder() : programFolder;
+    std::ofstream log(std::filesystem::path(folder) / "test_in.txt", std::ios::binary | std::ios::trunc);
+    for (int n = 0; line != "0"; ++n) {
+        if (n >= kMaxUploadLines) {
+            prompts.Message(kTooManyLinesText, PromptIcon::Error);
+            return done(false);
+        }
+        log << line << "\r\n";
+        if (n <= 60) prompts.ProgressStep(n);
+        parser.ParseLine(line);
+        if (!m_channel.Transact("MMEM:UPL? NEXT", reply)) return done(false);
+        line = CleanReply(reply);
+        if (flags.liveRunning) flags.measurement.Update(line);
+        if (IsFailureReply(line)) return done(true);  // this trace is skipped, the reader not finished
+    }
+    parser.Finish();
+    log.close();
+
+    if (flags.displayMode) {
+        if (m_parsed.m_strTraceName == kTempTraceName) m_parsed.m_strTraceName = "active";
+        m_parsed.m_strTraceName = flags.liveRunning
+                                      ? "Live Trace"
+                                      : m_parsed.m_strTraceName + " " + StampText(m_parsed.m_strCreated);
+    }
+    if (m_parsed.m_strMode == "SGENerator" || m_parsed.m_strMode == "PSENsor") {
+        done(true);
+        prompts.Message("No data available.   \nSelect another mode.");
+        return true;
+    }
+    done(true);
+    if (flags.newWindow)
+        m_sink.NewDocument(m_parsed);
+    else
+        m_sink.ReloadActive(m_parsed);
+    ++documentsMade;
+    return true;
+}
+
+bool TraceRetrieval::DisplayActiveTrace() {
+    std::string reply;
+    const std::string quoted = std::string("\"") + kTempTraceName + "\"";
+    m_channel.Transact("*IDN?", reply);
+    if (!m_channel.Transact("MMEM:STOR:TRAC " + quoted, reply) || IsFailureReply(CleanReply(reply)))
+        return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const bool uploaded = TraceUpload({kTempTraceName});
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (!m_channel.Transact("MMEM:DELETE:TRAC " + quoted, reply)) return false;
+    return uploaded && !IsFailureReply(CleanReply(reply));
+}
+
+void LiveTraceParse(const std::string& reply, std::vector<double>& trace, const ParseRecord& parsed) {
+    trace.resize(kTracePoints, kNoPoint);
+    // Quotes and line terminators go first, so that every complete reply is normalised alike.
+    const std::string text = CleanReply(reply);
+    const size_t comma = text.find(',');
+    const std::string detector = text.substr(0, comma);
+    const std::string data =
+        comma == std::string::npos ? std::string() : ToLowerAscii(text.substr(comma + 1));
+    const bool minMax = detector == "MINM";
+    size_t index = 0;
+    for (size_t pos = 0; pos + 3 <= data.size(); pos += 3, ++index) {
+        const double level = (HexPrefixValue(std::string_view(data).substr(pos, 3)) - 2000) / 10.0;
+        if (minMax) {
+            if (index >= static_cast<size_t>(kTracePoints)) break;
+            const size_t point = index < kTraceColumns ? index * 2 : (index - kTraceColumns) * 2 + 1;
+            trace[point] = level;
+        } else {
+            if (index >= static_cast<size_t>(kTraceColumns)) break;
+            trace[index * 2] = trace[index * 2 + 1] = level;
+        }
+    }
+    if (parsed.m_strMode == "TRANsmission" && parsed.m_strTransRefUnit == "DB")
+        for (double& p : trace)
+            p -= parsed.m_dGenLevel;
+}
+
+const std::vector<LiveFileType>& LiveFileTypes() {
+    static const std::vector<LiveFileType> types = {
+        {"Modified Trace Document (.qtm)", ".QTM"},
+        {"ASCII File (.txt)", ".txt"},
+        {"Windows Bitmap (.bmp)", ".bmp"},
+        {"JPG Files (.jpg;.jpeg)", ".jpg"},
+        {"JPEG2000 File Format (.jp2;.j2k)", ".jp2"},
+        {"Zsoft Paintbrush Files (.pcx)", ".pcx"},
+        {"Portable Network Graphics (.png)", ".png"},
+        {"Portable Bitmaps (.ppm;.pgm)", ".ppm"},
+        {"Sun Raster Files (.ras)", ".ras"},
+        {"Tagged Image File Format (.tif;.tiff)", ".tif"},
+        {"Truevision Targa\t(.tga)", ".tga"},
+    };
+    return types;
+}
+
+std::string LiveSavePath(const std::string& folder, const std::string& name, int typeIndex, int number) {
+    const auto& types = LiveFileTypes();
+    const char* ext =
+        typeIndex >= 0 && static_cast<size_t>(typeIndex) < types.size() ? types[typeIndex].extension : "";
+    const std::string file = typeIndex == 0 ? ToUpperAscii(name) : name;
+    return Format("%s/%s%03d%s", folder.c_str(), file.c_str(), number, ext);
+}
+
+}  // namespace fl

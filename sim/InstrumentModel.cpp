@@ -1,0 +1,181 @@
+#include "InstrumentModel.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "SampleTraces.h"
+
+namespace fl::sim {
+
+namespace fs = std::filesystem;
+
+FaultKind ParseFault(const std::string& n) {
+    if (n == "error") return FaultKind::Error;
+    if (n == "silence") return FaultKind::Silence;
+    if (n == "silence-all") return FaultKind::SilenceAll;
+    if (n == "drop") return FaultKind::Drop;
+    if (n == "garbage") return FaultKind::Garbage;
+    if (n == "endless") return FaultKind::Endless;
+    if (n == "slow") return FaultKind::Slow;
+    return FaultKind::None;
+}
+
+namespace {
+
+bool StartsWith(const std::string& s, const char* prefix) {
+    return s.rfind(prefix, 0) == 0;
+}
+
+// The text between the first pair of double quotes, or the rest after the prefix without quotes.
+std::string QuotedName(const std::string& command, size_t from) {
+    std::string rest = command.substr(std::min(from, command.size()));
+    size_t a = rest.find('"');
+    size_t b = a == std::string::npos ? std::string::npos : rest.find('"', a + 1);
+    if (a != std::string::npos && b != std::string::npos) return rest.substr(a + 1, b - a - 1);
+    while (!rest.empty() && rest.front() == ' ')
+        rest.erase(0, 1);
+    return rest;
+}
+
+}  // namespace
+
+InstrumentModel::InstrumentModel(SimOptions options) : m_options(std::move(options)) {
+    LoadStore();
+}
+
+void InstrumentModel::LoadStore() {
+    if (!m_options.storeFolder.empty()) {
+        std::error_code ec;
+        fs::create_directories(m_options.storeFolder, ec);
+        for (const auto& e : fs::directory_iterator(m_options.storeFolder, ec)) {
+            if (e.path().extension() != ".txt") continue;
+            std::ifstream in(e.path());
+            std::vector<std::string> lines;
+            for (std::string l; std::getline(in, l);)
+                lines.push_back(l);
+            m_store[e.path().stem().string()] = lines;
+        }
+        if (!m_store.empty()) return;
+    }
+    for (auto& t : AllSampleTraces()) {
+        m_store[t.name] = t.lines;
+        SaveStore(t.name);
+    }
+}
+
+void InstrumentModel::SaveStore(const std::string& name) {
+    if (m_options.storeFolder.empty()) return;
+    const fs::path file = fs::path(m_options.storeFolder) / (name + ".txt");
+    auto it = m_store.find(name);
+    std::error_code ec;
+    if (it == m_store.end()) {
+        fs::remove(file, ec);
+        return;
+    }
+    std::ofstream out(file, std::ios::trunc);
+    for (const auto& l : it->second)
+        out << l << "\n";
+}
+
+bool InstrumentModel::IsDataCommand(const std::string& c) const {
+    return StartsWith(c, "MMEM:") || StartsWith(c, "SENSe:") || StartsWith(c, "CALCulate:");
+}
+
+std::string InstrumentModel::DataReply(char trace) {
+    const SampleTrace t = SampleTraceByName(m_options.activeSample, m_nLiveSeed++);
+    const std::string key = std::string("SENSe:TRACe:DATa ") + trace + ",";
+    const std::string keyA = "SENSe:TRACe:DATa A,";
+    const std::string* found = nullptr;
+    for (const auto& l : t.lines)
+        if (l.rfind(key, 0) == 0) found = &l;
+    if (!found)
+        for (const auto& l : t.lines)
+            if (l.rfind(keyA, 0) == 0) found = &l;
+    if (!found) return "MINM,";
+    // "SENSe:TRACe:DATa A,MINMax,'hex'" -> "MINM,hex"
+    const std::string& l = *found;
+    const size_t q1 = l.find('\'');
+    const size_t q2 = l.rfind('\'');
+    const std::string hex =
+        q1 != std::string::npos && q2 > q1 ? l.substr(q1 + 1, q2 - q1 - 1) : std::string();
+    const bool minMax = l.find(",MINMax,") != std::string::npos;
+    return (minMax ? "MINM," : "POS,") + hex;
+}
+
+SimReply InstrumentModel::Handle(const std::string& raw) {
+    std::string c = raw;
+    while (!c.empty() && (c.back() == '\r' || c.back() == '\n'))
+        c.pop_back();
+    ++m_nCommands;
+    const FaultKind fault = m_options.fault;
+    if (fault == FaultKind::SilenceAll) return {SimReply::Action::None, {}};
+    if (IsDataCommand(c)) {
+        if (fault == FaultKind::Error && (StartsWith(c, "MMEM:UPL?") || StartsWith(c, "SENSe:TRACe:DATa?")))
+            return {SimReply::Action::Reply, "ERR"};
+        if (fault == FaultKind::Silence) return {SimReply::Action::None, {}};
+        if (fault == FaultKind::Garbage) return {SimReply::Action::Garbage, {}};
+        if (fault == FaultKind::Endless && (StartsWith(c, "MMEM:UPL?") || StartsWith(c, "SENSe:TRACe:DATa?")))
+            return {SimReply::Action::Endless, {}};
+    }
+    auto reply = [](std::string text) { return SimReply{SimReply::Action::Reply, std::move(text)}; };
+
+    if (c == "*IDN?" || c == "IDN?")
+        return reply("ZARNELL, " + m_options.model + ", " + m_options.serial + ", " + m_options.firmware);
+    if (c == "SYST:COMM:LOC") return {SimReply::Action::None, {}};
+    if (StartsWith(c, "SYST:")) return reply("0");
+    if (c == "MMEM:LOAD:FIL?") {
+        std::string list;
+        for (const auto& [name, lines] : m_store)
+            list += (list.empty() ? "\"" : ",\"") + name + "\"";
+        return reply(list.empty() ? "\"\"" : list);
+    }
+    if (StartsWith(c, "MMEM:UPL? TRAC,")) {
+        auto it = m_store.find(QuotedName(c, 15));
+        if (it == m_store.end()) {
+            m_pUpload = nullptr;
+            return reply("ERR");
+        }
+        m_uploadCopy = it->second;
+        m_pUpload = &m_uploadCopy;
+        m_nUploadLine = 0;
+    }
+    if (StartsWith(c, "MMEM:UPL?")) {
+        if (!m_pUpload || m_nUploadLine >= m_pUpload->size()) {
+            m_pUpload = nullptr;
+            return reply("0");
+        }
+        if (fault == FaultKind::Drop && static_cast<int>(m_nUploadLine) >= m_options.dropAfterLines)
+            return {SimReply::Action::Drop, {}};
+        return reply((*m_pUpload)[m_nUploadLine++]);
+    }
+    if (StartsWith(c, "MMEM:STOR:TRAC ")) {
+        const std::string name = QuotedName(c, 15);
+        if (name.empty() || name.size() > 11) return reply("ERR");
+        SampleTrace t = SampleTraceByName(m_options.activeSample, m_nLiveSeed++);
+        if (t.lines.empty()) return reply("ERR");
+        // The stored trace carries its own name, as the instrument writes it.
+        for (auto& l : t.lines)
+            if (l.rfind("# TRACE ", 0) == 0) l = "# TRACE " + name + l.substr(l.find(';'));
+        m_store[name] = t.lines;
+        SaveStore(name);
+        return reply("0");
+    }
+    if (StartsWith(c, "MMEM:DELETE:TRAC ")) {
+        const std::string name = QuotedName(c, 17);
+        if (m_store.erase(name) == 0) return reply("ERR");
+        SaveStore(name);
+        return reply("0");
+    }
+    if (c == "SENSe:TRACe:DATa? A") return reply(DataReply('A'));
+    if (c == "SENSe:TRACe:DATa? B") return reply(DataReply('B'));
+    if (c == "SENSe:TRACe:DATa:LIMit?") return reply("PASS");
+    if (c == "CALCulate:MARKer:FCOunt?") return reply("946800012");
+    if (c == "CALCulate:MEASure:OBW?") return reply("246000");
+    if (c == "CALCulate:MEASure:ACPR?") return reply("-45.2,-21.4,-46.8");
+    if (c == "CALCulate:MEASure:CPOWer?") return reply("-21.4");
+    if (c == "CALCulate:MEASure:ACLoss?") return reply("3.4");
+    if (c == "CALCulate:MEASure:EMF?") return reply("0.0123");
+    return reply("ERR");
+}
+
+}  // namespace fl::sim

@@ -1,0 +1,60 @@
+// The simulated instrument's behaviour: one command line in, one reply out. No I/O here; SimServer
+// carries the bytes.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fl::sim {
+
+enum class FaultKind { None, Error, Silence, SilenceAll, Drop, Garbage, Endless, Slow };
+
+struct SimOptions {
+    std::string model = "Quarn2";
+    std::string firmware = "2.31";
+    std::string serial = "100742";
+    std::string activeSample = "SPECTRUM";  // the trace on the simulated screen
+    FaultKind fault = FaultKind::None;
+    int dropAfterLines = 5;   // Drop: the connection ends after this many upload lines
+    std::string storeFolder;  // persists the trace store when set
+};
+
+FaultKind ParseFault(const std::string& name);
+
+// What the server does with a command.
+struct SimReply {
+    enum class Action { Reply, None, Drop, Endless, Garbage } action = Action::Reply;
+    std::string text;  // without the terminator
+};
+
+class InstrumentModel {
+  public:
+    explicit InstrumentModel(SimOptions options);
+
+    SimReply Handle(const std::string& command);
+
+    // The trace store: name -> trace text lines.
+    std::map<std::string, std::vector<std::string>>& Store() { return m_store; }
+    const SimOptions& Options() const { return m_options; }
+    void SetFault(FaultKind f) { m_options.fault = f; }
+    int CommandsSeen() const { return m_nCommands; }
+
+  private:
+    bool IsDataCommand(const std::string& c) const;
+    std::string DataReply(char trace);
+    void SaveStore(const std::string& name);
+    void LoadStore();
+
+    SimOptions m_options;
+    std::map<std::string, std::vector<std::string>> m_store;
+    const std::vector<std::string>* m_pUpload = nullptr;
+    std::vector<std::string> m_uploadCopy;
+    size_t m_nUploadLine = 0;
+    uint32_t m_nLiveSeed = 100;
+    int m_nCommands = 0;
+};
+
+}  // namespace fl::sim

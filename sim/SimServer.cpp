@@ -1,0 +1,226 @@
+#include "SimServer.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+
+namespace fl::sim {
+
+SimServer::SimServer(SimOptions options) : m_model(std::move(options)) {
+    if (pipe2(m_wake, O_CLOEXEC | O_NONBLOCK) != 0) throw std::runtime_error("pipe");
+}
+
+SimServer::~SimServer() {
+    Stop();
+    for (auto& c : m_clients)
+        if (!c.pty) ::close(c.fd);
+    for (int fd : {m_listen, m_ptyMaster, m_ptySlaveKeep, m_wake[0], m_wake[1]})
+        if (fd >= 0) ::close(fd);
+    if (!m_strLink.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(m_strLink, ec);
+    }
+}
+
+int SimServer::ListenTcp(const std::string& host, int port) {
+    m_listen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (m_listen < 0) throw std::runtime_error("socket: " + std::string(strerror(errno)));
+    int one = 1;
+    setsockopt(m_listen, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    if (inet_pton(AF_INET, host.c_str(), &addr.sin_addr) != 1)
+        throw std::runtime_error("bad address " + host);
+    if (::bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(m_listen, 4) != 0)
+        throw std::runtime_error("bind " + host + ":" + std::to_string(port) + ": " + strerror(errno));
+    socklen_t len = sizeof addr;
+    getsockname(m_listen, reinterpret_cast<sockaddr*>(&addr), &len);
+    return ntohs(addr.sin_port);
+}
+
+std::string SimServer::OpenPty(const std::string& link) {
+    m_ptyMaster = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_ptyMaster < 0 || grantpt(m_ptyMaster) != 0 || unlockpt(m_ptyMaster) != 0)
+        throw std::runtime_error("pseudo-terminal: " + std::string(strerror(errno)));
+    const std::string slave = ptsname(m_ptyMaster);
+    // Keep one slave descriptor open so the master never sees a hang-up between clients, and make it raw
+    // at once so that nothing is echoed back before a client sets the line up.
+    m_ptySlaveKeep = ::open(slave.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    termios t{};
+    if (m_ptySlaveKeep >= 0 && tcgetattr(m_ptySlaveKeep, &t) == 0) {
+        cfmakeraw(&t);
+        tcsetattr(m_ptySlaveKeep, TCSANOW, &t);
+    }
+    m_clients.push_back({m_ptyMaster, true, {}});
+    if (!link.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(link, ec);
+        std::filesystem::create_symlink(slave, link, ec);
+        if (ec) throw std::runtime_error("link " + link + ": " + ec.message());
+        m_strLink = link;
+    }
+    return slave;
+}
+
+void SimServer::SetFault(FaultKind fault) {
+    std::lock_guard lock(m_mutex);
+    m_model.SetFault(fault);
+}
+
+void SimServer::AddTrace(const std::string& name, const std::vector<std::string>& lines) {
+    std::lock_guard lock(m_mutex);
+    m_model.Store()[name] = lines;
+}
+
+int SimServer::CommandsSeen() {
+    std::lock_guard lock(m_mutex);
+    return m_model.CommandsSeen();
+}
+
+void SimServer::Start() {
+    m_thread = std::thread([this] { Run(); });
+}
+
+void SimServer::Stop() {
+    m_bStop = true;
+    char c = 1;
+    [[maybe_unused]] ssize_t r = ::write(m_wake[1], &c, 1);
+    if (m_thread.joinable()) m_thread.join();
+}
+
+void SimServer::Run() {
+    while (!m_bStop) {
+        std::vector<pollfd> fds;
+        fds.push_back({m_wake[0], POLLIN, 0});
+        if (m_listen >= 0) fds.push_back({m_listen, POLLIN, 0});
+        for (auto& c : m_clients)
+            fds.push_back({c.fd, POLLIN, 0});
+        if (::poll(fds.data(), fds.size(), 500) < 0 && errno != EINTR) break;
+        if (m_bStop) break;
+        size_t i = 1;
+        if (m_listen >= 0) {
+            if (fds[i].revents & POLLIN) {
+                int fd = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
+                if (fd >= 0) m_clients.push_back({fd, false, {}});
+            }
+            ++i;
+        }
+        const size_t known = fds.size() - i;
+        for (size_t k = 0; k < known && k < m_clients.size(); ++k) {
+            if (fds[i + k].revents & (POLLIN | POLLHUP | POLLERR)) Serve(m_clients[k]);
+        }
+        // Forget the TCP clients that went away.
+        for (auto it = m_clients.begin(); it != m_clients.end();) {
+            if (it->fd < 0) {
+                it = m_clients.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+}
+
+void SimServer::Serve(Client& c) {
+    char buf[4096];
+    ssize_t k = ::read(c.fd, buf, sizeof buf);
+    if (k <= 0) {
+        if (!c.pty) {
+            ::close(c.fd);
+            c.fd = -1;
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));  // no slave reader right now
+        }
+        return;
+    }
+    c.buffer.append(buf, static_cast<size_t>(k));
+    if (c.buffer.size() > (1u << 20)) c.buffer.clear();  // a runaway client line
+    size_t nl;
+    while (c.fd >= 0 && (nl = c.buffer.find('\n')) != std::string::npos) {
+        std::string line = c.buffer.substr(0, nl);
+        c.buffer.erase(0, nl + 1);
+        SimReply r;
+        {
+            std::lock_guard lock(m_mutex);
+            r = m_model.Handle(line);
+        }
+        if (!WriteReply(c, r)) break;
+    }
+}
+
+bool SimServer::WriteAll(int fd, const char* data, size_t n, bool paced, int byteDelayMs) {
+    const int baud = m_nBaud;
+    const size_t chunk = byteDelayMs > 0 ? 1 : (paced && baud > 0 ? 16 : n);
+    size_t done = 0;
+    while (done < n && !m_bStop) {
+        const size_t want = std::min(chunk, n - done);
+        pollfd p{fd, POLLOUT, 0};
+        if (::poll(&p, 1, 2000) <= 0) return false;  // the client stopped reading
+        ssize_t k = ::write(fd, data + done, want);
+        if (k < 0) {
+            if (errno == EAGAIN || errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<size_t>(k);
+        if (byteDelayMs > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(byteDelayMs));
+        else if (paced && baud > 0)
+            std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long>(k) * 10'000'000L / baud));
+    }
+    return done == n;
+}
+
+bool SimServer::WriteReply(Client& c, const SimReply& r) {
+    FaultKind fault;
+    {
+        std::lock_guard lock(m_mutex);
+        fault = m_model.Options().fault;
+    }
+    const int delay = fault == FaultKind::Slow ? 2 : 0;
+    switch (r.action) {
+        case SimReply::Action::None:
+            return true;
+        case SimReply::Action::Drop:
+            if (!c.pty) {
+                ::close(c.fd);
+                c.fd = -1;
+            }
+            return false;
+        case SimReply::Action::Garbage: {
+            std::string g;
+            uint32_t x = 0x12345u;
+            for (int i = 0; i < 300; ++i) {
+                x = x * 1103515245u + 12345u;
+                char ch = static_cast<char>((x >> 16) & 0xFF);
+                if (ch == '\n' || ch == 0x11 || ch == 0x13)
+                    ch = '#';  // keep the line and flow control intact
+                g.push_back(ch);
+            }
+            g += "\r\n";
+            return WriteAll(c.fd, g.data(), g.size(), c.pty, delay);
+        }
+        case SimReply::Action::Endless: {
+            // Bytes without a terminator until the client stops reading (bounded at 8 MiB).
+            const std::string block(4096, '7');
+            for (int i = 0; i < 2048 && !m_bStop; ++i)
+                if (!WriteAll(c.fd, block.data(), block.size(), false, 0)) break;
+            return true;
+        }
+        case SimReply::Action::Reply: {
+            const std::string text = r.text + "\r\n";
+            return WriteAll(c.fd, text.data(), text.size(), c.pty, delay);
+        }
+    }
+    return true;
+}
+
+}  // namespace fl::sim
