@@ -23,12 +23,14 @@ std::vector<std::string> FullTraceLines() {
 void BM_ParseTraceText(benchmark::State& state) {
     const auto lines = FullTraceLines();
     size_t bytes = 0;
-    for (const auto& l : lines) bytes += l.size() + 1;
+    for (const auto& l : lines)
+        bytes += l.size() + 1;
     fl::ParseRecord rec;
     for (auto _ : state) {
         fl::TraceLineParser parser(rec);
         parser.ResetDefaults();
-        for (const auto& l : lines) parser.ParseLine(l);
+        for (const auto& l : lines)
+            parser.ParseLine(l);
         parser.Finish();
         benchmark::DoNotOptimize(rec.m_arrTraceA.data());
     }
@@ -56,7 +58,8 @@ BENCHMARK(BM_ReadQtm)->Unit(benchmark::kMicrosecond);
 void BM_WriteQtm(benchmark::State& state) {
     fl::CMyQuarnDoc doc;
     doc.LoadBytes(StoredBytes());
-    for (auto _ : state) benchmark::DoNotOptimize(doc.SerializeStored());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(doc.SerializeStored());
 }
 BENCHMARK(BM_WriteQtm)->Unit(benchmark::kMicrosecond);
 
@@ -65,7 +68,8 @@ void BM_AsciiReport(benchmark::State& state) {
     doc.LoadBytes(StoredBytes());
     doc.m_bShowTraceB = 1;  // both traces: 1002 rows
     doc.m_nTraceModeB = fl::MAXHold;
-    for (auto _ : state) benchmark::DoNotOptimize(fl::AsciiReportText(doc, true));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(fl::AsciiReportText(doc, true));
 }
 BENCHMARK(BM_AsciiReport)->Unit(benchmark::kMicrosecond);
 

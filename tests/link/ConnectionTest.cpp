@@ -174,3 +174,19 @@ TEST(ConnectDialog, CheckOkStoreAndDelete) {
     dlg.Delete();
     EXPECT_TRUE(dlg.profiles.empty());
 }
+
+TEST(ConnectDialog, ProbeListsThePortsThatOpen) {
+    sim::SimServer server(sim::SimOptions{});
+    const std::string slave = server.OpenPty();
+    setenv("FIELDLINK_COM3", slave.c_str(), 1);
+    setenv("FIELDLINK_COM4", "/nonexistent/tty", 1);
+    const auto ports = ProbeComPorts();
+    unsetenv("FIELDLINK_COM3");
+    unsetenv("FIELDLINK_COM4");
+    bool found = false;
+    for (const auto& p : ports) {
+        if (p.name == "COM3") found = p.device == slave;
+        EXPECT_NE(p.name, "COM4");
+    }
+    EXPECT_TRUE(found);
+}

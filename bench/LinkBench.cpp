@@ -1,0 +1,114 @@
+// Speed of the instrument link against quarn-sim: live updates over loopback TCP, and a trace upload over
+// a paced pseudo-terminal compared with the time its bytes need on a real line.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+
+#include "CommandChannel.h"
+#include "LiveTrace.h"
+#include "SampleTraces.h"
+#include "SimServer.h"
+#include "TraceRetrieval.h"
+
+namespace {
+
+struct NullSink : fl::ITraceSink {
+    void NewDocument(const fl::ParseRecord&) override { ++made; }
+    void ReloadActive(const fl::ParseRecord&) override { ++made; }
+    int made = 0;
+};
+
+struct Link {
+    explicit Link(int baud = 0, bool serial = false)
+        : server(fl::sim::SimOptions{}), channel(port, settings, state, prompts) {
+        server.SetBaud(baud);
+        if (serial) {
+            settings.serialDevice = server.OpenPty();
+            settings.baudRate = std::to_string(baud ? baud : 57600);
+        } else {
+            settings.tcpPort = server.ListenTcp();
+            settings.ipAddress = "127.0.0.1";
+        }
+        server.Start();
+        connected = channel.ConnectInstrument(serial ? 0 : 1);
+    }
+    fl::sim::SimServer server;
+    fl::CPort port;
+    fl::ConnectionSettings settings;
+    fl::ConnectionState state;
+    fl::StderrPrompts prompts;
+    fl::CommandChannel channel;
+    bool connected = false;
+};
+
+// One live update's exchange and decoding, without the worker's pacing wait.
+void BM_LiveUpdateExchangeTcp(benchmark::State& state) {
+    Link link;
+    if (!link.connected) return state.SkipWithError("no connection");
+    std::string reply;
+    std::vector<double> trace;
+    for (auto _ : state) {
+        link.channel.Transact("SENSe:TRACe:DATa? A", reply);
+        fl::LiveTraceParse(reply, trace);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_LiveUpdateExchangeTcp)->Unit(benchmark::kMicrosecond);
+
+// The live trace worker with an interval of 0: updates per second, its 10 ms pause included.
+void BM_LiveWorkerTcp(benchmark::State& state) {
+    Link link;
+    if (!link.connected) return state.SkipWithError("no connection");
+    fl::MeasurementFlags flags;
+    for (auto _ : state) {
+        fl::LiveTraceWorker worker(link.channel, flags);
+        fl::LiveSettings s;
+        s.counted = true;
+        s.count = 51;
+        int updates = 0;
+        auto t0 = std::chrono::steady_clock::now();
+        worker.Start(
+            s,
+            [] {
+                return fl::LiveViewState{std::vector<double>(1002, -999.0), {}, false, 5};
+            },
+            [&](const fl::LiveUpdate&) { ++updates; }, {});
+        worker.Join();
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        state.SetIterationTime(seconds);
+        state.counters["updates_per_s"] = updates / seconds;
+    }
+}
+BENCHMARK(BM_LiveWorkerTcp)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// A full trace upload over a pseudo-terminal paced at 57600 baud, against the wire time of the reply
+// bytes plus the 25 ms of quiet line that ends every serial reply.
+void BM_SerialUploadPaced57600(benchmark::State& state) {
+    constexpr int kBaud = 57600;
+    Link link(kBaud, true);
+    if (!link.connected) return state.SkipWithError("no connection");
+    const auto lines = fl::sim::SampleTraceByName("SPECTRUM").lines;
+    double replyBytes = 3;  // the closing "0\r\n"
+    double commandBytes = std::string("MMEM:UPL? TRAC,\"SPECTRUM\"\n").size();
+    for (const auto& l : lines) {
+        replyBytes += static_cast<double>(l.size()) + 2;
+        commandBytes += std::string("MMEM:UPL? NEXT\n").size();
+    }
+    const double exchanges = static_cast<double>(lines.size()) + 1;
+    const double expected = replyBytes * 10 / kBaud + exchanges * 0.025;
+    NullSink sink;
+    fl::TraceRetrieval retrieval(link.channel, sink);
+    for (auto _ : state) {
+        auto t0 = std::chrono::steady_clock::now();
+        retrieval.TraceUpload({"SPECTRUM"});
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        state.SetIterationTime(seconds);
+        state.counters["measured_s"] = seconds;
+        state.counters["wire_plus_quiet_s"] = expected;
+        state.counters["ratio"] = seconds / expected;
+        state.counters["with_commands_s"] = expected + commandBytes * 10 / kBaud;
+    }
+}
+BENCHMARK(BM_SerialUploadPaced57600)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+
+}  // namespace

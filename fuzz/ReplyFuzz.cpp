@@ -1,0 +1,34 @@
+// Instrument replies: the saved-trace listing, live trace data and the identity check. The first byte
+// chooses which reader gets the rest.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "CommandChannel.h"
+#include "TraceRetrieval.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    const std::string reply(reinterpret_cast<const char*>(data) + 1, size - 1);
+    switch (data[0] % 3) {
+        case 0: {
+            auto names = fl::ParseTraceList(reply);
+            if (names.size() > fl::kMaxListedTraces) __builtin_trap();
+            (void)fl::SelectionText(names);
+            break;
+        }
+        case 1: {
+            std::vector<double> trace;
+            fl::ParseRecord rec;
+            rec.m_strMode = "TRANsmission";
+            rec.m_strTransRefUnit = (size & 1) ? "DB" : "DBM";
+            fl::LiveTraceParse(reply, trace, rec);
+            if (trace.size() != 1002) __builtin_trap();
+            break;
+        }
+        default:
+            (void)fl::CheckIdentity(reply);
+            break;
+    }
+    return 0;
+}

@@ -1,0 +1,121 @@
+// fieldlink-cli against a running quarn-sim process, over TCP and over a pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "CMyQuarnDoc.h"
+#include "TestUtil.h"
+
+using fl::test::SamplePath;
+
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliRun Cli(const std::string& args) {
+    fl::test::TempDir dir;
+    const std::string cmd =
+        std::string(FIELDLINK_CLI) + " " + args + " >" + (dir / "out") + " 2>" + (dir / "err");
+    int rc = std::system(cmd.c_str());
+    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, fl::test::ReadFile(dir / "out"),
+            fl::test::ReadFile(dir / "err")};
+}
+
+// quarn-sim as a child process, on a free TCP port and a pseudo-terminal link.
+class SimProcess {
+  public:
+    explicit SimProcess(const std::vector<std::string>& extra = {}) {
+        port = 40000 + static_cast<int>(getpid() % 20000);
+        link = m_dir / "tty";
+        std::vector<std::string> args = {QUARN_SIM, "--tcp", "127.0.0.1:" + std::to_string(port), "--pty",
+                                         link};
+        args.insert(args.end(), extra.begin(), extra.end());
+        m_pid = fork();
+        if (m_pid == 0) {
+            std::vector<char*> argv;
+            for (auto& a : args)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            freopen("/dev/null", "w", stdout);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        for (int i = 0; i < 200 && access(link.c_str(), F_OK) != 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ~SimProcess() {
+        kill(m_pid, SIGTERM);
+        waitpid(m_pid, nullptr, 0);
+    }
+    int port;
+    std::string link;
+
+  private:
+    fl::test::TempDir m_dir;
+    pid_t m_pid;
+};
+
+}  // namespace
+
+TEST(CliInstrument, IdentifyListFetchOverTcpAndSerial) {
+    SimProcess sim;
+    const std::string tcp = "--tcp 127.0.0.1:" + std::to_string(sim.port);
+    const std::string serial = "--serial " + sim.link;
+    for (const std::string& conn : {tcp, serial}) {
+        CliRun id = Cli("identify " + conn);
+        ASSERT_EQ(id.status, 0) << id.err;
+        EXPECT_EQ(id.out.substr(0, 30), "ZARNELL, Quarn2, 100742, 2.31\n");
+        CliRun list = Cli("list " + conn);
+        ASSERT_EQ(list.status, 0) << list.err;
+        EXPECT_NE(list.out.find("SPECTRUM\n"), std::string::npos);
+        EXPECT_NE(list.out.find("ZERO_SPAN\n"), std::string::npos);
+        fl::test::TempDir dir;
+        CliRun fetch = Cli("fetch SPECTRUM DTF_DB " + conn + " -o " + dir.path());
+        ASSERT_EQ(fetch.status, 0) << fetch.err;
+        for (const char* name : {"SPECTRUM", "DTF_DB"}) {
+            fl::CMyQuarnDoc fetched, file;
+            ASSERT_TRUE(fetched.Load(dir / (std::string(name) + ".qtm")).ok());
+            ASSERT_TRUE(file.Load(SamplePath(std::string(name) + ".qtr")).ok());
+            EXPECT_EQ(fetched.m_arrTraceA, file.m_arrTraceA) << name << conn;
+            EXPECT_EQ(fetched.m_strTraceName, name);
+        }
+        CliRun missing = Cli("fetch NOPE " + conn + " -o " + dir.path());
+        EXPECT_EQ(missing.status, 1);
+        EXPECT_NE(missing.err.find("NOPE"), std::string::npos);
+    }
+}
+
+TEST(CliInstrument, ActiveAndLiveTraces) {
+    SimProcess sim;
+    const std::string tcp = "--tcp 127.0.0.1:" + std::to_string(sim.port);
+    fl::test::TempDir dir;
+    CliRun active = Cli("fetch --active " + tcp + " -o " + dir.path());
+    ASSERT_EQ(active.status, 0) << active.err;
+    EXPECT_TRUE(std::filesystem::exists(dir / "active.qtm"));
+    CliRun live = Cli("live --count 3 " + tcp + " --save " + (dir / "live") + " --type txt");
+    ASSERT_EQ(live.status, 0) << live.err;
+    for (const char* f : {"Trace001.txt", "Trace002.txt", "Trace003.txt"})
+        EXPECT_TRUE(std::filesystem::exists(dir / (std::string("live/") + f))) << f;
+    EXPECT_FALSE(std::filesystem::exists(dir / "live/Trace004.txt"));
+}
+
+TEST(CliInstrument, RefusedAndUnreachableInstruments) {
+    SimProcess old({"--model", "Quarn1", "--firmware", "2.19"});
+    CliRun r = Cli("identify --tcp 127.0.0.1:" + std::to_string(old.port));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Update your Quarn1 SW-Version up to 2.20 or higher"), std::string::npos) << r.err;
+    CliRun none = Cli("identify --tcp 127.0.0.1:1");
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.err.find("Connect ERROR #111"), std::string::npos) << none.err;
+    CliRun usage = Cli("identify");
+    EXPECT_EQ(usage.status, 1);
+}
