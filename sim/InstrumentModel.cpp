@@ -107,6 +107,8 @@ SimReply InstrumentModel::Handle(const std::string& raw) {
     while (!c.empty() && (c.back() == '\r' || c.back() == '\n'))
         c.pop_back();
     ++m_nCommands;
+    if (m_log.size() >= 100) m_log.erase(m_log.begin());
+    m_log.push_back(c);
     const FaultKind fault = m_options.fault;
     if (fault == FaultKind::SilenceAll) return {SimReply::Action::None, {}};
     if (IsDataCommand(c)) {

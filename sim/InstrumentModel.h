@@ -41,6 +41,8 @@ class InstrumentModel {
     const SimOptions& Options() const { return m_options; }
     void SetFault(FaultKind f) { m_options.fault = f; }
     int CommandsSeen() const { return m_nCommands; }
+    // The last commands received (at most 100), oldest first.
+    const std::vector<std::string>& CommandLog() const { return m_log; }
 
   private:
     bool IsDataCommand(const std::string& c) const;
@@ -55,6 +57,7 @@ class InstrumentModel {
     size_t m_nUploadLine = 0;
     uint32_t m_nLiveSeed = 100;
     int m_nCommands = 0;
+    std::vector<std::string> m_log;
 };
 
 }  // namespace fl::sim

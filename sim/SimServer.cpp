@@ -82,6 +82,11 @@ void SimServer::AddTrace(const std::string& name, const std::vector<std::string>
     m_model.Store()[name] = lines;
 }
 
+std::vector<std::string> SimServer::CommandLog() {
+    std::lock_guard lock(m_mutex);
+    return m_model.CommandLog();
+}
+
 int SimServer::CommandsSeen() {
     std::lock_guard lock(m_mutex);
     return m_model.CommandsSeen();

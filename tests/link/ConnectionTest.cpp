@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <regex>
 #include <thread>
 
 #include "ConnectDialogLogic.h"
@@ -49,6 +50,13 @@ TEST(Connection, ConnectsOverTcpAndSetsTheClock) {
     EXPECT_EQ(s_strConnectedModel, "Quarn2");
     EXPECT_EQ(link.state.firmwareCode, "231");
     EXPECT_EQ(link.server->CommandsSeen(), 5);  // *IDN? and the four set-up commands
+    const auto log = link.server->CommandLog();
+    ASSERT_EQ(log.size(), 5u);
+    EXPECT_EQ(log[0], "*IDN?");
+    EXPECT_EQ(log[1], "SYST:COMM:ECH ON");
+    EXPECT_EQ(log[2], "SYST:COMM:ETH:TERM CRLF");
+    EXPECT_TRUE(std::regex_match(log[3], std::regex(R"(SYST:TIME \d{1,2},\d{1,2},\d{1,2})"))) << log[3];
+    EXPECT_TRUE(std::regex_match(log[4], std::regex(R"(SYST:DATE 20\d\d,\d{1,2},\d{1,2})"))) << log[4];
     EXPECT_EQ(link.channel.PaneText(), "IP: 127.0.0.1");
     EXPECT_EQ(link.channel.Toolbar(), ToolbarKind::Instrument);
     std::string reply;
@@ -60,6 +68,7 @@ TEST(Connection, ConnectsOverTcpAndSetsTheClock) {
     for (int i = 0; i < 100 && link.server->CommandsSeen() < 7; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(link.server->CommandsSeen(), 7);
+    EXPECT_EQ(link.server->CommandLog().back(), "SYST:COMM:LOC");
     EXPECT_EQ(link.channel.PaneText(), "NOT CONNECTED");
     EXPECT_EQ(link.prompts.status[0], "Ready");
 }

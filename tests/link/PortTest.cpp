@@ -10,7 +10,11 @@
 #include <chrono>
 #include <thread>
 
+#include <filesystem>
+#include <fstream>
+
 #include "Port.h"
+#include "PortMap.h"
 
 using namespace fl;
 using Clock = std::chrono::steady_clock;
@@ -303,4 +307,54 @@ TEST(Port, InterruptWakesAPendingRead) {
     p.ClearInterrupt();
     EXPECT_FALSE(p.Interrupted());
     p.Close();
+}
+
+TEST(Port, PacedModeSendsAndReadsByteByByte) {
+    Pty pty;
+    CPort p;
+    p.m_bPaced = true;
+    p.OpenSerialDevice(pty.slave, 57600, 8, 0, 0);
+    p.SetTimeouts(25, 2, 1000, 0, 1000);
+    p.Send("SCREEN?");
+    char buf[32] = {};
+    std::string got;
+    while (got.size() < 8) {
+        ssize_t n = ::read(pty.master, buf, sizeof buf);
+        if (n <= 0) break;
+        got.append(buf, static_cast<size_t>(n));
+    }
+    EXPECT_EQ(got, "SCREEN?\n");
+    Put(pty.master, "AB\nCD");
+    std::string reply;
+    p.Receive(reply);
+    EXPECT_EQ(reply, "AB\n");
+    p.Receive(reply);
+    EXPECT_EQ(reply, "CD");  // the read that brings nothing ends it
+}
+
+TEST(Port, PortMapFromEnvironmentFileAndDefaults) {
+    // ctest gives every test its own data folder through FIELDLINK_HOME.
+    const char* home = std::getenv("FIELDLINK_HOME");
+    if (!home) GTEST_SKIP() << "FIELDLINK_HOME not set";
+    std::filesystem::create_directories(home);
+    {
+        std::ofstream conf(std::string(home) + "/ports.conf");
+        conf << "COM2=/dev/ttyAMA0\r\nCOM7=/dev/my-usb\n";
+    }
+    setenv("FIELDLINK_COM7", "/dev/from-env", 1);
+    EXPECT_EQ(ComDevicePath(1), "/dev/ttyS0");
+    EXPECT_EQ(ComDevicePath(2), "/dev/ttyAMA0");
+    EXPECT_EQ(ComDevicePath(7), "/dev/from-env");
+    EXPECT_EQ(ComDevicePath(6), "/dev/ttyUSB1");
+    EXPECT_EQ(ComDevicePath(12), "/dev/ttyACM3");
+    EXPECT_EQ(ComDevicePath(13), "");
+    unsetenv("FIELDLINK_COM7");
+    std::filesystem::remove(std::string(home) + "/ports.conf");
+    CPort p;
+    try {
+        p.OpenSerial(13, 57600, 8, 0, 0);
+        FAIL();
+    } catch (const CPortException& e) {
+        EXPECT_EQ(e.Text(), "Can't open port.\n");
+    }
 }
