@@ -5,6 +5,7 @@
 
 #include "CliSupport.h"
 #include "InstrumentCommands.h"
+#include "RenderCommand.h"
 #include "TraceCommands.h"
 
 int main(int argc, char** argv) {
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     fl::cli::AddTraceCommands(app);
     fl::cli::AddInstrumentCommands(app);
+    fl::cli::AddRenderCommand(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

@@ -109,3 +109,26 @@ TEST(Cli, ExportAsciiAndSettingsText) {
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.err.find("/nonexistent-folder/r.txt"), std::string::npos);
 }
+
+TEST(Cli, RenderDrawsThePageAsAnImage) {
+    fl::test::TempDir dir;
+    CliRun r = Cli("render " + SamplePath("SPECTRUM.qtr") + " -o " + (dir / "p.png") +
+                   " --size 800x600 --all-panels");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string png = fl::test::ReadFile(dir / "p.png");
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+    // Width and height in the IHDR chunk, big-endian.
+    auto be32 = [&](size_t at) {
+        return (static_cast<unsigned char>(png[at]) << 24) | (static_cast<unsigned char>(png[at + 1]) << 16) |
+               (static_cast<unsigned char>(png[at + 2]) << 8) | static_cast<unsigned char>(png[at + 3]);
+    };
+    EXPECT_EQ(be32(16), 800u);
+    EXPECT_EQ(be32(20), 600u);
+    CliRun portrait = Cli("render " + SamplePath("DTF_DB.qtr") + " -o " + (dir / "d.bmp") + " --portrait");
+    EXPECT_EQ(portrait.status, 0) << portrait.err;
+    CliRun bad = Cli("render " + SamplePath("SPECTRUM.qtr") + " -o " + (dir / "p.xyz"));
+    EXPECT_EQ(bad.status, 1);
+    CliRun size = Cli("render " + SamplePath("SPECTRUM.qtr") + " -o " + (dir / "p.png") + " --size 5");
+    EXPECT_EQ(size.status, 1);
+}

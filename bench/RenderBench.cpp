@@ -1,0 +1,72 @@
+// The trace page renderer: one full landscape page (both traces, all panels, limit lines) into a
+// 1920x1080 image, against drawing only the grid and the two 1002-point polylines.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <cstdlib>
+
+#include "CMyQuarnDoc.h"
+#include "PageRenderer.h"
+#include "SampleTraces.h"
+
+namespace {
+
+fl::CMyQuarnDoc FullDoc() {
+    fl::CMyQuarnDoc d;
+    d.LoadBytes(fl::sim::LineContainerBytes(fl::sim::SampleTraceByName("SPEC_TRACEB").lines));
+    d.m_bShowLevelPanel = d.m_bShowStatusPanel = d.m_bShowTracePanel = d.m_bShowInstrumentPanel =
+        d.m_bShowGpsPanel = d.m_bShowTraceB = d.m_bShowMarkersB = 1;
+    d.m_strLimitState = "UPPLow";
+    return d;
+}
+
+void BM_FullLandscapePage(benchmark::State& state) {
+    const fl::CMyQuarnDoc d = FullDoc();
+    QImage image(1920, 1080, QImage::Format_RGB32);
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter p(&image);
+        fl::RenderPage(p, QRectF(0, 0, 1920, 1080), d);
+    }
+}
+BENCHMARK(BM_FullLandscapePage)->Unit(benchmark::kMillisecond);
+
+void BM_GridAndPolylines(benchmark::State& state) {
+    const fl::CMyQuarnDoc d = FullDoc();
+    QImage image(1920, 1080, QImage::Format_RGB32);
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(QPen(QColor(192, 192, 192), 1, Qt::DotLine));
+        for (int i = 1; i <= 9; ++i)
+            p.drawLine(i * 150, 0, i * 150, 900);
+        for (int k = 1; k <= 7; ++k)
+            p.drawLine(0, k * 112, 1500, k * 112);
+        // Each trace as its 1001 segments with the page's trace pen (about 16 pixels here, flat caps).
+        for (const auto* t : {&d.m_arrTraceA, &d.m_arrTraceB}) {
+            QVector<QLineF> segments;
+            segments.reserve(1001);
+            for (size_t i = 1; i < t->size(); ++i)
+                segments.append(
+                    QLineF((i - 1) * 1.5, 900 - ((*t)[i - 1] + 100) * 9, i * 1.5, 900 - ((*t)[i] + 100) * 9));
+            QPen pen(Qt::black, 16);
+            pen.setCapStyle(Qt::FlatCap);
+            p.setPen(pen);
+            p.drawLines(segments);
+        }
+    }
+}
+BENCHMARK(BM_GridAndPolylines)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

@@ -1,0 +1,67 @@
+#include "RenderCommand.h"
+
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <cstdlib>
+#include <memory>
+
+#include "CMyQuarnDoc.h"
+#include "CliSupport.h"
+#include "PageRenderer.h"
+
+namespace fl::cli {
+
+namespace {
+
+// Fonts need a GUI application object; without a display the offscreen platform serves.
+void EnsureGuiApplication() {
+    if (QGuiApplication::instance()) return;
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "fieldlink-cli";
+    static char* argv[] = {name, nullptr};
+    static std::unique_ptr<QGuiApplication> app = std::make_unique<QGuiApplication>(argc, argv);
+}
+
+}  // namespace
+
+void AddRenderCommand(CLI::App& app) {
+    auto* cmd = app.add_subcommand("render", "Draw the trace page of a file as an image");
+    auto file = std::make_shared<std::string>();
+    auto out = std::make_shared<std::string>();
+    auto portrait = std::make_shared<bool>(false);
+    auto landscape = std::make_shared<bool>(false);
+    auto size = std::make_shared<std::string>();
+    auto panels = std::make_shared<bool>(false);
+    cmd->add_option("FILE", *file, "trace file")->required();
+    cmd->add_option("-o,--output", *out, "image file; the format follows the extension")->required();
+    auto* p = cmd->add_flag("--portrait", *portrait, "portrait page");
+    auto* l = cmd->add_flag("--landscape", *landscape, "landscape page");
+    p->excludes(l);
+    cmd->add_flag("--all-panels", *panels, "show every parameter panel, whatever the file stored");
+    cmd->add_option("--size", *size, "image size WxH (default 1920x1080 landscape, 1080x1400 portrait)");
+    cmd->callback([=] {
+        CMyQuarnDoc doc;
+        LoadResult r = doc.Load(*file);
+        if (!r.ok()) throw Failure(*file + ": " + r.message);
+        if (*panels)
+            doc.m_bShowLevelPanel = doc.m_bShowStatusPanel = doc.m_bShowTracePanel =
+                doc.m_bShowInstrumentPanel = doc.m_bShowEdevPanel = doc.m_bShowGpsPanel = 1;
+        if (*portrait) doc.m_nOrientation = 0;
+        if (*landscape) doc.m_nOrientation = 1;
+        doc.UpdatePageSize();
+        int w = doc.m_nOrientation ? 1920 : 1080;
+        int h = doc.m_nOrientation ? 1080 : 1400;
+        if (!size->empty()) {
+            if (std::sscanf(size->c_str(), "%dx%d", &w, &h) != 2 || w < 16 || h < 16 || w > 20000 ||
+                h > 20000)
+                throw Failure("--size wants WxH, each from 16 to 20000");
+        }
+        EnsureGuiApplication();
+        const QImage image = RenderPageImage(doc, w, h);
+        QImageWriter writer(QString::fromStdString(*out));
+        if (!writer.write(image)) throw Failure(*out + ": " + writer.errorString().toStdString());
+    });
+}
+
+}  // namespace fl::cli

@@ -1,0 +1,593 @@
+#include "PageRenderer.h"
+
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+#include "CMyQuarnDoc.h"
+#include "PageCanvas.h"
+#include "PanelText.h"
+#include "Text.h"
+#include "Units.h"
+
+namespace fl {
+
+namespace {
+
+using namespace PageColor;
+
+bool HasData(const std::vector<double>& t) {
+    for (double p : t)
+        if (p != kNoPoint) return true;
+    return false;
+}
+
+class Painter {
+  public:
+    Painter(PageCanvas& c, const CMyQuarnDoc& d, const PageLayout& L, const RenderOptions& o)
+        : c(c), d(d), L(L), o(o), mode(ModeDisplayName(d.m_strMode)), W(L.W), H(L.H) {}
+
+    void Draw();
+
+  private:
+    void ResultsHeader();
+    void Legend();
+    void CommentBox();
+    void Panels();
+    int DrawPanel(const Panel& p, int x, int y, int w, bool portrait, int forcedBottom = 0);
+    void Grid();
+    void Trace(char which);
+    void LimitLines();
+    void Threshold();
+    void Frame();
+    void XLabels();
+    void YAxis();
+    void Badges();
+    void TriggerLine();
+    void Header();
+    double Y(double v, bool clamp = true) const { return LevelToY(d, H, v, clamp); }
+
+    PageCanvas& c;
+    const CMyQuarnDoc& d;
+    const PageLayout& L;
+    const RenderOptions& o;
+    const std::string mode;
+    const int W, H;
+};
+
+void Painter::Draw() {
+    ResultsHeader();
+    Legend();
+    CommentBox();
+    Panels();
+    if (d.m_bShowGrid) Grid();
+    const char front = d.m_nFrontTrace == 1 ? 'B' : 'A';
+    Trace(front == 'A' ? 'B' : 'A');  // the back trace first
+    Trace(front);
+    LimitLines();
+    Threshold();
+    Frame();
+    XLabels();
+    YAxis();
+    Badges();
+    if (d.m_strTrigger == "VIDeo") TriggerLine();
+    Header();
+}
+
+void Painter::ResultsHeader() {
+    c.SetPen(kLight, 3);
+    c.SetBrush(kLight);
+    c.Rect(-550, 670, 3500, 470);
+    c.Text(0, 650, "Spectrum Analyzer " + d.m_strModel, 170, false, Qt::black);
+    c.Text(2000, 620, "Device Name: " + d.m_strDeviceName, 120, false, Qt::black);
+    if (mode == "Distance to Fault" || mode == "Reflection" || mode == "Cable Loss") {
+        const Scaled f = ScaleFrequency(d.m_dRflFilter);
+        c.Text(2000, 450, Format("%s %.0f %s", "Filter: ", f.value, f.unit.c_str()), 150, false, Qt::black);
+        const Scaled t = ScaleTime(d.m_dSweepTime);
+        c.Text(2000, 300, Format("%s %s %s", "SWT: ", Format("%.1f", t.value).c_str(), t.unit.c_str()), 150,
+               false, Qt::black);
+    } else {
+        const Scaled rbw = ScaleFrequency(d.m_dRbw), vbw = ScaleFrequency(d.m_dVbw);
+        c.Text(2000, 450, Format("%s %.0f %s", "RBW: ", rbw.value, rbw.unit.c_str()), 150, false, Qt::black);
+        c.Text(2000, 300, Format("%s %.0f %s", "VBW: ", vbw.value, vbw.unit.c_str()), 150, false, Qt::black);
+        const Scaled t = ScaleTime(d.m_dSweepTime);
+        c.Text(2000, 150, Format("%s %s %s", "SWT: ", Format("%.1f", t.value).c_str(), t.unit.c_str()), 150,
+               false, Qt::black);
+    }
+    const std::string unit = UnitText(d.DisplayUnit());
+    if (mode == "Channel Power") {
+        const std::string& m = d.m_strCpowerMeasure;
+        if (m == "ACPR") {
+            // Three results fill the left rows; the channel goes beside them.
+            const bool have = d.m_dResultAcprMain != kNoResult;
+            c.Text(2900, 150, Format("Channel: # %d", d.m_nCpowerChannel), 150, false, Qt::black);
+            c.Text(0, 450, "ACPR main:", 150, false, Qt::black);
+            c.Text(800, 450, have ? Format("%.1f %s", d.m_dResultAcprMain, unit.c_str()) : "N/A", 150, false,
+                   Qt::black);
+            c.Text(0, 300, "ACPR left:", 150, false, Qt::black);
+            c.Text(800, 300, have ? Format("%.1f dB", d.m_dResultAcprLower) : "N/A", 150, false, Qt::black);
+            c.Text(0, 150, "ACPR right:", 150, false, Qt::black);
+            c.Text(800, 150, have ? Format("%.1f dB", d.m_dResultAcprUpper) : "N/A", 150, false, Qt::black);
+        } else if (m == "OBW") {
+            c.Text(0, 450, Format("Channel: # %d", d.m_nCpowerChannel), 150, false, Qt::black);
+            const Scaled f = ScaleFrequency(d.m_dResultObw);
+            c.Text(0, 300, Format("OBW  %d %c", d.m_nCpowerObw, '%'), 150, false, Qt::black);
+            c.Text(800, 300,
+                   d.m_dResultObw != kNoResult ? Format("%.3f %s", f.value, f.unit.c_str()) : "   N / A", 150,
+                   false, Qt::black);
+        } else {
+            c.Text(0, 450, Format("Channel: # %d", d.m_nCpowerChannel), 150, false, Qt::black);
+            c.Text(0, 300, "Channel Power", 150, false, Qt::black);
+            c.Text(800, 300,
+                   d.m_dResultCpower != kNoResult ? Format("%.1f %s", d.m_dResultCpower, unit.c_str())
+                                                  : "   N / A",
+                   150, false, Qt::black);
+        }
+    } else if (mode == "Cable Loss") {
+        c.Text(0, 450, "Average Cable Loss", 150, false, Qt::black);
+        c.Text(800, 450, Format("%.1f %s", d.m_dResultCableLoss, "dB"), 150, false, Qt::black);
+    } else if (mode == "EMF (EMI)") {
+        c.Text(0, 450, d.m_strEmfMeasure == "PDENsity" ? "Power density" : " Electrical field strength", 150,
+               false, Qt::black);
+        c.Text(0, 300, FormatEmf(d.m_dResultEmf, d.m_strEmfMeasure), 150, false, Qt::black);
+    }
+    // One status line, and the pass/fail mark when there is a limit result.
+    std::string status;
+    const bool pass = d.m_strTraceDataLimit == "PASS";
+    const bool result = d.m_strTraceDataLimit == "PASS" || d.m_strTraceDataLimit == "FAIL";
+    auto failCount = [&] {
+        return d.m_nLimitFailCount >= 1 ? Format("   Fail Count:  %d", d.m_nLimitFailCount) : "";
+    };
+    if (d.m_strLimitSimple == "ON") {
+        status = std::string("Simple Limits ") + (pass ? "PASS" : "FAIL") + failCount();
+    } else if (d.m_strLimitState != "OFF") {
+        status = d.m_strLimitFile.empty()
+                     ? "Limits:  not loaded"
+                     : "Limits:  " + d.m_strLimitFile + "  " + (pass ? "PASS" : "FAIL") + failCount();
+    } else if (d.m_arrUserStateA.size() > 1 && d.m_arrUserStateA[1] == COUNter) {
+        std::string hz = d.m_dCounterFreq > 0 ? Format("%.0f", d.m_dCounterFreq) : "";
+        for (int i = static_cast<int>(hz.size()) - 3; i > 0; i -= 3)
+            hz.insert(static_cast<size_t>(i), ".");
+        status = "Frequency Counter " + (hz.empty() ? std::string("N/A") : Format("%s %s", hz.c_str(), "Hz"));
+    }
+    // The status line takes the first free row of the left block.
+    const bool results = mode == "Channel Power" || mode == "Cable Loss" || mode == "EMF (EMI)";
+    if (!status.empty()) c.Text(results ? 1000 : 0, 450, status, 150, false, Qt::black);
+    if (d.m_strExtRefFreq == "ON") c.Text(2900, 450, "Ext. Ref. in (10 MHz)", 120, false, Qt::black);
+    if (result && (d.m_strLimitSimple == "ON" || d.m_strLimitState != "OFF")) {
+        c.SetPen(pass ? kGreen : kRed, 3);
+        c.SetBrush(pass ? kGreen : kRed);
+        c.Rect(0, 300, 700, 100);
+        c.Text(pass ? 180 : 220, 290, pass ? "Pass" : "Fail", 170, true, Qt::white);
+    }
+}
+
+void Painter::Legend() {
+    struct Box {
+        char t;
+        int top, bottom, textY, dotTop, dotBottom;
+        const QColor& colour;
+    };
+    const Box boxes[] = {{'A', 650, 450, 630, 610, 490, kTraceA}, {'B', 400, 200, 380, 360, 240, kTraceB}};
+    for (const Box& b : boxes) {
+        const bool visible = b.t == 'A' ? d.m_bShowTraceA : d.m_bShowTraceB;
+        const int modeOf = b.t == 'A' ? d.m_nTraceModeA : d.m_nTraceModeB;
+        if (!visible && modeOf == TRACE_OFF) continue;
+        c.SetPen(visible ? b.colour : kGrey, 3);
+        c.SetBrush(visible ? b.colour : kGrey);
+        c.Rect(3750, b.top, 4400, b.bottom);
+        c.Text(3800, b.textY, std::string("Trace ") + b.t, 170, true, visible ? QColor(Qt::white) : kGrid);
+        const bool front = (d.m_nFrontTrace == 1) == (b.t == 'B');
+        if (front && visible) {
+            c.SetPen(kRed, 3);
+            c.SetBrush(kRed);
+            c.Ellipse(3570, b.dotTop, 3700, b.dotBottom);
+        }
+    }
+}
+
+void Painter::CommentBox() {
+    if (d.m_strComment.empty()) return;
+    c.SetPen(kLight, 3);
+    c.SetBrush(kLight);
+    c.Rect(0, H - 220, 700, H - 420);
+    c.Rect(710, H - 220, W, H - 420);
+    c.Text(30, H - 250, "Comments:", 150, false, Qt::black);
+    c.Text(730, H - 250, d.m_strComment, 150, false, Qt::black);
+}
+
+// Draws one panel at (x, y); returns the cursor below it.
+int Painter::DrawPanel(const Panel& p, int x, int y, int w, bool portrait, int forcedBottom) {
+    const int n = static_cast<int>(p.rows.size());
+    c.SetPen(Qt::black, 3);
+    c.SetBrush(Qt::black);
+    c.Rect(x, y, x + w, y - 170);
+    c.Text(x + 20, y - 20, p.heading, 130, true, Qt::white);
+    const int bottom = forcedBottom ? y - forcedBottom : y - 200 - 150 * n;
+    c.SetPen(kLight, 3);
+    c.SetBrush(kLight);
+    c.Rect(x, y - 170, x + w, bottom);
+    const int colon = portrait ? 1100 : 900;
+    const int value = portrait ? 1300 : 1100;
+    for (int i = 0; i < n; ++i) {
+        const int ry = y - 190 - 150 * i;
+        c.Text(x + 20, ry, p.rows[static_cast<size_t>(i)].caption, 150, false, Qt::black);
+        c.Text(x + colon, ry, ":", 150, false, Qt::black);
+        c.Text(x + value, ry, p.rows[static_cast<size_t>(i)].value, 150, false, Qt::black);
+    }
+    return bottom - 20;
+}
+
+void Painter::Panels() {
+    int cursor[2] = {L.panelStartY, L.panelStartY};
+    for (const PanelPlace& place : L.panels) {
+        int& y = cursor[place.column];
+        switch (place.kind) {
+            case PanelPlace::Level:
+                y = DrawPanel(LevelPanel(d, L.portrait), place.x, y, place.width, L.portrait);
+                break;
+            case PanelPlace::Status:
+                y = DrawPanel(StatusPanel(d, L.portrait), place.x, y, place.width, L.portrait);
+                break;
+            case PanelPlace::TraceDetector:
+                y = DrawPanel(TraceDetectorPanel(d), place.x, y, place.width, L.portrait, 800);
+                break;
+            case PanelPlace::ExternalDevice:
+                y = DrawPanel(ExternalDevicePanel(d), place.x, y, place.width, L.portrait);
+                break;
+            case PanelPlace::Instrument:
+                y = DrawPanel(InstrumentPanel(d), place.x, y, place.width, L.portrait);
+                break;
+            case PanelPlace::Gps:
+                y = DrawPanel(GpsPanel(d), place.x, y, place.width, L.portrait);
+                break;
+        }
+    }
+    // The marker tables continue the column (landscape) or span the graph width below it (portrait).
+    int ty = L.portrait ? L.markerTableY : cursor[0];
+    for (char t : {'A', 'B'}) {
+        const int n = t == 'A' ? L.markersA : L.markersB;
+        if (n == 0) continue;
+        const std::vector<std::string> lines = MarkerLines(d, t);
+        const int x = L.markerTableX;
+        c.SetPen(Qt::black, 3);
+        c.SetBrush(Qt::black);
+        c.Rect(x, ty, x + L.markerTableWidth, ty - 170);
+        c.Text(x + 20, ty - 20, std::string("Markers Trace ") + t, 130, true, Qt::white);
+        const int bottom = ty - 200 - 150 * static_cast<int>(lines.size());
+        c.SetPen(kLight, 3);
+        c.SetBrush(kLight);
+        c.Rect(x, ty - 170, x + L.markerTableWidth, bottom);
+        static const int kColumns[] = {20, 290, 420, 1190, 1290};
+        for (size_t i = 0; i < lines.size(); ++i) {
+            std::string_view rest = lines[i];
+            for (int col = 0; col < 5 && !rest.empty(); ++col) {
+                size_t b = rest.find(' ');
+                c.Text(x + kColumns[col], ty - 190 - 150 * static_cast<int>(i),
+                       std::string(rest.substr(0, b)), 150, false, Qt::black);
+                rest = b == std::string_view::npos ? std::string_view() : rest.substr(b + 1);
+            }
+        }
+        ty = bottom - 20;
+    }
+}
+
+void Painter::Grid() {
+    c.NoBrush();
+    for (int i = 1; i <= 9; ++i) {
+        const int x = static_cast<int>(static_cast<long long>(W) * i / 10);
+        c.SetPen(i == 5 ? kCentreGrid : kGrid, 3, Qt::DotLine);
+        c.Line(x, 0, x, H);
+    }
+    c.SetPen(kGrid, 3, Qt::DotLine);
+    for (int k = 1; k <= 7; ++k) {
+        const int y = static_cast<int>(static_cast<long long>(H) * k / 8);
+        c.Line(0, y, W, y);
+    }
+}
+
+void Painter::Trace(char which) {
+    const bool a = which == 'A';
+    const auto& v = a ? d.m_arrTraceA : d.m_arrTraceB;
+    if (!(a ? d.m_bShowTraceA : d.m_bShowTraceB) || (a ? d.m_nTraceModeA : d.m_nTraceModeB) == TRACE_OFF ||
+        !HasData(v) || v.size() < static_cast<size_t>(kTracePoints))
+        return;
+    const double r = H != 0 ? static_cast<double>(W) / std::abs(H) : 100.0;
+    double width;
+    if (!L.portrait)
+        width = r > 6.6 ? 100 : r > 4.2 ? 80 : r > 2.0 ? 50 : 30;
+    else
+        width = r > 12 ? 50 : r > 9 ? 30 : 25;
+    c.SetPen(a ? kTraceA : kTraceB, width);
+    c.NoBrush();
+    const bool minMax = (a ? d.m_nMinMaxA : d.m_nMinMaxB) == 1;
+    const bool mrho = d.DisplayUnit() == "MRHO";
+    QPainterPath path;
+    auto P = [&](double x, double y) { return c.Map(x, y); };
+    auto y1Of = [&](int k) { return Y(v[static_cast<size_t>(2 * k - 2)]); };
+    auto y2Of = [&](int k) { return Y(v[static_cast<size_t>(2 * k - 1)]); };
+    path.moveTo(P(0, y2Of(1)));
+    double y1p = 999, y2p = -999, xp = 0;
+    const bool firstFromNext =
+        d.m_dCenter >= 500e6 && 2 * d.m_dCenter <= d.m_dSpan && mode != "Distance to Fault";
+    for (int k = 1; k <= kTraceColumns; ++k) {
+        const double x = std::trunc(static_cast<double>(k) * W / 501);
+        double y1 = y1Of(k), y2 = y2Of(k);
+        if (mrho || (!minMax && k != 1)) {
+            path.lineTo(P(x, y2));
+        } else if (k == 1 && firstFromNext) {
+            y1 = Y(v[2]);
+            y2 = Y(v[3]);
+            path.moveTo(P(x, y1));
+            path.lineTo(P(x, y2));
+        } else if (y1 == y2 && k != 1) {
+            path.moveTo(P(x, y2p));
+            path.lineTo(P(x, y2));
+        } else if (y2p < y1 && k != 1) {
+            path.lineTo(P(x, y2));
+        } else if (y1p > y2 && k != 1) {
+            path.moveTo(P(x, y1));
+            path.lineTo(P(xp, y1p));
+            path.moveTo(P(x, y2));
+        } else {
+            path.moveTo(P(x, y1));
+            path.lineTo(P(x, y2));
+        }
+        y1p = y1;
+        y2p = y2;
+        xp = x;
+    }
+    c.Painter().drawPath(path);
+}
+
+void Painter::LimitLines() {
+    c.SetPen(kLimit, 30);
+    c.NoBrush();
+    if (d.m_strMeasure != "NONe" && d.m_dSpan > 0) {
+        // Channel boundaries, in divisions (10 / span per hertz, the centre at 5 divisions).
+        auto xAt = [&](double hz) {
+            const double div = std::clamp(5.0 + (hz - d.m_dCenter) * 10.0 / d.m_dSpan, 0.0, 10.0);
+            return div * W / 10.0;
+        };
+        const double half = d.m_dChannelWidth / 2;
+        std::vector<double> edges = {d.m_dCenter - half, d.m_dCenter + half};
+        if (d.m_strMeasure == "ACPR") {
+            edges.push_back(d.m_dCenter - half - d.m_dChannelSpacing);
+            edges.push_back(d.m_dCenter + half + d.m_dChannelSpacing);
+            c.Text(xAt(d.m_dCenter - half - d.m_dChannelSpacing / 2) - 150, -60, "Left", 120, false, kLimit);
+            c.Text(xAt(d.m_dCenter + half + d.m_dChannelSpacing / 2) - 150, -60, "Right", 120, false, kLimit);
+            c.SetPen(kLimit, 30);
+        }
+        for (double e : edges)
+            c.Line(xAt(e), 0, xAt(e), H);
+        return;
+    }
+    const std::string& st = d.m_strLimitState;
+    if (d.m_strLimitSimple == "ON") {
+        if (st == "UPPer" || st == "UPPLow")
+            c.Line(0, Y(d.m_dLimitUpperLevel, false), W, Y(d.m_dLimitUpperLevel, false));
+        if (st == "LOWer" || st == "UPPLow")
+            c.Line(0, Y(d.m_dLimitLowerLevel, false), W, Y(d.m_dLimitLowerLevel, false));
+        return;
+    }
+    if (st == "OFF") return;
+    // Segments in display levels, x in display columns; cut at the graph.
+    c.Painter().save();
+    c.Painter().setClipRect(QRectF(c.Map(0, 0), c.Map(W, H)).normalized());
+    for (const std::string& seg : d.m_arrLimitSegments) {
+        std::string_view rest = seg;
+        std::string f[5];
+        for (auto& field : f) {
+            size_t k = rest.find(',');
+            field = std::string(rest.substr(0, k));
+            rest = k == std::string_view::npos ? std::string_view() : rest.substr(k + 1);
+        }
+        const bool upper = f[0] == "UPP" || f[0] == "1";
+        const bool lower = f[0] == "LOW" || f[0] == "2";
+        if (!((upper && (st == "UPPer" || st == "UPPLow" || st == "ON")) ||
+              (lower && (st == "LOWer" || st == "UPPLow" || st == "ON"))))
+            continue;
+        auto col = [&](double x) { return x * W / 500.0; };
+        auto lvl = [&](double y) {
+            const double R = d.SelectedReference(), S = d.SelectedScale();
+            return S != 0 ? -H * (y - R) / (8 * S) : 0.0;
+        };
+        c.Line(col(LeadingReal(f[1])), lvl(LeadingReal(f[2])), col(LeadingReal(f[3])),
+               lvl(LeadingReal(f[4])));
+    }
+    c.Painter().restore();
+}
+
+void Painter::Threshold() {
+    if (!d.m_bThresholdSet) return;
+    c.SetPen(kRed, 3, Qt::DotLine);
+    const double y = Y(d.m_dMarkerThreshold);
+    c.Line(0, y, W, y);
+}
+
+void Painter::Frame() {
+    c.SetPen(Qt::black, 20);
+    c.NoBrush();
+    c.Rect(0, 0, W, H);
+}
+
+void Painter::XLabels() {
+    const int y = H - 60;
+    if (mode != "Distance to Fault") {
+        if (d.m_dSpan != 0) {
+            const Scaled f = ScaleFrequency(d.m_dSpan / 10);
+            c.Text(0, y, Format("%3.3f %s%s", f.value, f.unit.c_str(), "/Div"), 150, false, Qt::black);
+        } else {
+            const Scaled t = ScaleTime(d.m_dSweepTime / 10);
+            c.Text(0, y, Format("%3.1f %s%s", t.value, t.unit.c_str(), "/Div"), 150, false, Qt::black);
+        }
+        const Scaled cf = ScaleFrequency(d.m_dCenter);
+        c.Text(W / 2 - 390, y, Format("%s %s %s", "Center:", FrequencyNumber(cf).c_str(), cf.unit.c_str()),
+               150, false, Qt::black);
+        const Scaled sf = ScaleFrequency(d.m_dSpan);
+        c.Text(W - 1250, y, Format("%5s %8s %s", "Span:", FrequencyNumber(sf).c_str(), sf.unit.c_str()), 150,
+               false, Qt::black);
+    } else {
+        const std::string lu = LengthUnitText(d.m_strCableLengthUnit);
+        c.Text(0, y, Format("%3.2f %s%s", d.m_dCableLength / 10, lu.c_str(), "/div"), 150, false, Qt::black);
+        c.Text(W / 2 - 390, y,
+               Format("%s %s", "Cable Type:",
+                      d.m_strCableTypeFile.empty() ? "user-defined" : d.m_strCableTypeFile.c_str()),
+               150, false, Qt::black);
+        c.Text(W - 1200, y, Format("%s %4.1f%s", "Cable Length:", d.m_dCableLength, lu.c_str()), 150, false,
+               Qt::black);
+    }
+}
+
+void Painter::YAxis() {
+    const std::string& u = d.DisplayUnit();
+    std::vector<std::string> cap;
+    if (mode == "Transmission")
+        cap = u == "DB" ? std::vector<std::string>{"Ref."} : std::vector<std::string>{"Ref.", "Level"};
+    else if (mode == "Distance to Fault")
+        cap = {"  Ref."};
+    else if (mode == "EMF (EMI)" && (u == "WM2" || u == "MWM2" || u == "UWM2"))
+        cap = {"Ref.", "Power", "Density"};
+    else if (mode == "EMF (EMI)" && (u == "VM" || u == "MVM" || u == "UVM"))
+        cap = {"Ref.", "Voltage", "per m"};
+    else if (mode == "Cable Loss")
+        cap = {"Ref."};
+    else if (mode == "Reflection")
+        cap = u == "VSWR"   ? std::vector<std::string>{"VSWR"}
+              : u == "MRHO" ? std::vector<std::string>{"Refl.", "Factor"}
+              : u == "%"    ? std::vector<std::string>{"Refl.", "Power"}
+                            : std::vector<std::string>{"Ret.", "Loss"};
+    else
+        cap = {"Ref.", "Level"};
+    const double two[] = {0.0625, 0.0875};
+    const double three[] = {0.05625, 0.075, 0.09375};
+    for (size_t i = 0; i < cap.size(); ++i)
+        c.Text(-390, H * (cap.size() == 3 ? three[i] : two[std::min<size_t>(i, 1)]), cap[i], 120, false,
+               Qt::black);
+    c.Text(-390, H * 0.125, UnitText(u), 120, false, Qt::black);
+    const double R = d.SelectedReference(), S = d.SelectedScale();
+    for (int n : {8, 6, 4, 2, 0}) {
+        const double y = n == 0 ? 30 : n == 8 ? H + 115 : 70 + n * H / 8.0;
+        c.Text(-360, y, FormatLevel(R - n * S, u), 120, false, Qt::black);
+    }
+}
+
+void Painter::Badges() {
+    const bool small = L.portrait && std::abs(H) < 0.4 * L.Fh;
+    const int font = small ? 80 : 100;
+    auto badge = [&](double top, double bottom, double textRow, int textX, const QColor& fill,
+                     const std::string& text, const QColor& ink = Qt::white) {
+        c.SetPen(fill, 3);
+        c.SetBrush(fill);
+        c.Rect(-400, H * top, -20, H * bottom);
+        c.Text(textX, H * textRow, text, font, false, ink);
+    };
+    if (d.m_strExtRefFreq == "ON") badge(0.28, 0.3075, 0.2835, -350, kGrey, "Ext.Ref");
+    if (d.m_strEmfMeasure != "OFF") badge(0.53, 0.5575, 0.5335, -310, kGrey, d.m_strEmfDirection + " -->");
+    if (d.m_strTraceMathA == "NORMalize" || d.m_strTraceMathB == "NORMalize") {
+        if (d.m_strTraceMath == "UNNormalized")
+            badge(0.63, 0.6575, 0.635, -395, kRed, "Normalize");
+        else
+            badge(0.63, 0.6575, 0.635, -400, kLight, "Normal.'d", Qt::black);
+    }
+    const bool edev = (!d.m_strEdevFile.empty() && d.m_strEdevState != "OFF") ||
+                      (mode == "EMF (EMI)" && (d.m_strAfactorState != "OFF" || d.m_strCfactorState != "OFF"));
+    if (edev) badge(0.68, 0.7075, 0.6825, -388, kGrey, "Ext.Dev.");
+    if (mode == "Distance to Fault" || mode == "Reflection" || mode == "Cable Loss") {
+        const bool calibrated = (d.m_strRflCal == "YES" && d.m_strRflCalEnabled == "ON") ||
+                                (d.m_strDtfCal == "YES" && d.m_strDtfCalEnabled == "ON");
+        if (calibrated)
+            badge(0.78, 0.8075, 0.7825, -350, kGreen, "Calib'd");
+        else
+            badge(0.78, 0.8075, 0.7825, -390, kRed, "Calibrate");
+    } else if (d.m_strSenseState == "ON") {
+        badge(0.78, 0.8075, 0.7825, -360, kRed, "UNCAL");
+    }
+    const int det = d.m_nDetector;
+    if (det == 0 || det == 2 || det == 3)
+        badge(0.83, 0.8575, 0.835, -400, kGrey, DetectorCaption(det));
+    else
+        badge(0.83, 0.8575, 0.8325, det == 4 ? -330 : -360, kGrey, DetectorCaption(det));
+    badge(0.88, 0.9075, 0.8825, -370, QColor(0, 0, 0), "A " + TraceModeCaption(d.m_nTraceModeA));
+    badge(0.93, 0.9575, 0.9325, -370, kBadgeB, "B " + TraceModeCaption(d.m_nTraceModeB));
+}
+
+void Painter::TriggerLine() {
+    const double y = Y(d.m_dTriggerLevel);
+    c.SetPen(kGreen, 3);
+    c.SetBrush(kGreen);
+    c.Line(0, y, W, y);
+    c.Rect(-150, y + 60, -20, y - 60);
+    const bool up = d.m_strTriggerEdge == "POSitive";
+    c.SetPen(Qt::white, 3);
+    c.SetBrush(Qt::white);
+    QPolygonF arrow;
+    if (up)
+        arrow << QPointF(-85, y + 45) << QPointF(-125, y - 20) << QPointF(-45, y - 20);
+    else
+        arrow << QPointF(-85, y - 45) << QPointF(-125, y + 20) << QPointF(-45, y + 20);
+    c.Polygon(arrow);
+}
+
+void Painter::Header() {
+    c.Text(W - 1180, 650, StampText(d.m_strCreated), 140, false, Qt::black);
+    // The logo: a fixed 1033 x 200 picture.
+    c.SetPen(Qt::black, 3);
+    c.SetBrush(QColor(0, 46, 93));
+    c.Rect(W - 1080, 100, W - 1080 + 1033, -100);
+    c.Text(W - 1040, 80, "ZARNELL", 150, true, Qt::white);
+    // The paper header (above the screen's top edge; visible on paper only).
+    c.SetPen(Qt::black, 3);
+    c.NoBrush();
+    c.Rect(-400, 2600, L.Fw - 400, 1100);
+    c.Line((L.Fw - 800) / 2.0, 2600, (L.Fw - 800) / 2.0, 1100);
+    auto lines = [&](const std::string& text, double x) {
+        double y = 2500;
+        size_t start = 0;
+        while (start <= text.size() && !text.empty()) {
+            size_t nl = text.find('\n', start);
+            c.Text(x, y, text.substr(start, nl == std::string::npos ? std::string::npos : nl - start), 140,
+                   false, Qt::black);
+            if (nl == std::string::npos) break;
+            start = nl + 1;
+            y -= 200;
+        }
+    };
+    lines(o.headLeft, -200);
+    lines(o.headRight, (L.Fw - 800) / 2.0 + 200);
+    if (o.showFilePath)
+        c.Text(-400, 900, d.m_strPathName.empty() ? d.m_strTraceName : d.m_strPathName, 140, false,
+               Qt::black);
+}
+
+}  // namespace
+
+double LevelToY(const CMyQuarnDoc& d, int H, double v, bool clamp) {
+    const std::string& u = d.DisplayUnit();
+    const double cval = LevelFromDbm(v, u);
+    const double R = d.SelectedReference(), S = d.SelectedScale();
+    double y = S != 0 ? -H * (cval - R) / (8 * S) : 0.0;
+    if (!std::isfinite(y)) y = cval > R ? 0.0 : H;
+    if (clamp) y = std::clamp(y, static_cast<double>(std::min(H, 0)), 0.0);
+    return y;
+}
+
+PageLayout RenderPage(QPainter& painter, const QRectF& device, const CMyQuarnDoc& doc,
+                      const RenderOptions& options) {
+    const PageLayout layout =
+        ComputeLayout(doc, static_cast<int>(device.width()), static_cast<int>(device.height()));
+    PageCanvas canvas(painter, device, -400, 700, layout.Fw, layout.Fh);
+    Painter(canvas, doc, layout, options).Draw();
+    return layout;
+}
+
+QImage RenderPageImage(const CMyQuarnDoc& doc, int width, int height, const RenderOptions& options) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    RenderPage(p, QRectF(0, 0, width, height), doc, options);
+    p.end();
+    return image;
+}
+
+}  // namespace fl

@@ -1,0 +1,144 @@
+// Pixels where the page puts things: grid lines, the trace colour at its level, badges, panels, comment.
+#include <gtest/gtest.h>
+
+#include <QFontDatabase>
+#include <QFontInfo>
+
+#include "CMyQuarnDoc.h"
+#include "PageCanvas.h"
+#include "PageRenderer.h"
+#include "TestUtil.h"
+
+using namespace fl;
+
+namespace {
+
+struct Rendered {
+    QImage image;
+    PageLayout layout;
+    double scale;
+    QPoint At(double x, double y) const {
+        return QPoint(static_cast<int>((x + 400) * scale), static_cast<int>((700 - y) * scale));
+    }
+    QColor Pixel(double x, double y) const { return image.pixelColor(At(x, y)); }
+};
+
+Rendered Render(const CMyQuarnDoc& d, int w = 1660, int h = 1360) {
+    Rendered r;
+    r.image = QImage(w, h, QImage::Format_RGB32);
+    r.image.fill(Qt::white);
+    QPainter p(&r.image);
+    r.layout = RenderPage(p, QRectF(0, 0, w, h), d);
+    p.end();
+    r.scale = std::min(static_cast<double>(w) / r.layout.Fw, static_cast<double>(h) / r.layout.Fh);
+    return r;
+}
+
+bool Near(const QColor& a, const QColor& b, int tol = 40) {
+    return std::abs(a.red() - b.red()) <= tol && std::abs(a.green() - b.green()) <= tol &&
+           std::abs(a.blue() - b.blue()) <= tol;
+}
+
+CMyQuarnDoc Sample(const std::string& name) {
+    CMyQuarnDoc d;
+    EXPECT_TRUE(d.Load(test::SamplePath(name)).ok());
+    return d;
+}
+
+}  // namespace
+
+TEST(PageRenderer, FontFamilyResolves) {
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    QFontInfo info(f);
+    EXPECT_FALSE(info.family().isEmpty());
+    EXPECT_FALSE(QFontDatabase::families().isEmpty()) << "no fonts: text would not render";
+}
+
+TEST(PageRenderer, GridFrameAndTraceColour) {
+    for (bool portrait : {false, true}) {
+        CMyQuarnDoc d = Sample("CABLE_LOSS.qtr");
+        d.m_nOrientation = portrait ? 0 : 1;
+        Rendered r = Render(d);
+        const int W = r.layout.W, H = r.layout.H;
+        // A horizontal grid line, probed away from the trace and the vertical lines.
+        const int gy = H * 3 / 8;
+        bool gridFound = false;
+        for (int dy = -6; dy <= 6 && !gridFound; ++dy)
+            gridFound = Near(r.Pixel(W * 0.15, gy + dy), QColor(192, 192, 192), 60);
+        EXPECT_TRUE(gridFound) << "portrait " << portrait;
+        // The frame is black on the left edge.
+        EXPECT_TRUE(Near(r.Pixel(0, H / 2), Qt::black, 60)) << portrait;
+        // Trace A's colour where column 250's level maps.
+        const double level = d.m_arrTraceA[2 * 250 + 1];
+        const double y = LevelToY(d, H, level, true);
+        bool traceFound = false;
+        for (int dy = -40; dy <= 40 && !traceFound; dy += 4)
+            traceFound = Near(r.Pixel(std::trunc(251.0 * W / 501), y + dy), PageColor::kTraceA, 50);
+        EXPECT_TRUE(traceFound) << portrait;
+    }
+}
+
+TEST(PageRenderer, BadgesAndLegend) {
+    CMyQuarnDoc d = Sample("DTF_DB.qtr");
+    Rendered r = Render(d);
+    const int H = r.layout.H;
+    // Uncalibrated DTF: a red "Calibrate" badge; trace mode badges black and blue.
+    EXPECT_TRUE(Near(r.Pixel(-380, H * 0.785), PageColor::kRed));
+    EXPECT_TRUE(Near(r.Pixel(-30, H * 0.885), Qt::black));
+    EXPECT_TRUE(Near(r.Pixel(-30, H * 0.935), PageColor::kBadgeB));
+    // Trace A's legend box in its colour; trace B (OFF, hidden) has none.
+    EXPECT_TRUE(Near(r.Pixel(4380, 460), PageColor::kTraceA));
+    EXPECT_TRUE(Near(r.Pixel(4380, 210), Qt::white));
+    // The front trace's red dot.
+    EXPECT_TRUE(Near(r.Pixel(3635, 550), PageColor::kRed));
+}
+
+TEST(PageRenderer, PanelColumnAndComment) {
+    CMyQuarnDoc d = Sample("SPECTRUM.qtr");
+    d.m_bShowMarkersA = 0;  // no column at all
+    Rendered plain = Render(d);
+    d.m_bShowLevelPanel = d.m_bShowStatusPanel = 1;
+    d.m_strComment = "after repair";
+    Rendered r = Render(d);
+    const int W = r.layout.W, H = r.layout.H;
+    EXPECT_LT(W, plain.layout.W);
+    EXPECT_EQ(H, plain.layout.H + 250);
+    // The first panel's black heading bar in the column right of the graph.
+    EXPECT_TRUE(Near(r.Pixel(W + 50 + 2100, r.layout.panelStartY - 160), Qt::black));
+    // Its light body below the heading.
+    EXPECT_TRUE(Near(r.Pixel(W + 50 + 2100, r.layout.panelStartY - 250), PageColor::kLight, 10))
+        << r.Pixel(W + 50 + 2100, r.layout.panelStartY - 250).name().toStdString();
+    // The comment boxes under the graph.
+    EXPECT_TRUE(Near(r.Pixel(690, H - 410), PageColor::kLight, 10));
+    // Without a comment that spot is inside the graph and nothing light is drawn there.
+    EXPECT_FALSE(Near(plain.Pixel(690, plain.layout.H + 250 - 410), PageColor::kLight, 10));
+}
+
+TEST(PageRenderer, ValuesOutsideTheGraphClampToItsEdges) {
+    CMyQuarnDoc d;
+    d.m_dRefLevel = -10;
+    d.m_dScaleLog = 10;
+    d.RunPostReadSteps();
+    const int H = -5000;
+    EXPECT_EQ(LevelToY(d, H, 50.0, true), 0.0);
+    EXPECT_EQ(LevelToY(d, H, -150.0, true), H);
+    EXPECT_DOUBLE_EQ(LevelToY(d, H, -50.0, true), H / 2.0);
+    EXPECT_LT(LevelToY(d, H, -150.0, false), H);
+}
+
+TEST(PageRenderer, EveryModeRendersInBothOrientations) {
+    for (const char* name :
+         {"SPECTRUM.qtr", "SPEC_TRACEB.qtr", "CPOWER.qtr", "ACPR.qtr", "OBW.qtr", "DTF_MRHO.qtr",
+          "RFL_VSWR.qtr", "RFL_POWER.qtr", "TRANS_NORM.qtr", "EMF.qtr", "ZERO_SPAN.qtr", "SPEC_MV75.qtm"}) {
+        CMyQuarnDoc d = Sample(name);
+        d.m_bShowLevelPanel = d.m_bShowStatusPanel = d.m_bShowTracePanel = d.m_bShowInstrumentPanel =
+            d.m_bShowEdevPanel = d.m_bShowGpsPanel = d.m_bShowTraceB = d.m_bShowMarkersB = 1;
+        for (int o : {0, 1}) {
+            d.m_nOrientation = o;
+            Rendered r = Render(d, 900, 700);
+            EXPECT_LT(r.layout.H, 0) << name;
+            EXPECT_GT(r.layout.W, 0) << name;
+        }
+    }
+}

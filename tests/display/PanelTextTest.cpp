@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include "CMyQuarnDoc.h"
+#include "PanelText.h"
+#include "TestUtil.h"
+
+using namespace fl;
+
+TEST(PanelText, ModeNamesAndCaptions) {
+    const std::pair<const char*, const char*> modes[] = {
+        {"SANalyzer", "Spectrum Analysis"},
+        {"SANalizer", "Spectrum Analysis"},
+        {"CPOWer", "Channel Power"},
+        {"DTF", "Distance to Fault"},
+        {"TRANsmission", "Transmission"},
+        {"SGENerator", "Signal Generator"},
+        {"RFLection", "Reflection"},
+        {"CLOSs", "Cable Loss"},
+        {"EMF", "EMF (EMI)"},
+        {"PSENsor", "PSENsor"},
+    };
+    for (auto [k, name] : modes)
+        EXPECT_EQ(ModeDisplayName(k), name);
+    EXPECT_EQ(DetectorCaption(0), "Pos./Neg.");
+    EXPECT_EQ(DetectorCaption(6), "Vector");
+    EXPECT_EQ(DetectorCaption(7), "");
+    EXPECT_EQ(DetectorCaption(-1), "");
+    EXPECT_EQ(TraceModeCaption(5), "(OFF)");
+    EXPECT_EQ(TraceModeCaption(9), "");
+    EXPECT_EQ(PanelKeyword("IMP75"), "75 Ohm");
+    EXPECT_EQ(PanelKeyword("UPPLow"), "Upper&Lower");
+    EXPECT_EQ(PanelKeyword("strange"), "strange");
+}
+
+TEST(PanelText, FrequencyTexts) {
+    const std::pair<double, const char*> cases[] = {
+        {0, "0 Hz"},
+        {7, "7 Hz"},
+        {12, " 12 Hz"},
+        {5000, "5.000 kHz"},
+        {500000, "500.000 kHz"},
+        {2000000, "2.000000 MHz"},
+        {15000000, "15.00000 MHz"},
+        {947500000, "947.5000 MHz"},
+        {1800000000, "1.800000 GHz"},
+    };
+    for (auto [hz, text] : cases)
+        EXPECT_EQ(FrequencyText(hz), text) << hz;
+}
+
+TEST(PanelText, LevelPanelReferenceAndScaleRows) {
+    struct Case {
+        double vswr;
+        const char* text;
+    };
+    for (auto [vswr, text] : {Case{150, "150.0"}, Case{15, "15.00"}, Case{1.5, "1.500"}}) {
+        CMyQuarnDoc d;
+        d.m_strMode = "RFLection";
+        d.m_strRflRefUnit = "VSWR";
+        d.m_dRflRefVswr = vswr;
+        d.RunPostReadSteps();
+        Panel p = LevelPanel(d, false);
+        ASSERT_EQ(p.rows.size(), 5u);
+        EXPECT_EQ(p.rows[2].caption, "Max VSWR");
+        EXPECT_EQ(p.rows[2].value, text);
+        EXPECT_EQ(p.rows[4].value, "10.000 VSWR/div");
+    }
+    CMyQuarnDoc dtf;
+    dtf.m_strMode = "DTF";
+    dtf.RunPostReadSteps();
+    EXPECT_EQ(LevelPanel(dtf, false).rows[1].value, "User defined");
+    CMyQuarnDoc emf;
+    emf.m_strMode = "EMF";
+    emf.RunPostReadSteps();
+    EXPECT_EQ(LevelPanel(emf, false).rows.size(), 6u);
+    EXPECT_EQ(LevelPanel(emf, false).rows[2].caption, "Cable. Factor");
+    EXPECT_EQ(LevelPanel(emf, true).rows[2].caption, "Cable Factor");
+}
+
+TEST(PanelText, StatusAndDevicePanelsFollowTheMode) {
+    CMyQuarnDoc doc;
+    ASSERT_TRUE(doc.Load(test::SamplePath("ZERO_SPAN.qtr")).ok());
+    Panel s = StatusPanel(doc, false);
+    EXPECT_EQ(s.rows[0].value, "Spectrum Analysis");
+    EXPECT_EQ(s.rows[1].value, "935.2000 MHz");
+    EXPECT_EQ(s.rows[2].value, "0 Hz");
+    EXPECT_EQ(s.rows[6].value, "Video");
+    EXPECT_EQ(s.rows[7].caption, "Trigger Level");
+    EXPECT_EQ(s.rows[8].value, "Positive");
+    EXPECT_FALSE(HasExternalDevicePanel("Spectrum Analysis"));
+    for (const char* m : {"Distance to Fault", "Reflection", "Cable Loss", "EMF (EMI)"})
+        EXPECT_TRUE(HasExternalDevicePanel(m));
+    CMyQuarnDoc dtf;
+    ASSERT_TRUE(dtf.Load(test::SamplePath("DTF_DB.qtr")).ok());
+    EXPECT_EQ(ExternalDevicePanel(dtf).rows[0].value, "DC-BLOCK 18 GHz");
+    EXPECT_EQ(InstrumentPanel(dtf).rows[4].value, "12.03.2026 by J. Berger");
+    EXPECT_EQ(GpsPanel(dtf).heading, "GPS - OK");
+}
+
+TEST(PanelText, MarkerLines) {
+    CMyQuarnDoc doc;
+    ASSERT_TRUE(doc.Load(test::SamplePath("SPECTRUM.qtr")).ok());
+    auto lines = MarkerLines(doc, 'A');
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "M1 -31.9 dBm 946.8000 MHz");
+    EXPECT_EQ(lines[2].substr(0, 3), "D3 ");
+    EXPECT_NE(lines[2].find(" dB 1.600000 MHz"), std::string::npos) << lines[2];
+    CMyQuarnDoc dtf;
+    ASSERT_TRUE(dtf.Load(test::SamplePath("DTF_DB.qtr")).ok());
+    EXPECT_NE(MarkerLines(dtf, 'A')[0].find("12.50 m"), std::string::npos);
+}
