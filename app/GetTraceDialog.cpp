@@ -1,0 +1,60 @@
+#include "GetTraceDialog.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace fl {
+
+GetTraceDialog::GetTraceDialog(TraceRetrieval& retrieval, std::vector<std::string> names, QWidget* parent)
+    : QDialog(parent), m_retrieval(retrieval) {
+    setWindowTitle("Get Trace");
+    auto* layout = new QVBoxLayout(this);
+    m_list = new QListWidget;
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    for (const auto& n : names)
+        m_list->addItem(QString::fromStdString(n));
+    if (m_list->count() > 0) m_list->item(0)->setSelected(true);
+    m_selection = new QLabel;
+    m_status = new QLabel;
+    layout->addWidget(m_list);
+    layout->addWidget(m_selection);
+    layout->addWidget(m_status);
+    auto* buttons = new QDialogButtonBox;
+    auto* view = buttons->addButton("View", QDialogButtonBox::AcceptRole);
+    buttons->addButton(QDialogButtonBox::Cancel);
+    layout->addWidget(buttons);
+    auto showSelection = [this] { m_selection->setText(QString::fromStdString(SelectionText(Selected()))); };
+    connect(m_list, &QListWidget::itemSelectionChanged, this, showSelection);
+    connect(m_list, &QListWidget::itemDoubleClicked, this, &GetTraceDialog::View);
+    connect(view, &QPushButton::clicked, this, &GetTraceDialog::View);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    m_retrieval.dialogStatus = [this](const std::string& s) { m_status->setText(QString::fromStdString(s)); };
+    showSelection();
+}
+
+std::vector<std::string> GetTraceDialog::Selected() const {
+    std::vector<std::string> names;
+    for (int i = 0; i < m_list->count(); ++i)
+        if (m_list->item(i)->isSelected()) names.push_back(m_list->item(i)->text().toStdString());
+    return names;
+}
+
+void GetTraceDialog::SelectNames(const std::vector<std::string>& names) {
+    m_list->clearSelection();
+    for (int i = 0; i < m_list->count(); ++i)
+        for (const auto& n : names)
+            if (m_list->item(i)->text().toStdString() == n) m_list->item(i)->setSelected(true);
+}
+
+void GetTraceDialog::View() {
+    const auto names = Selected();
+    if (names.empty()) return;
+    m_retrieval.TraceUpload(names);
+    m_retrieval.dialogStatus = {};
+    accept();
+}
+
+}  // namespace fl

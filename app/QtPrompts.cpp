@@ -1,0 +1,109 @@
+#include "QtPrompts.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QThread>
+
+#include "PageCanvas.h"
+
+namespace fl {
+
+void QtPrompts::OnGuiThread(const std::function<void()>& f) {
+    if (QThread::currentThread() == thread())
+        f();
+    else
+        QMetaObject::invokeMethod(this, f, Qt::BlockingQueuedConnection);  // questions only: workers ask none
+}
+
+void QtPrompts::Message(const std::string& text, PromptIcon icon) {
+    if (QThread::currentThread() != thread()) {
+        // From a worker: shown later on the GUI thread, so the worker never waits for the user (and a GUI
+        // thread that is stopping the worker cannot deadlock with it).
+        QMetaObject::invokeMethod(
+            this, [this, text, icon] { Message(text, icon); }, Qt::QueuedConnection);
+        return;
+    }
+    OnGuiThread([&] {
+        const QString t = FromCp1252(text);
+        if (scripted) {
+            scripted(t);
+            return;
+        }
+        QMessageBox box(icon == PromptIcon::Error         ? QMessageBox::Critical
+                        : icon == PromptIcon::Warning     ? QMessageBox::Warning
+                        : icon == PromptIcon::Question    ? QMessageBox::Question
+                        : icon == PromptIcon::Information ? QMessageBox::Information
+                                                          : QMessageBox::NoIcon,
+                        QApplication::applicationDisplayName(), t, QMessageBox::Ok, m_parent);
+        box.exec();
+    });
+}
+
+bool QtPrompts::YesNo(const std::string& text) {
+    bool yes = false;
+    OnGuiThread([&] {
+        const QString t = FromCp1252(text);
+        if (scripted) {
+            yes = scripted(t);
+            return;
+        }
+        yes = QMessageBox::question(m_parent, QApplication::applicationDisplayName(), t,
+                                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    });
+    return yes;
+}
+
+void QtPrompts::SetStatus(int pane, const std::string& text) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, pane, text] {
+            if (statusSink) statusSink(pane, FromCp1252(text));
+        },
+        QThread::currentThread() == thread() ? Qt::DirectConnection : Qt::QueuedConnection);
+}
+
+void QtPrompts::WaitCursor(bool on) {
+    if (QThread::currentThread() != thread()) return;  // the live worker runs behind a locked interface
+    OnGuiThread([&] {
+        if (on) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            ++m_nWait;
+        } else if (m_nWait > 0) {
+            QApplication::restoreOverrideCursor();
+            --m_nWait;
+        }
+    });
+}
+
+void QtPrompts::ProgressBegin(const std::string& title, int range) {
+    if (QThread::currentThread() != thread()) return;
+    OnGuiThread([&] {
+        if (!m_progress) {
+            m_progress = new QProgressDialog(m_parent);
+            m_progress->setCancelButton(nullptr);
+            m_progress->setMinimumDuration(300);
+            m_progress->setAutoClose(false);
+        }
+        m_progress->setWindowTitle(FromCp1252(title));
+        m_progress->setLabelText(FromCp1252(title));
+        m_progress->setRange(0, range);
+        m_progress->setValue(0);
+    });
+}
+
+void QtPrompts::ProgressStep(int position) {
+    if (QThread::currentThread() != thread()) return;
+    OnGuiThread([&] {
+        if (m_progress) m_progress->setValue(std::min(position, m_progress->maximum()));
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+}
+
+void QtPrompts::ProgressEnd() {
+    if (QThread::currentThread() != thread()) return;
+    OnGuiThread([&] {
+        if (m_progress) m_progress->reset();
+    });
+}
+
+}  // namespace fl

@@ -1,0 +1,38 @@
+// The prompts of the core as Qt dialogs. Calls from worker threads are carried to the GUI thread.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QProgressDialog>
+#include <functional>
+
+#include "Prompts.h"
+
+class QWidget;
+
+namespace fl {
+
+class QtPrompts : public QObject, public IPrompts {
+    Q_OBJECT
+  public:
+    explicit QtPrompts(QWidget* parent) : m_parent(parent) {}
+    void Message(const std::string& text, PromptIcon icon) override;
+    bool YesNo(const std::string& text) override;
+    void SetStatus(int pane, const std::string& text) override;
+    void WaitCursor(bool on) override;
+    void ProgressBegin(const std::string& title, int range) override;
+    void ProgressStep(int position) override;
+    void ProgressEnd() override;
+
+    std::function<void(int, const QString&)> statusSink;
+    // Tests answer here instead of showing dialogs; set, they receive every message and question.
+    std::function<bool(const QString&)> scripted;
+
+  private:
+    void OnGuiThread(const std::function<void()>& f);
+    QWidget* m_parent;
+    QPointer<QProgressDialog> m_progress;
+    int m_nWait = 0;
+};
+
+}  // namespace fl

@@ -1,0 +1,46 @@
+// The window of a trace document: paints the page, offers the View menu (also as the context menu) and
+// the comment command.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "CMyQuarnDoc.h"
+#include "PageRenderer.h"
+#include "ViewFlags.h"
+
+class QMenu;
+
+namespace fl {
+
+class CMyQuarnView : public QWidget {
+    Q_OBJECT
+  public:
+    CMyQuarnView(std::shared_ptr<CMyQuarnDoc> doc, DisplayPreferences& defaults, QWidget* parent = nullptr);
+
+    CMyQuarnDoc& Document() { return *m_doc; }
+    std::shared_ptr<CMyQuarnDoc> SharedDocument() { return m_doc; }
+    // Adds the View entries (checked and greyed for this document) to a menu.
+    void FillViewMenu(QMenu* menu);
+    void RunViewCommand(ViewCommand c);
+    // The comment dialog; the document becomes modified only when the text changed.
+    void EditComment();
+    // The print header texts, read from the program's settings at every paint.
+    static RenderOptions CurrentRenderOptions();
+    const PageLayout& LastLayout() const { return m_layout; }
+
+  signals:
+    void documentChanged();     // modified flag or title may have changed
+    void orientationChanged();  // the frame resizes itself
+
+  protected:
+    void paintEvent(QPaintEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+
+  private:
+    std::shared_ptr<CMyQuarnDoc> m_doc;
+    DisplayPreferences& m_defaults;
+    PageLayout m_layout;
+};
+
+}  // namespace fl

@@ -1,0 +1,213 @@
+// The desktop application under the offscreen platform: start-up paths, menu and toolbar states,
+// open/save flows with scripted dialogs, view flags, fetching traces and Live Trace against quarn-sim.
+#include <QAction>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QtTest>
+#include <filesystem>
+
+#include "CMainFrame.h"
+#include "SampleTraces.h"
+#include "TestUtil.h"
+
+using namespace fl;
+
+namespace {
+
+class ScriptedFiles : public FileDialogs {
+  public:
+    QStringList OpenFiles(QWidget*, const QString& folder) override {
+        lastFolder = folder;
+        return open;
+    }
+    QString SaveFile(QWidget*, const QString&, const QString& proposal, const QString&) override {
+        lastProposal = proposal;
+        return save;
+    }
+    QStringList open;
+    QString save;
+    QString lastFolder, lastProposal;
+};
+
+}  // namespace
+
+class AppTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<CMainFrame> MakeFrame(QStringList* messages, ScriptedFiles** files = nullptr) {
+        auto f = std::make_unique<CMainFrame>();
+        f->Prompts().scripted = [messages](const QString& text) {
+            if (messages) messages->append(text);
+            return false;  // No to every question
+        };
+        auto scripted = std::make_unique<ScriptedFiles>();
+        if (files) *files = scripted.get();
+        f->SetFileDialogs(std::move(scripted));
+        return f;
+    }
+
+  private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        qputenv("FIELDLINK_HOME", QByteArray::fromStdString(m_home.path()));
+    }
+
+    void startsWithATraceFile() {
+        QStringList messages;
+        auto f = MakeFrame(&messages);
+        f->StartUp(QString::fromStdString(test::SamplePath("SPECTRUM.qtr")), false);
+        QCOMPARE(f->Frames().size(), 1);
+        QCOMPARE(f->Frames().first()->windowTitle(), QString("SPECTRUM.qtr"));
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(f->StatusText(1), QString("NOT CONNECTED    "));
+        QCOMPARE(f->windowTitle(), QString("Quarn Fieldlink Software"));
+    }
+
+    void editorFilesAndBadFiles() {
+        QStringList messages;
+        auto f = MakeFrame(&messages);
+        f->StartUp("/tmp/limits.qlm", false);
+        QCOMPARE(f->Frames().size(), 0);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].contains(".qlm"));
+        test::TempDir dir;
+        test::WriteFile(dir / "bad.qtr", "Garbage");
+        f->OpenFile(QString::fromStdString(dir / "bad.qtr"));
+        QCOMPARE(messages.last(), QString("Not supported file format   "));
+        QCOMPARE(f->Frames().size(), 1);  // opened with the constructed values
+        test::WriteFile(dir / "short.qtm", "F\x01");
+        f->OpenFile(QString::fromStdString(dir / "short.qtm"));
+        QCOMPARE(messages.last(), QString("Unexpected file format."));
+        QCOMPARE(f->Frames().size(), 1);
+    }
+
+    void menuStatesFollowConnectionAndDocuments() {
+        auto f = MakeFrame(nullptr);
+        f->RefreshConnectionState();
+        for (const char* n : {"gettrace", "displaytrace", "livetrace", "screendump"})
+            QVERIFY2(!f->InstrumentCommandEnabled(n), n);
+        QVERIFY(!f->Action("save")->isEnabled());
+        QVERIFY(f->StartDemo());
+        QCOMPARE(f->StatusText(1), QString("IP: 127.0.0.1"));
+        for (const char* n : {"gettrace", "displaytrace", "livetrace", "screendump"})
+            QVERIFY2(f->InstrumentCommandEnabled(n), n);
+        QCOMPARE(f->Action("connect")->text(), QString("Dis&connect"));
+        f->ConnectCommand();  // toggles: disconnects
+        QCOMPARE(f->StatusText(1), QString("NOT CONNECTED    "));
+        QVERIFY(!f->InstrumentCommandEnabled("gettrace"));
+    }
+
+    void fetchesTracesFromTheDemoInstrument() {
+        QStringList messages;
+        auto f = MakeFrame(&messages);
+        f->StartUp({}, true);
+        QVERIFY(f->Channel().IsConnected());
+        f->Retrieval().flags.displayMode = false;
+        QVERIFY(f->Retrieval().TraceUpload({"SPECTRUM", "DTF_DB"}));
+        QCOMPARE(f->Frames().size(), 2);
+        QCOMPARE(f->Frames()[0]->windowTitle(), QString("SPECTRUM*"));  // new from the instrument: modified
+        f->DisplayTraceCommand();
+        QCOMPARE(f->Frames().size(), 3);
+        QVERIFY(f->ActiveFrame()->windowTitle().startsWith("active "));
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join("|")));
+    }
+
+    void saveAsksForANameForInstrumentFiles() {
+        test::TempDir dir;
+        std::filesystem::copy_file(test::SamplePath("SPECTRUM.qtr"), dir / "GSM900.QTR");
+        ScriptedFiles* files = nullptr;
+        auto f = MakeFrame(nullptr, &files);
+        QVERIFY(f->OpenFile(QString::fromStdString(dir / "GSM900.QTR")));
+        files->save = QString::fromStdString(dir / "site7");
+        QVERIFY(f->SaveCommand(false));
+        QVERIFY(files->lastProposal.endsWith("GSM900.qtm"));
+        QVERIFY(std::filesystem::exists(dir / "site7.qtm"));
+        QCOMPARE(f->ActiveFrame()->windowTitle(), QString("site7"));
+        // Now a .qtm: Save writes silently, Save As asks again.
+        files->lastProposal.clear();
+        QVERIFY(f->SaveCommand(false));
+        QVERIFY(files->lastProposal.isEmpty());
+        files->save.clear();  // cancelled
+        QVERIFY(!f->SaveCommand(true));
+        QVERIFY(files->lastProposal.endsWith("site7.qtm"));
+    }
+
+    void openUsesAndRemembersTheTracesFolder() {
+        ScriptedFiles* files = nullptr;
+        auto f = MakeFrame(nullptr, &files);
+        files->open = {QString::fromStdString(test::SamplePath("CPOWER.qtm")),
+                       QString::fromStdString(test::SamplePath("EMF.qtr"))};
+        f->OpenCommand();
+        QCOMPARE(f->Frames().size(), 2);
+        f->OpenCommand();
+        QCOMPARE(files->lastFolder, QString::fromStdString(std::string(FIELDLINK_TEST_DATA) + "/samples"));
+    }
+
+    void viewFlagsBecomeDefaultsOfLaterDocuments() {
+        auto f = MakeFrame(nullptr);
+        QVERIFY(f->StartDemo());
+        QVERIFY(f->Retrieval().TraceUpload({"SPECTRUM"}));
+        CChildFrame* first = f->ActiveFrame();
+        const int level = first->Document().m_bShowLevelPanel;
+        first->View()->RunViewCommand(ViewCommand::Level);
+        QCOMPARE(first->Document().m_bShowLevelPanel, 1 - level);
+        QVERIFY(f->Retrieval().TraceUpload({"CPOWER"}));
+        QCOMPARE(f->ActiveFrame()->Document().m_bShowLevelPanel, 1 - level);
+        first->View()->RunViewCommand(ViewCommand::Level);  // back, for the other tests
+    }
+
+    void liveTraceStartsUpdatesAndStops() {
+        test::TempDir dir;
+        auto f = MakeFrame(nullptr);
+        QVERIFY(f->StartDemo());
+        LiveSettings s;
+        s.save = true;
+        s.fileType = 1;
+        s.path = dir.path();
+        QVERIFY(f->StartLiveTrace(s));
+        QVERIFY(f->LiveRunning());
+        QVERIFY(!f->InstrumentCommandEnabled("gettrace"));
+        QVERIFY(f->InstrumentCommandEnabled("livetrace"));
+        QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(dir / "Trace003.txt"), 5000);
+        QElapsedTimer t;
+        t.start();
+        f->LiveTraceCommand();  // stops
+        QVERIFY(t.elapsed() < 1000);
+        QVERIFY(!f->LiveRunning());
+        QVERIFY(f->InstrumentCommandEnabled("gettrace"));
+        QCOMPARE(f->ActiveFrame()->Document().m_strTraceName, std::string("Live Trace"));
+        std::string reply;
+        QVERIFY(f->Channel().Transact("*IDN?", reply));
+        QCOMPARE(QString::fromStdString(reply), QString("ZARNELL, Quarn2, 100742, 2.31\r\n"));
+    }
+
+    void closingWritesTheDefaultProfile() {
+        auto f = MakeFrame(nullptr);
+        QVERIFY(f->StartDemo());
+        std::filesystem::remove(m_home / "default.dat");
+        f->close();
+        QVERIFY(std::filesystem::exists(m_home / "default.dat"));
+        QVERIFY(!f->Channel().IsConnected());
+    }
+
+    void renderedPageShowsTheTrace() {
+        auto f = MakeFrame(nullptr);
+        f->resize(1200, 900);
+        f->OpenFile(QString::fromStdString(test::SamplePath("CABLE_LOSS.qtr")));
+        CMyQuarnView* v = f->ActiveFrame()->View();
+        v->resize(900, 600);
+        const QImage img = v->grab().toImage();
+        QVERIFY(!img.isNull());
+        int dark = 0;
+        for (int x = 0; x < img.width(); x += 3)
+            for (int y = 0; y < img.height(); y += 3)
+                dark += qGray(img.pixel(x, y)) < 60;
+        QVERIFY(dark > 100);  // frame, trace and text
+    }
+
+  private:
+    test::TempDir m_home;
+};
+
+QTEST_MAIN(AppTest)
+#include "AppTest.moc"
