@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
@@ -641,23 +644,35 @@ bool CMainFrame::StartDemo() {
 }
 
 void CMainFrame::WelcomeCommand() {
-    WelcomeDialog dlg(s_settings.comPort, QString::fromStdString(s_settings.ipAddress), s_settings.linkKind,
-                      this);
+    WelcomeDialog dlg(s_settings.comPort, QString::fromStdString(s_settings.ipAddress), s_settings.linkKind, this);
     if (dlg.exec() != QDialog::Accepted) return;
-    const auto choice = dlg.SelectedChoice();
+    if (dlg.SelectedChoice() != WelcomeDialog::OpenTrace) dlg.ShowTrying(dlg.SelectedChoice());
+    WelcomeChoice(dlg.SelectedChoice());
+}
+
+void CMainFrame::WelcomeChoice(int choice) {
     if (choice == WelcomeDialog::OpenTrace) {
         OpenCommand();
         return;
     }
-    dlg.ShowTrying(choice);
     const bool ok = m_channel.ConnectInstrument(choice == WelcomeDialog::Lan ? 1 : 0);
     if (ok) {
         s_settings.profileName = "default";
         WriteProfile(s_settings);
-    } else {
+    } else if (!m_prompts.scripted) {
         ConnectionSettingsCommand();
     }
     RefreshConnectionState();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* e) {
+    if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* e) {
+    for (const QUrl& url : e->mimeData()->urls())
+        if (url.isLocalFile()) StartUp(url.toLocalFile(), false, false);
+    e->acceptProposedAction();
 }
 
 void CMainFrame::StartUp(const QString& file, bool demo, bool welcome) {

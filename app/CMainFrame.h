@@ -57,6 +57,8 @@ class CMainFrame : public QMainWindow, public ITraceSink {
     void StopLiveTrace();
     bool StartDemo();
     void WelcomeCommand();
+    // What OK in the welcome dialog does with a choice (0 serial, 1 LAN, 2 open a trace).
+    void WelcomeChoice(int choice);
 
     CChildFrame* ActiveFrame() const;
     QList<CChildFrame*> Frames() const;
@@ -79,6 +81,8 @@ class CMainFrame : public QMainWindow, public ITraceSink {
 
   protected:
     void closeEvent(QCloseEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
   private:
     void BuildMenus();

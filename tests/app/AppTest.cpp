@@ -181,6 +181,24 @@ class AppTest : public QObject {
         QCOMPARE(QString::fromStdString(reply), QString("ZARNELL, Quarn2, 100742, 2.31\r\n"));
     }
 
+    void welcomeChoices() {
+        ScriptedFiles* files = nullptr;
+        QStringList messages;
+        auto f = MakeFrame(&messages, &files);
+        files->open = {QString::fromStdString(test::SamplePath("OBW.qtr"))};
+        f->WelcomeChoice(2);  // "Open existing Trace": the file dialog, no connection
+        QCOMPARE(f->Frames().size(), 1);
+        QVERIFY(!f->Channel().IsConnected());
+        // "LAN Connection" to the demo instrument's address connects and writes the default profile.
+        QVERIFY(f->StartDemo());
+        f->ConnectCommand();
+        QVERIFY(!f->Channel().IsConnected());
+        std::filesystem::remove(m_home / "default.dat");
+        f->WelcomeChoice(1);
+        QVERIFY(f->Channel().IsConnected());
+        QVERIFY(std::filesystem::exists(m_home / "default.dat"));
+    }
+
     void closingWritesTheDefaultProfile() {
         auto f = MakeFrame(nullptr);
         QVERIFY(f->StartDemo());
