@@ -9,26 +9,14 @@
 #include <thread>
 
 #include "CMyQuarnDoc.h"
+#include "CliRunner.h"
 #include "TestUtil.h"
 
+using fl::test::Cli;
+using fl::test::CliRun;
 using fl::test::SamplePath;
 
 namespace {
-
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun Cli(const std::string& args) {
-    fl::test::TempDir dir;
-    const std::string cmd =
-        std::string(FIELDLINK_CLI) + " " + args + " >" + (dir / "out") + " 2>" + (dir / "err");
-    int rc = std::system(cmd.c_str());
-    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, fl::test::ReadFile(dir / "out"),
-            fl::test::ReadFile(dir / "err")};
-}
 
 // quarn-sim as a child process, on a free TCP port and a pseudo-terminal link.
 class SimProcess {

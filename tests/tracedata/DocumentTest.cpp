@@ -2,25 +2,17 @@
 
 #include "Archive.h"
 #include "CMyQuarnDoc.h"
+#include "ParseHelpers.h"
 #include "SampleTraces.h"
 #include "StoredLayout.h"
 #include "TestUtil.h"
 #include "Units.h"
 
 using namespace fl;
+using fl::test::ParseLines;
 using fl::test::SamplePath;
 
 namespace {
-
-ParseRecord ParseLines(const std::vector<std::string>& lines) {
-    ParseRecord rec;
-    TraceLineParser p(rec);
-    p.ResetDefaults();
-    for (const auto& l : lines)
-        p.ParseLine(l);
-    p.Finish();
-    return rec;
-}
 
 class FakeGps : public IGpsFixProvider {
   public:

@@ -57,7 +57,8 @@ TEST(GpsText, RecordPositionUsesSelectionsAndSigns) {
 
 TEST(GpsText, AbsurdPositionsFormatWithoutOverflow) {
     TraceRecord r;
-    for (double v : {4.3e25, -1e300, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
+    for (double v : {4.3e25, -1e300, std::numeric_limits<double>::quiet_NaN(),
+                     std::numeric_limits<double>::infinity()}) {
         r.m_dGpsLatitude = r.m_dGpsLongitude = r.m_dGpsAltitude = v;
         for (int format : {0, 1, 2, 7}) {
             r.m_nGpsSel1 = format;

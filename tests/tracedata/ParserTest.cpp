@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ParseHelpers.h"
 #include "SettingsText.h"
 #include "TraceLineParser.h"
 #include "Units.h"
@@ -9,13 +10,7 @@ using namespace fl;
 namespace {
 
 ParseRecord Parse(std::initializer_list<std::string> lines) {
-    ParseRecord rec;
-    TraceLineParser p(rec);
-    p.ResetDefaults();
-    for (const auto& l : lines)
-        p.ParseLine(l);
-    p.Finish();
-    return rec;
+    return test::ParseLines(lines);
 }
 
 }  // namespace
