@@ -4,11 +4,11 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
@@ -20,9 +20,11 @@
 #include "ConnectDialog.h"
 #include "GetTraceDialog.h"
 #include "Icons.h"
+#include "ImageCodec.h"
 #include "InfoDialogs.h"
 #include "LiveTraceDialog.h"
 #include "PageCanvas.h"
+#include "PageImage.h"
 #include "ProgramFolder.h"
 #include "SimServer.h"
 #include "WelcomeDialog.h"
@@ -148,7 +150,7 @@ void CMainFrame::BuildMenus() {
         file, "save", "&Save", QKeySequence("Ctrl+S"), [this] { SaveCommand(false); }, "save");
     AddCommand(file, "saveas", "Save &As...", {}, [this] { SaveCommand(true); });
     QMenu* exp = file->addMenu("&Export");
-    AddCommand(exp, "exportimage", "&Image...", {}, [this] { NotYet("Image export"); });
+    AddCommand(exp, "exportimage", "&Image...", {}, [this] { ExportImageCommand(); });
     AddCommand(exp, "exportascii", "&ASCII File...", {}, [this] { ExportAsciiCommand(); });
     file->addSeparator();
     AddCommand(
@@ -459,6 +461,35 @@ void CMainFrame::ExportAsciiCommand() {
     if (!WriteAsciiReport(doc, path.toStdString(), true, &error)) m_prompts.Message(error, PromptIcon::Error);
 }
 
+void CMainFrame::ExportImageCommand() {
+    CChildFrame* frame = ActiveFrame();
+    if (!frame) return;
+    CMyQuarnDoc& doc = frame->Document();
+    // The proposal: the path without its trace extension, "active" for the active trace.
+    std::string name = doc.m_strPathName.empty() ? doc.m_strTraceName : doc.m_strPathName;
+    for (const char* ext : {".qtr", ".qtm", ".QTR", ".QTM"})
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ext) == 0) name.resize(name.size() - 4);
+    if (name.find("active ") != std::string::npos) name = "active";
+    if (doc.m_strPathName.empty() && name.find('/') != std::string::npos) name.clear();
+    QString filter;
+    for (const auto& row : ImageFormatTable()) {
+        QString patterns = QString::fromUtf8(row.pattern).replace(';', ' ');
+        filter += QString("%1 (%2);;").arg(row.description, patterns);
+    }
+    filter.chop(2);
+    QString path = m_files->SaveFile(this, "Save image file", FromCp1252(name) + ".bmp", filter);
+    if (path.isEmpty()) return;
+    if (QFileInfo::exists(path) && !m_prompts.YesNo((path + " already exists\nOverwrite?").toStdString()))
+        return;
+    if (ImageFormatFromName(path.toStdString()) == IMG_NONE) return;  // an unknown extension writes nothing
+    std::string error;
+    const QSize size = frame->View()->size();
+    if (!SaveImage(ToBitmap24(RenderPageImage(doc, std::max(200, size.width()), std::max(150, size.height()),
+                                              CMyQuarnView::CurrentRenderOptions())),
+                   path.toStdString(), &error))
+        m_prompts.Message(error, PromptIcon::Error);
+}
+
 void CMainFrame::ConnectCommand() {
     m_channel.ConnectCommand();
     RefreshConnectionState();
@@ -524,6 +555,11 @@ void CMainFrame::SaveLiveUpdate(int number) {
         ok = doc.WriteTo(path, &error);
     else if (m_live.fileType == 1)
         ok = WriteAsciiReport(doc, path, true, &error);
+    else  // the page as the view shows it, in the chosen image format
+        ok = SaveImage(ToBitmap24(RenderPageImage(doc, std::max(200, m_liveFrame->View()->width()),
+                                                  std::max(150, m_liveFrame->View()->height()),
+                                                  CMyQuarnView::CurrentRenderOptions())),
+                       path, &error);
     if (!ok) m_pane[0]->setText(QString::fromStdString(error));
 }
 
@@ -644,7 +680,8 @@ bool CMainFrame::StartDemo() {
 }
 
 void CMainFrame::WelcomeCommand() {
-    WelcomeDialog dlg(s_settings.comPort, QString::fromStdString(s_settings.ipAddress), s_settings.linkKind, this);
+    WelcomeDialog dlg(s_settings.comPort, QString::fromStdString(s_settings.ipAddress), s_settings.linkKind,
+                      this);
     if (dlg.exec() != QDialog::Accepted) return;
     if (dlg.SelectedChoice() != WelcomeDialog::OpenTrace) dlg.ShowTrying(dlg.SelectedChoice());
     WelcomeChoice(dlg.SelectedChoice());

@@ -48,6 +48,7 @@ class CMainFrame : public QMainWindow, public ITraceSink {
     bool SaveCommand(bool saveAs);
     void CloseAllCommand();
     void ExportAsciiCommand();
+    void ExportImageCommand();
     void ConnectCommand();
     void ConnectionSettingsCommand();
     void GetTraceCommand();

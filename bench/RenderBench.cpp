@@ -8,6 +8,8 @@
 #include <cstdlib>
 
 #include "CMyQuarnDoc.h"
+#include "ImageCodec.h"
+#include "PageImage.h"
 #include "PageRenderer.h"
 #include "SampleTraces.h"
 
@@ -60,6 +62,26 @@ void BM_GridAndPolylines(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_GridAndPolylines)->Unit(benchmark::kMillisecond);
+
+// Each image format's encode time for a 1920x1080 page.
+void BM_EncodePage(benchmark::State& state, const char* extension) {
+    const fl::CMyQuarnDoc d = FullDoc();
+    const fl::Bitmap24 page = fl::ToBitmap24(fl::RenderPageImage(d, 1920, 1080));
+    const int id = fl::ImageFormatFromName(std::string("x.") + extension);
+    std::string bytes;
+    for (auto _ : state)
+        fl::EncodeImage(page, id, extension, bytes);
+    state.counters["bytes"] = static_cast<double>(bytes.size());
+}
+BENCHMARK_CAPTURE(BM_EncodePage, bmp, "bmp")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_EncodePage, jpg, "jpg")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_EncodePage, jp2, "jp2")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_EncodePage, pcx, "pcx")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_EncodePage, png, "png")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_EncodePage, ppm, "ppm")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_EncodePage, ras, "ras")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_EncodePage, tga, "tga")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_EncodePage, tif, "tif")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,12 +1,12 @@
 #include "RenderCommand.h"
 
 #include <QGuiApplication>
-#include <QImageWriter>
 #include <cstdlib>
 #include <memory>
 
 #include "CMyQuarnDoc.h"
 #include "CliSupport.h"
+#include "PageImage.h"
 #include "PageRenderer.h"
 
 namespace fl::cli {
@@ -34,7 +34,8 @@ void AddRenderCommand(CLI::App& app) {
     auto size = std::make_shared<std::string>();
     auto panels = std::make_shared<bool>(false);
     cmd->add_option("FILE", *file, "trace file")->required();
-    cmd->add_option("-o,--output", *out, "image file; the format follows the extension")->required();
+    cmd->add_option("-o,--output", *out, "image file: .bmp .jpg .jp2 .j2k .pcx .png .ppm .pgm .ras .tga .tif")
+        ->required();
     auto* p = cmd->add_flag("--portrait", *portrait, "portrait page");
     auto* l = cmd->add_flag("--landscape", *landscape, "landscape page");
     p->excludes(l);
@@ -59,8 +60,8 @@ void AddRenderCommand(CLI::App& app) {
         }
         EnsureGuiApplication();
         const QImage image = RenderPageImage(doc, w, h);
-        QImageWriter writer(QString::fromStdString(*out));
-        if (!writer.write(image)) throw Failure(*out + ": " + writer.errorString().toStdString());
+        std::string error;
+        if (!SaveImage(ToBitmap24(image), *out, &error)) throw Failure(error);
     });
 }
 

@@ -199,6 +199,22 @@ class AppTest : public QObject {
         QVERIFY(std::filesystem::exists(m_home / "default.dat"));
     }
 
+    void exportsTheImageAndTheReport() {
+        test::TempDir dir;
+        ScriptedFiles* files = nullptr;
+        auto f = MakeFrame(nullptr, &files);
+        QVERIFY(f->OpenFile(QString::fromStdString(test::SamplePath("SPECTRUM.qtr"))));
+        files->save = QString::fromStdString(dir / "page.png");
+        f->ExportImageCommand();
+        QVERIFY(files->lastProposal.endsWith("SPECTRUM.bmp"));
+        QVERIFY(std::filesystem::file_size(dir / "page.png") > 1000);
+        files->save = QString::fromStdString(dir / "report.TXT");
+        f->ExportAsciiCommand();
+        QVERIFY(files->lastProposal.endsWith("SPECTRUM.TXT"));
+        QCOMPARE(QString::fromStdString(test::ReadFile(dir / "report.TXT").substr(0, 12)),
+                 QString("Device Name;"));
+    }
+
     void closingWritesTheDefaultProfile() {
         auto f = MakeFrame(nullptr);
         QVERIFY(f->StartDemo());
