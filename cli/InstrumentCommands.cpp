@@ -9,6 +9,8 @@
 #include "CMyQuarnDoc.h"
 #include "CliSupport.h"
 #include "CommandChannel.h"
+#include "GpsReceiver.h"
+#include "GpsText.h"
 #include "LiveTrace.h"
 #include "Text.h"
 #include "TraceRetrieval.h"
@@ -101,7 +103,51 @@ void OnInterrupt(int) {
 
 }  // namespace
 
+void AddGpsCommand(CLI::App& app) {
+    auto* cmd = app.add_subcommand("gps", "Print the fixes of a GPS receiver (NMEA on a serial port)");
+    auto serial = std::make_shared<std::string>();
+    auto count = std::make_shared<int>(5);
+    auto baud = std::make_shared<int>(4800);
+    cmd->add_option("--serial", *serial, "receiver port COM<n> or a device path")->required();
+    cmd->add_option("--count", *count, "fixes to print")->capture_default_str()->check(CLI::Range(1, 100000));
+    cmd->add_option("--baud", *baud, "receiver speed")->capture_default_str();
+    cmd->callback([serial, count, baud] {
+        GpsReceiver gps;
+        std::string error;
+        const bool com = serial->rfind("COM", 0) == 0;
+        if (!gps.Start(com ? LeadingInt(serial->substr(3)) : 0, *baud, &error, com ? std::string() : *serial))
+            throw Failure(error);
+        g_interrupted = false;
+        auto previous = std::signal(SIGINT, OnInterrupt);
+        std::string last;
+        int printed = 0;
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10 + 2 * *count);
+        while (printed < *count && !g_interrupted && gps.Running() &&
+               std::chrono::steady_clock::now() < limit) {
+            const GpsFix f = gps.Fix();
+            if (!f.sentence.empty() && f.sentence != last && f.sentence.rfind("$GPGGA", 0) == 0) {
+                last = f.sentence;
+                std::cout << Cp1252ToUtf8(Format("%s %s  %s  %s  %s  %s  sat %02d  HDOP %.1f  %s",
+                                                 GpsDateText(f.date).c_str(), GpsTimeText(f.utcTime).c_str(),
+                                                 FormatGpsLatitude(f.latitude, f.latHemisphere, 0).c_str(),
+                                                 FormatGpsLongitude(f.longitude, f.lonHemisphere, 0).c_str(),
+                                                 FormatGpsSpeed(f.speedKnots, 0).c_str(),
+                                                 FormatGpsAltitude(f.altitude, 0).c_str(), f.satellites,
+                                                 f.hdop, GpsStatusCaption(GpsStatusText(f.status)).c_str()))
+                          << "\n"
+                          << std::flush;
+                ++printed;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        gps.Stop();
+        std::signal(SIGINT, previous);
+        if (printed < *count && !g_interrupted) throw Failure("the receiver sent no valid fix");
+    });
+}
+
 void AddInstrumentCommands(CLI::App& app) {
+    AddGpsCommand(app);
     {
         auto* cmd = app.add_subcommand("identify", "Connect and print the instrument's identity");
         auto o = std::make_shared<ConnectionOptions>();

@@ -1,16 +1,23 @@
-// Instrument replies: the saved-trace listing, live trace data and the identity check. The first byte
-// chooses which reader gets the rest.
+// Instrument replies (the saved-trace listing, live trace data, the identity check) and NMEA lines. The first
+// byte chooses which reader gets the rest.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "CommandChannel.h"
+#include "GpsReceiver.h"
 #include "TraceRetrieval.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const std::string reply(reinterpret_cast<const char*>(data) + 1, size - 1);
-    switch (data[0] % 3) {
+    switch (data[0] % 4) {
+        case 3: {
+            fl::GpsFix fix;
+            fl::ApplyLine(reply, fix);
+            (void)fl::AcceptSentence(reply);
+            break;
+        }
         case 0: {
             auto names = fl::ParseTraceList(reply);
             if (names.size() > fl::kMaxListedTraces) __builtin_trap();

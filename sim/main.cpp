@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "NmeaSource.h"
 #include "SimServer.h"
 
 namespace {
@@ -17,6 +18,8 @@ int main(int argc, char** argv) {
     CLI::App app{"quarn-sim: simulated Quarn instrument", "quarn-sim"};
     std::string tcp, pty, fault = "none";
     int baud = 0;
+    std::string gpsPty, gpsFault = "none";
+    int gpsInterval = 1000;
     fl::sim::SimOptions opt;
     app.add_option("--tcp", tcp, "[HOST:]PORT to listen on (loopback by default)");
     app.add_option("--pty", pty, "create a pseudo-terminal and link its slave here");
@@ -29,13 +32,16 @@ int main(int argc, char** argv) {
     app.add_option("--fault", fault, "error, silence, silence-all, drop, garbage, endless or slow");
     app.add_option("--drop-after", opt.dropAfterLines, "upload lines before the drop fault")
         ->capture_default_str();
+    app.add_option("--gps-pty", gpsPty, "a simulated GPS receiver on a second pseudo-terminal linked here");
+    app.add_option("--gps-fault", gpsFault, "none, bad-checksum or truncated");
+    app.add_option("--gps-interval", gpsInterval, "milliseconds between NMEA bursts")->capture_default_str();
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         return app.exit(e) == 0 ? 0 : 2;
     }
-    if (tcp.empty() && pty.empty()) {
-        std::cerr << "quarn-sim: give --tcp and/or --pty\n";
+    if (tcp.empty() && pty.empty() && gpsPty.empty()) {
+        std::cerr << "quarn-sim: give --tcp, --pty and/or --gps-pty\n";
         return 2;
     }
     opt.fault = fl::sim::ParseFault(fault);
@@ -55,6 +61,14 @@ int main(int argc, char** argv) {
         if (!pty.empty())
             std::printf("quarn-sim: %s on %s -> %s\n", opt.model.c_str(), pty.c_str(),
                         server.OpenPty(pty).c_str());
+        fl::sim::NmeaSource gps;
+        if (!gpsPty.empty()) {
+            gps.SetFault(gpsFault == "bad-checksum" ? fl::sim::NmeaFault::BadChecksum
+                         : gpsFault == "truncated"  ? fl::sim::NmeaFault::Truncated
+                                                    : fl::sim::NmeaFault::None);
+            std::printf("quarn-sim: GPS receiver on %s -> %s\n", gpsPty.c_str(),
+                        gps.Start(gpsPty, gpsInterval).c_str());
+        }
         std::fflush(stdout);
         g_server = &server;
         std::signal(SIGINT, OnSignal);

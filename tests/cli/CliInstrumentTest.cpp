@@ -107,3 +107,25 @@ TEST(CliInstrument, RefusedAndUnreachableInstruments) {
     CliRun usage = Cli("identify");
     EXPECT_EQ(usage.status, 1);
 }
+
+TEST(CliInstrument, GpsFixesFromTheSimulatedReceiver) {
+    fl::test::TempDir dir;
+    const std::string link = dir / "gps";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        freopen("/dev/null", "w", stdout);
+        execl(QUARN_SIM, QUARN_SIM, "--gps-pty", link.c_str(), "--gps-interval", "100", nullptr);
+        _exit(127);
+    }
+    for (int i = 0; i < 200 && access(link.c_str(), F_OK) != 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    CliRun r = Cli("gps --serial " + link + " --count 2");
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Data OK"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("sat 08"), std::string::npos);
+    CliRun missing = Cli("gps --serial /nonexistent/gps --count 1");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("Can't open port."), std::string::npos);
+}

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "CMyQuarnDoc.h"
+#include "GpsReceiver.h"
+#include "GpsText.h"
+#include "NmeaSource.h"
+#include "TraceLineParser.h"
+
+using namespace fl;
+using Clock = std::chrono::steady_clock;
+
+TEST(Gps, TheExampleSentence) {
+    const std::string rmc = "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A";
+    ASSERT_TRUE(AcceptSentence(rmc));
+    GpsFix fix;
+    ApplyLine(rmc + "\r\n", fix);
+    EXPECT_EQ(GpsStatusCaption(GpsStatusText(fix.status)), "Data OK");
+    EXPECT_EQ(GpsTimeText(fix.utcTime), "12:35:19");
+    EXPECT_EQ(GpsDateText(fix.date), "23.03.2094");
+    EXPECT_EQ(FormatGpsLatitude(fix.latitude, fix.latHemisphere, 0), "48\xB0 7.0380' N");
+    EXPECT_EQ(FormatGpsSpeed(fix.speedKnots, 0), "41.5 KPH");
+    EXPECT_DOUBLE_EQ(fix.magneticVariation, 3.1);
+    // The same sentence with its checksum digits changed is ignored.
+    GpsFix untouched;
+    ApplyLine("$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6B", untouched);
+    EXPECT_EQ(untouched.status, 'X');
+    EXPECT_EQ(untouched.utcTime, "--:--:--");
+}
+
+TEST(Gps, RealReceiverLines) {
+    struct Case {
+        std::string body;
+        bool rmc;
+        std::function<void(const GpsFix&)> check;
+    };
+    const Case cases[] = {
+        {"GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,,M,46.9,M,,", false,
+         [](const GpsFix& f) {
+             EXPECT_EQ(FormatGpsAltitude(f.altitude, 0), "0.0 M");
+             EXPECT_EQ(f.satellites, 8);
+             EXPECT_DOUBLE_EQ(f.hdop, 0.9);
+         }},
+        {"GPRMC,081836,V,3751.65,S,14507.36,W,000.0,360.0,130998,011.3,E", true,
+         [](const GpsFix& f) {
+             EXPECT_EQ(GpsStatusText(f.status), "WARNing");
+             EXPECT_EQ(FormatGpsLatitude(f.latitude, f.latHemisphere, 2), "-37.8608\xB0");
+             EXPECT_EQ(FormatGpsLongitude(f.longitude, f.lonHemisphere, 2), "-145.1227\xB0");
+             EXPECT_EQ(FormatGpsLatitude(f.latitude, f.latHemisphere, 1), "37\xB0 51' 39.0000'' S");
+         }},
+        {"GPRMC,,V,,,,,,,,,N", true,
+         [](const GpsFix& f) {
+             EXPECT_EQ(f.status, 'V');
+             EXPECT_EQ(f.latitude, 0.0);
+             EXPECT_EQ(f.date, "");
+         }},
+        // Truncated: fields before the missing comma are taken.
+        {"GPGGA,101010,5230.000,N,01324.000,E,1,05", false,
+         [](const GpsFix& f) {
+             EXPECT_EQ(f.quality, 1);
+             EXPECT_EQ(f.satellites, 0);  // its comma is missing
+             EXPECT_DOUBLE_EQ(f.latitude, 5230.0);
+         }},
+    };
+    for (const auto& c : cases) {
+        GpsFix fix;
+        const std::string line = sim::NmeaSource::WithChecksum(c.body);
+        ASSERT_TRUE(AcceptSentence(line)) << line;
+        ApplyLine("noise " + line + "\r\n", fix);
+        c.check(fix);
+    }
+    // Longer than 82 characters: refused.
+    const std::string tooLong = sim::NmeaSource::WithChecksum("GPRMC," + std::string(80, '1'));
+    EXPECT_FALSE(AcceptSentence(tooLong));
+    EXPECT_FALSE(AcceptSentence("$GPRMC,1,A"));
+    EXPECT_FALSE(AcceptSentence("$GPRMC,1,A*"));
+    EXPECT_EQ(GpsBaudRate(5), 4800);
+    EXPECT_EQ(GpsBaudRate(0), 57600);
+    EXPECT_EQ(GpsBaudRate(42), 4800);
+}
+
+TEST(Gps, ReceiverReadsTheSimulatorAndFeedsTakeOver) {
+    sim::NmeaSource source;
+    const std::string slave = source.Start({}, 50);
+    GpsReceiver gps;
+    gps.skipSettleDelay = true;
+    std::string error;
+    ASSERT_TRUE(gps.Start(0, 4800, &error, slave)) << error;
+    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    // RMC brings the status, the GGA line after it the satellites.
+    while ((gps.StatusText() != "OK" || gps.Fix().satellites == 0) && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_EQ(gps.StatusText(), "OK");
+    const GpsFix fix = gps.Fix();
+    EXPECT_EQ(fix.satellites, 8);
+    EXPECT_DOUBLE_EQ(fix.altitude, 545.4);
+    // A trace taken over while the receiver runs carries its position.
+    DocEnvironment env;
+    env.gps = &gps;
+    env.useGps = true;
+    ParseRecord rec;
+    TraceLineParser p(rec);
+    p.ResetDefaults();
+    p.Finish();
+    CMyQuarnDoc doc;
+    doc.OnNewDocument(rec, env);
+    EXPECT_EQ(doc.m_strGpsQuality, "OK");
+    EXPECT_NEAR(doc.m_dGpsLatitude, 48.117, 0.01);
+    EXPECT_EQ(doc.m_strGpsSpeedUnit, "KPH");
+    // Bad checksums leave the fix as it was.
+    source.SetFault(sim::NmeaFault::BadChecksum);
+    // Stop ends the worker at once, even while it waits for a line.
+    auto t0 = Clock::now();
+    gps.Stop();
+    EXPECT_LT(Clock::now() - t0, std::chrono::milliseconds(500));
+    EXPECT_EQ(gps.StatusText(), "FAIL");
+    EXPECT_FALSE(gps.CurrentFix().has_value());
+}
+
+TEST(Gps, PortFailureGivesTheTransportMessage) {
+    GpsReceiver gps;
+    std::string error;
+    EXPECT_FALSE(gps.Start(0, 4800, &error, "/nonexistent/gps"));
+    EXPECT_EQ(error, "Can't open port.\n ERROR #2");
+    EXPECT_FALSE(gps.Running());
+}
