@@ -7,6 +7,7 @@
 #include "CommandChannel.h"
 #include "LiveTrace.h"
 #include "SampleTraces.h"
+#include "ScreenDump.h"
 #include "SimServer.h"
 #include "TraceRetrieval.h"
 
@@ -110,5 +111,21 @@ void BM_SerialUploadPaced57600(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SerialUploadPaced57600)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+
+// A full screen dump over loopback TCP: 256 colour and 480 line exchanges.
+void BM_ScreenDumpTcp(benchmark::State& state) {
+    Link link;
+    if (!link.connected) return state.SkipWithError("no connection");
+    fl::ScreenDump dump(link.channel);
+    dump.Open();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(dump.ReadScreen());
+    state.counters["exchanges"] = 736;
+}
+BENCHMARK(BM_ScreenDumpTcp)->Unit(benchmark::kMillisecond);
 
 }  // namespace

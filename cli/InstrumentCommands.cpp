@@ -11,7 +11,9 @@
 #include "CommandChannel.h"
 #include "GpsReceiver.h"
 #include "GpsText.h"
+#include "ImageCodec.h"
 #include "LiveTrace.h"
+#include "ScreenDump.h"
 #include "Text.h"
 #include "TraceRetrieval.h"
 
@@ -146,8 +148,37 @@ void AddGpsCommand(CLI::App& app) {
     });
 }
 
+void AddScreenDumpCommand(CLI::App& app) {
+    auto* cmd = app.add_subcommand("screendump", "Read the instrument's screen into an image file");
+    auto o = std::make_shared<ConnectionOptions>();
+    auto out = std::make_shared<std::string>();
+    AddConnectionOptions(cmd, *o);
+    cmd->add_option("-o,--output", *out, "image file: .bmp .jpg .jp2 .j2k .pcx .png .ppm .pgm .ras .tga .tif")
+        ->required();
+    cmd->callback([o, out] {
+        if (ImageFormatFromName(*out) == IMG_NONE || ImageFormatFromName(*out) == IMG_WMF)
+            throw Failure(*out + ": unknown image format");
+        Session s(*o);
+        if (!s.channel.MenuState().screenDump)
+            throw Failure("this instrument has no screen dump (Quarn1 up to 2.21)");
+        ScreenDump dump(s.channel);
+        dump.Open();
+        const auto result = dump.ReadScreen([](int phase, int pos, const std::string&) {
+            if (phase == 1 && pos % 48 == 0) std::cerr << "." << std::flush;
+        });
+        std::cerr << "\n";
+        dump.Close();
+        if (result != ScreenDump::Result::Ok)
+            throw Failure(s.Last().empty() ? "the screen could not be read" : s.Last());
+        std::string error;
+        if (!SaveImage(dump.Picture(), *out, &error)) throw Failure(error);
+        std::cout << *out << "\n";
+    });
+}
+
 void AddInstrumentCommands(CLI::App& app) {
     AddGpsCommand(app);
+    AddScreenDumpCommand(app);
     {
         auto* cmd = app.add_subcommand("identify", "Connect and print the instrument's identity");
         auto o = std::make_shared<ConnectionOptions>();

@@ -1,4 +1,5 @@
-// Instrument replies (the saved-trace listing, live trace data, the identity check) and NMEA lines. The first
+// Instrument replies (the saved-trace listing, live trace data, the identity check, screen lines) and NMEA
+// lines. The first
 // byte chooses which reader gets the rest.
 #include <cstddef>
 #include <cstdint>
@@ -6,12 +7,21 @@
 
 #include "CommandChannel.h"
 #include "GpsReceiver.h"
+#include "ScreenDump.h"
 #include "TraceRetrieval.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const std::string reply(reinterpret_cast<const char*>(data) + 1, size - 1);
-    switch (data[0] % 4) {
+    switch (data[0] % 5) {
+        case 4: {
+            std::vector<uint8_t> line(fl::kScreenWidth, 0);
+            fl::DecodeScreenLine(fl::CleanReply(reply), line.data());
+            std::array<uint8_t, 3> rgb{};
+            (void)fl::ParseColourReply(fl::CleanReply(reply), rgb);
+            if (line.size() != fl::kScreenWidth) __builtin_trap();
+            break;
+        }
         case 3: {
             fl::GpsFix fix;
             fl::ApplyLine(reply, fix);

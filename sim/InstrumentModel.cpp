@@ -1,5 +1,8 @@
 #include "InstrumentModel.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -124,6 +127,15 @@ SimReply InstrumentModel::Handle(const std::string& raw) {
     if (c == "*IDN?" || c == "IDN?")
         return reply("ZARNELL, " + m_options.model + ", " + m_options.serial + ", " + m_options.firmware);
     if (c == "SYST:COMM:LOC") return {SimReply::Action::None, {}};
+    if (StartsWith(c, "SYST:SCR:COL? ") || StartsWith(c, "SYST:SCR:LIN? ")) {
+        if (m_options.screenShortReplies > 0) {
+            --m_options.screenShortReplies;
+            return reply("0");
+        }
+        const int n = std::atoi(c.c_str() + 14);
+        if (StartsWith(c, "SYST:SCR:COL? ")) return reply(n >= 0 && n < 256 ? ColourReply(n) : "ERR");
+        return reply(n >= 0 && n < 480 ? LineReply(n) : "ERR");
+    }
     if (StartsWith(c, "SYST:")) return reply("0");
     if (c == "MMEM:LOAD:FIL?") {
         std::string list;
@@ -178,6 +190,72 @@ SimReply InstrumentModel::Handle(const std::string& raw) {
     if (c == "CALCulate:MEASure:ACLoss?") return reply("3.4");
     if (c == "CALCulate:MEASure:EMF?") return reply("0.0123");
     return reply("ERR");
+}
+
+std::string InstrumentModel::ColourReply(int e) {
+    // 0 black, 1 white, 2 grid grey, 3 trace yellow, 4 frame blue, then a ramp.
+    static const int fixed[5][3] = {{0, 0, 0}, {255, 255, 255}, {96, 96, 96}, {255, 220, 0}, {0, 70, 160}};
+    int r, g, b;
+    if (e < 5) {
+        r = fixed[e][0];
+        g = fixed[e][1];
+        b = fixed[e][2];
+    } else {
+        r = e;
+        g = 255 - e;
+        b = (e * 7) % 256;
+    }
+    char text[8];
+    std::snprintf(text, sizeof text, "%02x%02x%02x", r, g, b);
+    return text;
+}
+
+const std::vector<uint8_t>& InstrumentModel::ScreenIndices() {
+    if (!m_screen.empty()) return m_screen;
+    m_screen.assign(640 * 480, 1);
+    // A graph area with a grid and the screen trace drawn in.
+    const int left = 40, top = 40, width = 560, height = 400;
+    for (int y = top; y <= top + height; ++y)
+        for (int x = left; x <= left + width; ++x) {
+            const bool frame = x == left || x == left + width || y == top || y == top + height;
+            const bool grid = (x - left) % 56 == 0 || (y - top) % 50 == 0;
+            m_screen[static_cast<size_t>(y) * 640 + static_cast<size_t>(x)] = frame ? 4 : grid ? 2 : 0;
+        }
+    const SampleTrace t = SampleTraceByName(m_options.activeSample, 1);
+    std::vector<double> levels;
+    for (const auto& l : t.lines)
+        if (l.rfind("SENSe:TRACe:DATa A,", 0) == 0) {
+            const size_t q = l.find('\'');
+            for (size_t i = q + 1; i + 3 <= l.size() && l[i] != '\''; i += 3)
+                levels.push_back((std::stoi(l.substr(i, 3), nullptr, 16) - 2000) / 10.0);
+        }
+    for (int x = 0; x < width && !levels.empty(); ++x) {
+        const double level = levels[static_cast<size_t>(x) * std::min<size_t>(levels.size(), 501) / width];
+        const int y = top + std::clamp(static_cast<int>((-10.0 - level) * height / 80.0), 0, height);
+        for (int dy = -1; dy <= 1; ++dy)
+            m_screen[static_cast<size_t>(std::clamp(y + dy, top, top + height)) * 640 +
+                     static_cast<size_t>(left + x)] = 3;
+    }
+    for (int x = 0; x < 640; ++x)
+        m_screen[static_cast<size_t>(470) * 640 + static_cast<size_t>(x)] = static_cast<uint8_t>(5 + x % 250);
+    return m_screen;
+}
+
+std::string InstrumentModel::LineReply(int line) {
+    const auto& s = ScreenIndices();
+    std::string out;
+    char pair[8];
+    for (int x = 0; x < 640;) {
+        const uint8_t idx = s[static_cast<size_t>(line) * 640 + static_cast<size_t>(x)];
+        int run = 1;
+        while (x + run < 640 && run < 255 &&
+               s[static_cast<size_t>(line) * 640 + static_cast<size_t>(x + run)] == idx)
+            ++run;
+        std::snprintf(pair, sizeof pair, "%02x%02x", run, idx);
+        out += pair;
+        x += run;
+    }
+    return out;
 }
 
 }  // namespace fl::sim

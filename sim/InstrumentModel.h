@@ -18,8 +18,9 @@ struct SimOptions {
     std::string serial = "100742";
     std::string activeSample = "SPECTRUM";  // the trace on the simulated screen
     FaultKind fault = FaultKind::None;
-    int dropAfterLines = 5;   // Drop: the connection ends after this many upload lines
-    std::string storeFolder;  // persists the trace store when set
+    int dropAfterLines = 5;      // Drop: the connection ends after this many upload lines
+    std::string storeFolder;     // persists the trace store when set
+    int screenShortReplies = 0;  // the next so many screen replies are too short (retry tests)
 };
 
 FaultKind ParseFault(const std::string& name);
@@ -40,6 +41,11 @@ class InstrumentModel {
     std::map<std::string, std::vector<std::string>>& Store() { return m_store; }
     const SimOptions& Options() const { return m_options; }
     void SetFault(FaultKind f) { m_options.fault = f; }
+    void SetScreenShortReplies(int n) { m_options.screenShortReplies = n; }
+    // The simulated display: colour table and 480 lines of 640 indices.
+    const std::vector<uint8_t>& ScreenIndices();
+    static std::string ColourReply(int entry);
+    std::string LineReply(int line);
     int CommandsSeen() const { return m_nCommands; }
     // The last commands received (at most 100), oldest first.
     const std::vector<std::string>& CommandLog() const { return m_log; }
@@ -58,6 +64,7 @@ class InstrumentModel {
     uint32_t m_nLiveSeed = 100;
     int m_nCommands = 0;
     std::vector<std::string> m_log;
+    std::vector<uint8_t> m_screen;
 };
 
 }  // namespace fl::sim

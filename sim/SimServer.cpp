@@ -87,6 +87,11 @@ std::vector<std::string> SimServer::CommandLog() {
     return m_model.CommandLog();
 }
 
+void SimServer::SetScreenShortReplies(int n) {
+    std::lock_guard lock(m_mutex);
+    m_model.SetScreenShortReplies(n);
+}
+
 int SimServer::CommandsSeen() {
     std::lock_guard lock(m_mutex);
     return m_model.CommandsSeen();

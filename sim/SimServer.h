@@ -25,6 +25,7 @@ class SimServer {
     void SetBaud(int baud) { m_nBaud = baud; }
     void SetFault(FaultKind fault);
     int CommandsSeen();
+    void SetScreenShortReplies(int n);
     std::vector<std::string> CommandLog();
     // Puts a trace into the instrument's memory.
     void AddTrace(const std::string& name, const std::vector<std::string>& lines);

@@ -129,3 +129,18 @@ TEST(CliInstrument, GpsFixesFromTheSimulatedReceiver) {
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("Can't open port."), std::string::npos);
 }
+
+TEST(CliInstrument, ScreenDumpIntoAnyFormat) {
+    SimProcess sim;
+    fl::test::TempDir dir;
+    for (const char* name : {"screen.png", "screen.bmp", "screen.tif"}) {
+        CliRun r = Cli("screendump --tcp 127.0.0.1:" + std::to_string(sim.port) + " -o " + (dir / name));
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_GT(std::filesystem::file_size(dir / name), 1000u) << name;
+    }
+    CliRun serial = Cli("screendump --serial " + sim.link + " -o " + (dir / "serial.ppm"));
+    ASSERT_EQ(serial.status, 0) << serial.err;
+    EXPECT_EQ(fl::test::ReadFile(dir / "serial.ppm").substr(0, 15), "P6\n640 480\n255\n");
+    CliRun bad = Cli("screendump --tcp 127.0.0.1:" + std::to_string(sim.port) + " -o " + (dir / "x.gif"));
+    EXPECT_EQ(bad.status, 1);
+}

@@ -1,0 +1,119 @@
+#include "ScreenDump.h"
+
+#include "Text.h"
+
+namespace fl {
+
+bool ParseColourReply(const std::string& c, std::array<uint8_t, 3>& rgb) {
+    if (c.size() < 6) return false;
+    for (int i = 0; i < 3; ++i)
+        rgb[static_cast<size_t>(i)] =
+            static_cast<uint8_t>(HexPrefixValue(std::string_view(c).substr(2 * i, 2)));
+    return true;
+}
+
+void DecodeScreenLine(const std::string& c, uint8_t* line) {
+    size_t pos = 0;
+    int x = 0;
+    while (c.size() - pos > 3 && x <= kScreenWidth - 1) {
+        const int count = HexPrefixValue(std::string_view(c).substr(pos, 2));
+        const int index = HexPrefixValue(std::string_view(c).substr(pos + 2, 2));
+        pos += 4;
+        for (int k = 0; k < count && x < kScreenWidth; ++k)
+            line[x++] = static_cast<uint8_t>(index);
+    }
+}
+
+void ScreenDump::Open() {
+    m_channel.Port().m_bPaced = true;
+    m_channel.Port().SetTimeouts(0, 0, 1000, 0, 0);
+    std::string ignored;
+    m_channel.Transact("SYST:SCR:REM OFF", ignored);
+}
+
+void ScreenDump::Close() {
+    std::string ignored;
+    m_channel.Transact("SYST:SCR:REM ON", ignored);
+    m_channel.Port().m_bPaced = false;
+    m_channel.Port().SetTimeouts(25, 2, 1000, 0, 1000);
+    ReopenLink();
+}
+
+void ScreenDump::Abort() {
+    m_bAbort = true;
+    m_channel.Port().Interrupt();
+}
+
+void ScreenDump::ReopenLink() {
+    m_channel.Port().ClearInterrupt();
+    const int kind = m_channel.Settings().linkKind;
+    m_channel.ClosePort();
+    if (kind == 1 && m_channel.Settings().ipAddress == "0.0.0.0") {
+        m_channel.Prompts().Message("No valid IP Address");
+        return;
+    }
+    if (m_channel.OpenLink(kind))
+        (kind == 1 ? m_channel.State().lanConnected : m_channel.State().serialConnected) = true;
+}
+
+bool ScreenDump::Exchange(const std::string& command, std::string& cleaned) {
+    std::string reply;
+    if (!m_channel.Transact(command, reply)) return false;
+    cleaned = CleanReply(reply);
+    return true;
+}
+
+ScreenDump::Result ScreenDump::ReadScreen(const Progress& progress) {
+    m_bAbort = false;
+    std::string colours;
+    int retries = 0;
+    std::string cleaned;
+    for (int j = 0; j < 256;) {
+        if (m_bAbort || !Exchange(Format("SYST:SCR:COL? %d", j), cleaned))
+            return m_bAbort ? Result::Aborted : Result::Failed;
+        if (cleaned.size() < 6) {
+            if (++retries > 5) {
+                m_channel.Prompts().Message(kTransferFailedText, PromptIcon::Error);
+                return Result::Failed;
+            }
+        } else {
+            colours += cleaned.substr(0, 6);
+            retries = 0;
+            ++j;
+        }
+        if (progress) progress(0, j, Format("Reading Color Table...   %d%%", 100 * j / 256));
+    }
+    for (int j = 0; j < 256; ++j)
+        ParseColourReply(colours.substr(static_cast<size_t>(6 * j), 6), m_colours[static_cast<size_t>(j)]);
+
+    retries = 0;
+    for (int n = 0; n < kScreenHeight;) {
+        if (m_bAbort || !Exchange(Format("SYST:SCR:LIN? %d", n), cleaned))
+            return m_bAbort ? Result::Aborted : Result::Failed;
+        if (cleaned.size() < 6) {
+            if (++retries > 5) {
+                m_channel.Prompts().Message(kTransferFailedText, PromptIcon::Error);
+                return Result::Failed;
+            }
+        } else {
+            DecodeScreenLine(cleaned, m_screen.data() + static_cast<size_t>(n) * kScreenWidth);
+            retries = 0;
+            ++n;
+        }
+        if (progress) progress(1, n, Format("Reading Screen...   %d%%", 100 * n / kScreenHeight));
+    }
+    return Result::Ok;
+}
+
+Bitmap24 ScreenDump::Picture() const {
+    Bitmap24 b(kScreenWidth, kScreenHeight);
+    for (size_t i = 0; i < m_screen.size(); ++i) {
+        const auto& c = m_colours[m_screen[i]];
+        b.rgb[3 * i] = c[0];
+        b.rgb[3 * i + 1] = c[1];
+        b.rgb[3 * i + 2] = c[2];
+    }
+    return b;
+}
+
+}  // namespace fl
