@@ -9,10 +9,12 @@
 #include "CMyQuarnDoc.h"
 #include "CliSupport.h"
 #include "CommandChannel.h"
+#include "DataTransfer.h"
 #include "GpsReceiver.h"
 #include "GpsText.h"
 #include "ImageCodec.h"
 #include "LiveTrace.h"
+#include "ProgramFolder.h"
 #include "ScreenDump.h"
 #include "Text.h"
 #include "TraceRetrieval.h"
@@ -97,6 +99,18 @@ class SavingSink : public ITraceSink {
   private:
     std::string m_folder;
 };
+
+void AddKindOption(CLI::App* cmd, std::string& kind) {
+    cmd->add_option("--kind", kind,
+                    "trace, settings, limits, channels, edev, cabletypes, antenna or cablefactors")
+        ->capture_default_str();
+}
+
+const FileKind& KindOf(const std::string& name) {
+    const FileKind* k = FindKind(name);
+    if (!k) throw Failure("unknown kind " + name);
+    return *k;
+}
 
 std::atomic<bool> g_interrupted{false};
 void OnInterrupt(int) {
@@ -191,19 +205,112 @@ void AddInstrumentCommands(CLI::App& app) {
         });
     }
     {
-        auto* cmd = app.add_subcommand("list", "List the traces saved on the instrument");
+        auto* cmd = app.add_subcommand("list", "List the files saved on the instrument");
         auto o = std::make_shared<ConnectionOptions>();
         auto kind = std::make_shared<std::string>("trace");
         AddConnectionOptions(cmd, *o);
-        cmd->add_option("--kind", *kind, "file kind (trace)")->capture_default_str();
+        AddKindOption(cmd, *kind);
         cmd->callback([o, kind] {
-            if (*kind != "trace") throw Failure("unknown kind " + *kind);
+            const FileKind& k = KindOf(*kind);
             Session s(*o);
-            std::vector<std::string> names;
-            ListStatus st = ListSavedTraces(s.channel, names);
-            if (st == ListStatus::Failed) throw Failure(s.Last());
-            for (const auto& n : names)
-                std::cout << n << "\n";
+            DataTransfer dt(s.channel);
+            std::vector<InstrumentEntry> entries;
+            if (!dt.ListInstrument(k, entries)) throw Failure(s.Last());
+            for (const auto& e : entries)
+                std::cout << e.name << "  " << e.date << "  " << e.time << "\n";
+        });
+    }
+    {
+        auto* cmd = app.add_subcommand("get", "Copy instrument files to the PC");
+        auto o = std::make_shared<ConnectionOptions>();
+        auto kind = std::make_shared<std::string>("trace");
+        auto names = std::make_shared<std::vector<std::string>>();
+        auto out = std::make_shared<std::string>(".");
+        auto overwrite = std::make_shared<bool>(false);
+        AddConnectionOptions(cmd, *o);
+        AddKindOption(cmd, *kind);
+        cmd->add_option("NAME", *names, "instrument file names")->required();
+        cmd->add_option("-o,--output", *out, "PC folder")->capture_default_str();
+        cmd->add_flag("--overwrite", *overwrite, "replace existing PC files (otherwise they are skipped)");
+        cmd->callback([=] {
+            const FileKind& k = KindOf(*kind);
+            std::error_code ec;
+            std::filesystem::create_directories(*out, ec);
+            Session s(*o);
+            DataTransfer dt(s.channel);
+            DuplicateRule rule;
+            rule.ask = [&](const std::string& n) {
+                std::cerr << n << " already exists" << (*overwrite ? ", replaced\n" : ", skipped\n");
+                return *overwrite ? DuplicateAnswer::YesToAll : DuplicateAnswer::NoToAll;
+            };
+            std::vector<std::string> present;
+            for (const auto& e : ListPcFolder(*out, k))
+                present.push_back(e.name);
+            for (const auto& n : *names) {
+                std::string target = PcNameFor(n, k);
+                if (target.empty()) throw Failure(n + ": not a name that can be stored on the PC");
+                if (!rule.Decide(target, present)) continue;
+                const std::string path = (std::filesystem::path(*out) / target).string();
+                if (!dt.Upload(k, n, path))
+                    throw Failure(n + ": " +
+                                  (s.Last().empty() ? "the instrument refused the upload" : s.Last()));
+                std::cout << path << "\n";
+            }
+        });
+    }
+    {
+        auto* cmd = app.add_subcommand("put", "Copy PC files to the instrument");
+        auto o = std::make_shared<ConnectionOptions>();
+        auto kind = std::make_shared<std::string>();
+        auto files = std::make_shared<std::vector<std::string>>();
+        auto overwrite = std::make_shared<bool>(false);
+        AddConnectionOptions(cmd, *o);
+        cmd->add_option("--kind", *kind, "file kind; by default from each file's extension");
+        cmd->add_option("FILE", *files, "PC files")->required();
+        cmd->add_flag("--overwrite", *overwrite,
+                      "replace existing instrument files (otherwise they are skipped)");
+        cmd->callback([=] {
+            Session s(*o);
+            DataTransfer dt(s.channel);
+            DuplicateRule rule;
+            rule.ask = [&](const std::string& n) {
+                std::cerr << n << " already exists" << (*overwrite ? ", replaced\n" : ", skipped\n");
+                return *overwrite ? DuplicateAnswer::YesToAll : DuplicateAnswer::NoToAll;
+            };
+            for (const auto& f : *files) {
+                const FileKind* k = kind->empty() ? nullptr : &KindOf(*kind);
+                if (!k)
+                    for (const auto& candidate : FileKinds())
+                        if (EndsWithNoCase(f, candidate.extension) ||
+                            (candidate.tab == 0 && EndsWithNoCase(f, ".qtm")))
+                            k = &candidate;
+                if (!k) throw Failure(f + ": no file kind for this extension; give --kind");
+                std::vector<InstrumentEntry> entries;
+                if (!dt.ListInstrument(*k, entries)) throw Failure(s.Last());
+                std::vector<std::string> present;
+                for (const auto& e : entries)
+                    present.push_back(e.name);
+                std::string target = InstrumentNameFor(f, !present.empty());
+                if (!rule.Decide(target, present)) continue;
+                if (!dt.Download(*k, f, target))
+                    throw Failure(f + ": " + (s.Last().empty() ? "not sent" : s.Last()));
+                std::cout << target << "\n";
+            }
+        });
+    }
+    {
+        auto* cmd = app.add_subcommand("delete", "Delete files on the instrument");
+        auto o = std::make_shared<ConnectionOptions>();
+        auto kind = std::make_shared<std::string>("trace");
+        auto names = std::make_shared<std::vector<std::string>>();
+        AddConnectionOptions(cmd, *o);
+        AddKindOption(cmd, *kind);
+        cmd->add_option("NAME", *names, "instrument file names")->required();
+        cmd->callback([=] {
+            const FileKind& k = KindOf(*kind);
+            Session s(*o);
+            DataTransfer dt(s.channel);
+            dt.DeleteOnInstrument(k, *names);
         });
     }
     {

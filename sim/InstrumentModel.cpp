@@ -44,6 +44,23 @@ std::string QuotedName(const std::string& command, size_t from) {
 
 InstrumentModel::InstrumentModel(SimOptions options) : m_options(std::move(options)) {
     LoadStore();
+    // One or two files of every other kind, as the instrument keeps them (limit levels in divisions below
+    // the reference line).
+    m_files["STAT"]["SETUP1"] = {"INSTrument:SELect SANalyzer", "SENSe:FREQuency:CENTer 947500000",
+                                 "SENSe:FREQuency:SPAN 5000000"};
+    m_files["LIM"]["GSM_MASK"] = {"1,0,6.5,250,6.5", "1,250,6.5,500,6.5", "2,0,0.5,500,0.5"};
+    m_files["LIM"]["UMTS_ACLR"] = {"1,0,7.0,500,7.0"};
+    m_files["CHAN"]["UMTS_B1"] = {"10838,10562,3840000,5000000,2112400000,0", "1,10562,2112400000"};
+    m_files["EDEV"]["DCBLOCK"] = {"DC-BLOCK 18 GHz", "S/N 4711", "2026,1,5", "1000000,0.3", "4000000000,0.9"};
+    if (m_options.model == "Quarn2" || m_options.model == "Quarn2B" || m_options.model == "Quarn3") {
+        m_files["CTYP"]["RG213"] = {"RG213,0.66,6.5,M100,3000000000"};
+        m_files["AFAC"]["ISO_ANT"] = {"ISOTROPIC 3D", "80000000;12.5", "3000000000;38.0"};
+        m_files["CFAC"]["CABLE5M"] = {"CABLE 5 M", "80000000;0.4", "3000000000;2.9"};
+    }
+}
+
+std::map<std::string, std::vector<std::string>>& InstrumentModel::Files(const std::string& kw) {
+    return kw == "TRAC" ? m_store : m_files[kw];
 }
 
 void InstrumentModel::LoadStore() {
@@ -137,15 +154,49 @@ SimReply InstrumentModel::Handle(const std::string& raw) {
         return reply(n >= 0 && n < 480 ? LineReply(n) : "ERR");
     }
     if (StartsWith(c, "SYST:")) return reply("0");
+    if (StartsWith(c, "MMEM:LOAD:FIL") && c.size() > 4 && c.compare(c.size() - 4, 4, " EXT") == 0) {
+        // Listing with dates: "MMEM:LOAD:FIL? EXT" (traces) or "MMEM:LOAD:FIL:<kind>? EXT".
+        std::string kw = "TRAC";
+        if (StartsWith(c, "MMEM:LOAD:FIL:")) kw = c.substr(14, c.find('?') - 14);
+        std::string list;
+        for (const auto& [name, lines] : Files(kw))
+            list += (list.empty() ? "" : ",") + name + " 12.03.2026 10:15:00";
+        return reply(list.empty() ? "0" : list);
+    }
+    if (StartsWith(c, "MMEM:DOWN NEXT,")) {
+        if (!m_bDownloading) return reply("ERR");
+        m_downLines.push_back(QuotedName(c, 15));
+        return reply("0");
+    }
+    if (c == "MMEM:DOWN CLOSE") {
+        if (!m_bDownloading) return reply("ERR");
+        Files(m_downKind)[m_downName] = m_downLines;
+        if (m_downKind == "TRAC") SaveStore(m_downName);
+        m_bDownloading = false;
+        return reply("0");
+    }
+    if (StartsWith(c, "MMEM:DOWN ")) {
+        const size_t comma = c.find(',');
+        if (comma == std::string::npos) return reply("ERR");
+        m_downKind = c.substr(10, comma - 10);
+        m_downName = QuotedName(c, comma + 1);
+        if (m_downName.empty() || m_downName.size() > 11) return reply("ERR");
+        m_downLines.clear();
+        m_bDownloading = true;
+        return reply("0");
+    }
     if (c == "MMEM:LOAD:FIL?") {
         std::string list;
         for (const auto& [name, lines] : m_store)
             list += (list.empty() ? "\"" : ",\"") + name + "\"";
         return reply(list.empty() ? "\"\"" : list);
     }
-    if (StartsWith(c, "MMEM:UPL? TRAC,")) {
-        auto it = m_store.find(QuotedName(c, 15));
-        if (it == m_store.end()) {
+    if (StartsWith(c, "MMEM:UPL? ") && !StartsWith(c, "MMEM:UPL? NEXT")) {
+        const size_t comma = c.find(',');
+        const std::string kw = comma == std::string::npos ? "" : c.substr(10, comma - 10);
+        auto& files = Files(kw);
+        auto it = comma == std::string::npos ? files.end() : files.find(QuotedName(c, comma + 1));
+        if (it == files.end()) {
             m_pUpload = nullptr;
             return reply("ERR");
         }
@@ -174,10 +225,13 @@ SimReply InstrumentModel::Handle(const std::string& raw) {
         SaveStore(name);
         return reply("0");
     }
-    if (StartsWith(c, "MMEM:DELETE:TRAC ")) {
-        const std::string name = QuotedName(c, 17);
-        if (m_store.erase(name) == 0) return reply("ERR");
-        SaveStore(name);
+    if (StartsWith(c, "MMEM:DELETE:")) {
+        const size_t blank = c.find(' ');
+        if (blank == std::string::npos) return reply("ERR");
+        const std::string kw = c.substr(12, blank - 12);
+        const std::string name = QuotedName(c, blank + 1);
+        if (Files(kw).erase(name) == 0) return reply("ERR");
+        if (kw == "TRAC") SaveStore(name);
         return reply("0");
     }
     if (c == "SENSe:TRACe:DATa? A") return reply(DataReply('A'));

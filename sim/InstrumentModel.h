@@ -39,6 +39,8 @@ class InstrumentModel {
 
     // The trace store: name -> trace text lines.
     std::map<std::string, std::vector<std::string>>& Store() { return m_store; }
+    // The files of another kind (keyword STAT, LIM, CHAN, EDEV, CTYP, AFAC, CFAC).
+    std::map<std::string, std::vector<std::string>>& Files(const std::string& keyword);
     const SimOptions& Options() const { return m_options; }
     void SetFault(FaultKind f) { m_options.fault = f; }
     void SetScreenShortReplies(int n) { m_options.screenShortReplies = n; }
@@ -65,6 +67,10 @@ class InstrumentModel {
     int m_nCommands = 0;
     std::vector<std::string> m_log;
     std::vector<uint8_t> m_screen;
+    std::map<std::string, std::map<std::string, std::vector<std::string>>> m_files;
+    std::string m_downKind, m_downName;
+    std::vector<std::string> m_downLines;
+    bool m_bDownloading = false;
 };
 
 }  // namespace fl::sim

@@ -64,8 +64,8 @@ TEST(CliInstrument, IdentifyListFetchOverTcpAndSerial) {
         EXPECT_EQ(id.out.substr(0, 30), "ZARNELL, Quarn2, 100742, 2.31\n");
         CliRun list = Cli("list " + conn);
         ASSERT_EQ(list.status, 0) << list.err;
-        EXPECT_NE(list.out.find("SPECTRUM\n"), std::string::npos);
-        EXPECT_NE(list.out.find("ZERO_SPAN\n"), std::string::npos);
+        EXPECT_NE(list.out.find("SPECTRUM  12.03.2026  10:15:00\n"), std::string::npos) << list.out;
+        EXPECT_NE(list.out.find("ZERO_SPAN  "), std::string::npos);
         fl::test::TempDir dir;
         CliRun fetch = Cli("fetch SPECTRUM DTF_DB " + conn + " -o " + dir.path());
         ASSERT_EQ(fetch.status, 0) << fetch.err;
@@ -143,4 +143,38 @@ TEST(CliInstrument, ScreenDumpIntoAnyFormat) {
     EXPECT_EQ(fl::test::ReadFile(dir / "serial.ppm").substr(0, 15), "P6\n640 480\n255\n");
     CliRun bad = Cli("screendump --tcp 127.0.0.1:" + std::to_string(sim.port) + " -o " + (dir / "x.gif"));
     EXPECT_EQ(bad.status, 1);
+}
+
+TEST(CliInstrument, FilesOfEveryKindBothWays) {
+    SimProcess sim({"--model", "Quarn3"});
+    const std::string tcp = " --tcp 127.0.0.1:" + std::to_string(sim.port);
+    fl::test::TempDir dir;
+    for (const char* kind :
+         {"settings", "limits", "channels", "edev", "cabletypes", "antenna", "cablefactors"}) {
+        CliRun list = Cli(std::string("list --kind ") + kind + tcp);
+        ASSERT_EQ(list.status, 0) << kind << list.err;
+        const std::string name = list.out.substr(0, list.out.find(' '));
+        CliRun get = Cli(std::string("get ") + name + " --kind " + kind + tcp + " -o " + dir.path());
+        ASSERT_EQ(get.status, 0) << kind << get.err;
+        const std::string path = get.out.substr(0, get.out.find('\n'));
+        EXPECT_TRUE(std::filesystem::exists(path)) << path;
+        // Existing PC files are skipped unless --overwrite.
+        CliRun again = Cli(std::string("get ") + name + " --kind " + kind + tcp + " -o " + dir.path());
+        EXPECT_NE(again.err.find("already exists, skipped"), std::string::npos) << again.err;
+    }
+    // A limit file goes back under a new name and is deleted again.
+    std::filesystem::copy_file(dir / "GSM_MASK.QLM", dir / "copy mask.QLM");
+    CliRun put = Cli("put '" + (dir / "copy mask.QLM") + "'" + tcp);
+    ASSERT_EQ(put.status, 0) << put.err;
+    EXPECT_EQ(put.out, "COPY_MASK\n");
+    CliRun listed = Cli("list --kind limits" + tcp);
+    EXPECT_NE(listed.out.find("COPY_MASK"), std::string::npos);
+    ASSERT_EQ(Cli("delete COPY_MASK --kind limits" + tcp).status, 0);
+    EXPECT_EQ(Cli("list --kind limits" + tcp).out.find("COPY_MASK"), std::string::npos);
+    // A trace file from the PC arrives as the instrument's settings text.
+    CliRun trace = Cli("put " + SamplePath("CPOWER.qtm") + tcp);
+    ASSERT_EQ(trace.status, 0) << trace.err;
+    CliRun back = Cli("get CPOWER --overwrite" + tcp + " -o " + dir.path());
+    ASSERT_EQ(back.status, 0) << back.err;
+    EXPECT_EQ(Cli("list --kind nonsense" + tcp).status, 1);
 }

@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "DataTransfer.h"
+#include "LinkTestUtil.h"
+#include "SampleTraces.h"
+#include "TestUtil.h"
+
+using namespace fl;
+using fl::test::SimLink;
+
+TEST(DataTransfer, KindsAndListings) {
+    EXPECT_EQ(FileKinds().size(), 8u);
+    EXPECT_EQ(KindsForModel("Quarn1").size(), 5u);
+    EXPECT_EQ(KindsForModel("Quarn3").size(), 8u);
+    EXPECT_EQ(FindKind("limits")->keyword, std::string("LIM"));
+    EXPECT_EQ(FindKind("CFAC")->extension, std::string(".QCF"));
+    auto rows = ParseInstrumentListing("\"GSM 12.03.2026 10:15:00,UMTS 01.02.2026 08:00:59\"\r\n");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1].name, "UMTS");
+    EXPECT_EQ(rows[1].date, "01.02.2026");
+    EXPECT_EQ(rows[1].time, "08:00:59");
+    for (const char* empty : {"0", "ERR", "ok", "-9999", "", "\r\n"})
+        EXPECT_TRUE(ParseInstrumentListing(empty).empty());
+    EXPECT_EQ(ParseInstrumentListing("LONELY")[0].name, "LONELY");
+}
+
+TEST(DataTransfer, NamesBothWays) {
+    EXPECT_EQ(InstrumentNameFor("/pc/my trace.QTR", true), "MY_TRACE");
+    EXPECT_EQ(InstrumentNameFor("/pc/my trace.QTR", false), "MY TRACE");
+    EXPECT_EQ(InstrumentNameFor("averyveryLongName.QLM", false), "AVERYVERYLO");
+    EXPECT_EQ(InstrumentNameFor("we\"ird\n.QLM", false), "WEIRD");
+    EXPECT_EQ(PcNameFor("GSM_MASK", *FindKind("limits")), "GSM_MASK.QLM");
+    for (const char* evil : {"..", ".", "../x", "a/b", "a\\b", "", "x\ny"})
+        EXPECT_EQ(PcNameFor(evil, *FindKind("limits")), "") << evil;
+    EXPECT_EQ(FilterInstrumentName("a\"b*c!d.e,f:g12345678"), "abcdefg1234");
+}
+
+TEST(DataTransfer, LimitLineConversion) {
+    struct Case {
+        const char* in;
+        bool ok;
+        const char* out;
+    };
+    const Case cases[] = {
+        {"1,2,3,4,5", true, "1,2,5.0,4,3.0"},
+        {"1,0,6.5,250,6.5 trailing", true, "1,0,1.5,250,1.5"},
+        {"1,2,3", false, "1,2,"},
+        {"1,2,3,4", false, "1,2,5.0,"},
+        {"1,2", false, "1,"},
+        {"1", true, "1"},
+        {"", true, ""},
+    };
+    for (const auto& c : cases) {
+        std::string out;
+        EXPECT_EQ(ConvertLimitLine(c.in, out), c.ok) << c.in;
+        EXPECT_EQ(out, c.out) << c.in;
+    }
+}
+
+TEST(DataTransfer, DuplicateRule) {
+    struct Case {
+        std::vector<DuplicateAnswer> answers;
+        std::vector<std::string> files;
+        std::vector<std::string> transferred;
+        int questions;
+    };
+    const std::vector<std::string> existing = {"A", "b", "C"};
+    const Case cases[] = {
+        {{DuplicateAnswer::Yes, DuplicateAnswer::No}, {"A", "B", "X"}, {"A", "X"}, 2},
+        {{DuplicateAnswer::NoToAll}, {"A", "B", "X", "C"}, {"X"}, 1},
+        {{DuplicateAnswer::YesToAll}, {"A", "B", "C"}, {"A", "B", "C"}, 1},
+        {{DuplicateAnswer::Cancel}, {"X", "A", "Y"}, {"X"}, 1},
+        {{DuplicateAnswer::Rename}, {"A"}, {"A2"}, 1},
+    };
+    for (const auto& c : cases) {
+        DuplicateRule rule;
+        size_t asked = 0;
+        rule.ask = [&](const std::string&) { return c.answers[std::min(asked++, c.answers.size() - 1)]; };
+        rule.rename = [](std::string& n) {
+            n += "2";
+            return true;
+        };
+        std::vector<std::string> done;
+        for (std::string f : c.files)
+            if (rule.Decide(f, existing)) done.push_back(f);
+        EXPECT_EQ(done, c.transferred);
+        EXPECT_EQ(static_cast<int>(asked), c.questions);
+    }
+}
+
+TEST(DataTransfer, EveryKindBothWaysAgainstTheSimulator) {
+    sim::SimOptions o;
+    o.model = "Quarn3";
+    SimLink link(o);
+    ASSERT_TRUE(link.connected);
+    test::TempDir dir;
+    DataTransfer dt(link.channel);
+    dt.programFolder = dir.path();
+    for (const FileKind* kind : KindsForModel(s_strConnectedModel)) {
+        std::vector<InstrumentEntry> entries;
+        ASSERT_TRUE(dt.ListInstrument(*kind, entries)) << kind->keyword;
+        ASSERT_FALSE(entries.empty()) << kind->keyword;
+        const std::string name = entries.front().name;
+        const std::string pc = dir / PcNameFor(name, *kind);
+        ASSERT_TRUE(dt.Upload(*kind, name, pc)) << kind->keyword;
+        const std::string content = test::ReadFile(pc);
+        if (kind->headerLine) {
+            EXPECT_EQ(content.substr(0, 2), "\r\n") << kind->keyword;
+        }
+        // Back to the instrument under a new name, then up again: the same file.
+        ASSERT_TRUE(dt.Download(*kind, pc, "ROUNDTRIP")) << kind->keyword;
+        const std::string again = dir / ("again" + std::string(kind->extension));
+        ASSERT_TRUE(dt.Upload(*kind, "ROUNDTRIP", again)) << kind->keyword;
+        if (kind->tab != 0) {
+            EXPECT_EQ(test::ReadFile(again), content) << kind->keyword;
+        }
+        dt.DeleteOnInstrument(*kind, {"ROUNDTRIP"});
+        ASSERT_TRUE(dt.ListInstrument(*kind, entries));
+        for (const auto& e : entries)
+            EXPECT_NE(e.name, "ROUNDTRIP");
+    }
+    // Limit levels: the PC holds divisions above the bottom line.
+    const auto lines = test::SplitLines(test::ReadFile(dir / "GSM_MASK.QLM"), "\r\n");
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "1,0,1.5,250,1.5");
+    // A trace arrives as the same line container the PC would write.
+    EXPECT_TRUE(test::ReadFile(dir / "ACPR.QTR") ==
+                sim::LineContainerBytes(sim::SampleTraceByName("ACPR").lines));
+    EXPECT_TRUE(link.prompts.messages.empty()) << link.prompts.messages[0];
+}
+
+TEST(DataTransfer, FailuresLeaveNoPartialFileAndSendNoStaleText) {
+    test::TempDir dir;
+    {
+        SimLink link;
+        link.port.m_nTcpReceiveWaitMs = 300;
+        link.server->SetFault(sim::FaultKind::Drop);
+        DataTransfer dt(link.channel);
+        dt.programFolder = dir.path();
+        EXPECT_FALSE(dt.Upload(*FindKind("trace"), "SPECTRUM", dir / "SPECTRUM.QTR"));
+        EXPECT_FALSE(std::filesystem::exists(dir / "SPECTRUM.QTR"));
+    }
+    {
+        SimLink link;
+        DataTransfer dt(link.channel);
+        dt.programFolder = dir.path();
+        test::WriteFile(dir / "~tmpfile.txt", "STALE TEXT\n");
+        test::WriteFile(dir / "broken.qtm", "F\x01\x02");
+        EXPECT_FALSE(dt.Download(*FindKind("trace"), dir / "broken.qtm", "BROKEN"));
+        std::vector<InstrumentEntry> entries;
+        dt.ListInstrument(*FindKind("trace"), entries);
+        for (const auto& e : entries)
+            EXPECT_NE(e.name, "BROKEN");
+        // Refused limit lines end a download.
+        test::WriteFile(dir / "bad.QLM", "\r\n1,2,3\r\n");
+        EXPECT_FALSE(dt.Download(*FindKind("limits"), dir / "bad.QLM", "BAD"));
+        // A PC file that cannot be created.
+        EXPECT_FALSE(dt.Upload(*FindKind("limits"), "GSM_MASK", "/nonexistent-folder/x.QLM"));
+        EXPECT_EQ(link.prompts.messages.back(), kCantSaveText);
+        // Cancel stops an upload.
+        dt.cancel = true;
+        EXPECT_FALSE(dt.Upload(*FindKind("limits"), "GSM_MASK", dir / "c.QLM"));
+        EXPECT_FALSE(std::filesystem::exists(dir / "c.QLM"));
+    }
+}
+
+TEST(DataTransfer, PcListingFoldersFirst) {
+    test::TempDir dir;
+    std::filesystem::create_directory(dir / "Sub");
+    test::WriteFile(dir / "b.qlm", "x");
+    test::WriteFile(dir / "A.QLM", "x");
+    test::WriteFile(dir / "other.txt", "x");
+    const auto rows = ListPcFolder(dir.path(), *FindKind("limits"));
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_TRUE(rows[0].folder);
+    EXPECT_EQ(rows[1].name, "A.QLM");
+    EXPECT_EQ(rows[2].name, "b.qlm");
+    EXPECT_EQ(rows[1].date.size(), 10u);
+    EXPECT_EQ(rows[1].time.size(), 8u);
+}
