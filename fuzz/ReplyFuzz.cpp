@@ -1,11 +1,11 @@
-// Instrument replies (the saved-trace listing, live trace data, the identity check, screen lines) and NMEA
-// lines. The first
-// byte chooses which reader gets the rest.
+// Instrument replies (the saved-trace listing, live trace data, the identity check, screen lines, file
+// listings) and NMEA lines. The first byte chooses which reader gets the rest.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "CommandChannel.h"
+#include "DataTransfer.h"
 #include "GpsReceiver.h"
 #include "ScreenDump.h"
 #include "TraceRetrieval.h"
@@ -13,7 +13,17 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const std::string reply(reinterpret_cast<const char*>(data) + 1, size - 1);
-    switch (data[0] % 5) {
+    switch (data[0] % 6) {
+        case 5: {
+            for (const auto& e : fl::ParseInstrumentListing(reply)) {
+                const std::string pc = fl::PcNameFor(e.name, fl::FileKinds()[2]);
+                if (pc.find('/') != std::string::npos) __builtin_trap();  // never outside the folder
+            }
+            std::string out;
+            (void)fl::ConvertLimitLine(reply, out);
+            (void)fl::InstrumentNameFor(reply, true);
+            break;
+        }
         case 4: {
             std::vector<uint8_t> line(fl::kScreenWidth, 0);
             fl::DecodeScreenLine(fl::CleanReply(reply), line.data());
