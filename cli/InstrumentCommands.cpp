@@ -112,6 +112,16 @@ const FileKind& KindOf(const std::string& name) {
     return *k;
 }
 
+// Without a user to ask: existing files are replaced with --overwrite, else skipped, and either is said.
+DuplicateRule CliDuplicateRule(bool overwrite) {
+    DuplicateRule rule;
+    rule.ask = [overwrite](const std::string& n) {
+        std::cerr << n << " already exists" << (overwrite ? ", replaced\n" : ", skipped\n");
+        return overwrite ? DuplicateAnswer::YesToAll : DuplicateAnswer::NoToAll;
+    };
+    return rule;
+}
+
 std::atomic<bool> g_interrupted{false};
 void OnInterrupt(int) {
     g_interrupted = true;
@@ -238,11 +248,7 @@ void AddInstrumentCommands(CLI::App& app) {
             std::filesystem::create_directories(*out, ec);
             Session s(*o);
             DataTransfer dt(s.channel);
-            DuplicateRule rule;
-            rule.ask = [&](const std::string& n) {
-                std::cerr << n << " already exists" << (*overwrite ? ", replaced\n" : ", skipped\n");
-                return *overwrite ? DuplicateAnswer::YesToAll : DuplicateAnswer::NoToAll;
-            };
+            DuplicateRule rule = CliDuplicateRule(*overwrite);
             std::vector<std::string> present;
             for (const auto& e : ListPcFolder(*out, k))
                 present.push_back(e.name);
@@ -272,11 +278,7 @@ void AddInstrumentCommands(CLI::App& app) {
         cmd->callback([=] {
             Session s(*o);
             DataTransfer dt(s.channel);
-            DuplicateRule rule;
-            rule.ask = [&](const std::string& n) {
-                std::cerr << n << " already exists" << (*overwrite ? ", replaced\n" : ", skipped\n");
-                return *overwrite ? DuplicateAnswer::YesToAll : DuplicateAnswer::NoToAll;
-            };
+            DuplicateRule rule = CliDuplicateRule(*overwrite);
             for (const auto& f : *files) {
                 const FileKind* k = kind->empty() ? nullptr : &KindOf(*kind);
                 if (!k)

@@ -18,6 +18,15 @@ void Put32BE(std::string& s, uint32_t v) {
     for (int i = 3; i >= 0; --i)
         s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
+// One row as blue, green, red bytes, padded with zeros to `stride` bytes.
+void PutBgrRow(std::string& s, const uint8_t* row, int width, uint32_t stride) {
+    for (int x = 0; x < width; ++x) {
+        s.push_back(static_cast<char>(row[3 * x + 2]));
+        s.push_back(static_cast<char>(row[3 * x + 1]));
+        s.push_back(static_cast<char>(row[3 * x]));
+    }
+    s.append(stride - static_cast<uint32_t>(width) * 3, '\0');
+}
 }  // namespace
 
 std::string Bmp(const Bitmap24& b) {
@@ -40,15 +49,8 @@ std::string Bmp(const Bitmap24& b) {
     Put32(s, 2835);
     Put32(s, 0);
     Put32(s, 0);
-    for (int y = b.height - 1; y >= 0; --y) {
-        const uint8_t* row = b.Row(y);
-        for (int x = 0; x < b.width; ++x) {
-            s.push_back(static_cast<char>(row[3 * x + 2]));
-            s.push_back(static_cast<char>(row[3 * x + 1]));
-            s.push_back(static_cast<char>(row[3 * x]));
-        }
-        s.append(stride - static_cast<uint32_t>(b.width) * 3, '\0');
-    }
+    for (int y = b.height - 1; y >= 0; --y)
+        PutBgrRow(s, b.Row(y), b.width, stride);
     return s;
 }
 
@@ -114,15 +116,8 @@ std::string Ras(const Bitmap24& b) {
     Put32BE(s, 1);  // standard type: BGR
     Put32BE(s, 0);
     Put32BE(s, 0);
-    for (int y = 0; y < b.height; ++y) {
-        const uint8_t* row = b.Row(y);
-        for (int x = 0; x < b.width; ++x) {
-            s.push_back(static_cast<char>(row[3 * x + 2]));
-            s.push_back(static_cast<char>(row[3 * x + 1]));
-            s.push_back(static_cast<char>(row[3 * x]));
-        }
-        s.append(stride - static_cast<uint32_t>(b.width) * 3, '\0');
-    }
+    for (int y = 0; y < b.height; ++y)
+        PutBgrRow(s, b.Row(y), b.width, stride);
     return s;
 }
 

@@ -63,46 +63,46 @@ bool ScreenDump::Exchange(const std::string& command, std::string& cleaned) {
     return true;
 }
 
+// Reads `count` items, one exchange each; a reply shorter than 6 characters is retried, more than 5 short
+// replies in a row fail the read.
+ScreenDump::Result ScreenDump::ReadItems(int count, const char* command, int phase, const char* status,
+                                         const std::function<void(int, const std::string&)>& take,
+                                         const Progress& progress) {
+    int retries = 0;
+    std::string cleaned;
+    for (int i = 0; i < count;) {
+        if (m_bAbort || !Exchange(Format(command, i), cleaned))
+            return m_bAbort ? Result::Aborted : Result::Failed;
+        if (cleaned.size() < 6) {
+            if (++retries > 5) {
+                m_channel.Prompts().Message(kTransferFailedText, PromptIcon::Error);
+                return Result::Failed;
+            }
+        } else {
+            take(i, cleaned);
+            retries = 0;
+            ++i;
+        }
+        if (progress) progress(phase, i, Format(status, 100 * i / count));
+    }
+    return Result::Ok;
+}
+
 ScreenDump::Result ScreenDump::ReadScreen(const Progress& progress) {
     m_bAbort = false;
     std::string colours;
-    int retries = 0;
-    std::string cleaned;
-    for (int j = 0; j < 256;) {
-        if (m_bAbort || !Exchange(Format("SYST:SCR:COL? %d", j), cleaned))
-            return m_bAbort ? Result::Aborted : Result::Failed;
-        if (cleaned.size() < 6) {
-            if (++retries > 5) {
-                m_channel.Prompts().Message(kTransferFailedText, PromptIcon::Error);
-                return Result::Failed;
-            }
-        } else {
-            colours += cleaned.substr(0, 6);
-            retries = 0;
-            ++j;
-        }
-        if (progress) progress(0, j, Format("Reading Color Table...   %d%%", 100 * j / 256));
-    }
+    Result r = ReadItems(
+        256, "SYST:SCR:COL? %d", 0, "Reading Color Table...   %d%%",
+        [&](int, const std::string& c) { colours += c.substr(0, 6); }, progress);
+    if (r != Result::Ok) return r;
     for (int j = 0; j < 256; ++j)
         ParseColourReply(colours.substr(static_cast<size_t>(6 * j), 6), m_colours[static_cast<size_t>(j)]);
-
-    retries = 0;
-    for (int n = 0; n < kScreenHeight;) {
-        if (m_bAbort || !Exchange(Format("SYST:SCR:LIN? %d", n), cleaned))
-            return m_bAbort ? Result::Aborted : Result::Failed;
-        if (cleaned.size() < 6) {
-            if (++retries > 5) {
-                m_channel.Prompts().Message(kTransferFailedText, PromptIcon::Error);
-                return Result::Failed;
-            }
-        } else {
-            DecodeScreenLine(cleaned, m_screen.data() + static_cast<size_t>(n) * kScreenWidth);
-            retries = 0;
-            ++n;
-        }
-        if (progress) progress(1, n, Format("Reading Screen...   %d%%", 100 * n / kScreenHeight));
-    }
-    return Result::Ok;
+    return ReadItems(
+        kScreenHeight, "SYST:SCR:LIN? %d", 1, "Reading Screen...   %d%%",
+        [&](int n, const std::string& c) {
+            DecodeScreenLine(c, m_screen.data() + static_cast<size_t>(n) * kScreenWidth);
+        },
+        progress);
 }
 
 Bitmap24 ScreenDump::Picture() const {

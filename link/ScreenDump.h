@@ -50,6 +50,8 @@ class ScreenDump {
 
   private:
     bool Exchange(const std::string& command, std::string& cleaned);
+    Result ReadItems(int count, const char* command, int phase, const char* status,
+                     const std::function<void(int, const std::string&)>& take, const Progress& progress);
 
     CommandChannel& m_channel;
     std::vector<std::array<uint8_t, 3>> m_colours = std::vector<std::array<uint8_t, 3>>(256, {0, 0, 0});

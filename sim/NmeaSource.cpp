@@ -1,5 +1,7 @@
 #include "NmeaSource.h"
 
+#include "RawPty.h"
+
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -41,25 +43,14 @@ NmeaSource::~NmeaSource() {
 }
 
 std::string NmeaSource::Start(const std::string& link, int intervalMs) {
-    m_master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-    if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0)
-        throw std::runtime_error("pseudo-terminal for the GPS receiver");
-    const std::string slave = ptsname(m_master);
-    m_slaveKeep = ::open(slave.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    termios t{};
-    if (m_slaveKeep >= 0 && tcgetattr(m_slaveKeep, &t) == 0) {
-        cfmakeraw(&t);
-        tcsetattr(m_slaveKeep, TCSANOW, &t);
-    }
-    if (!link.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(link, ec);
-        std::filesystem::create_symlink(slave, link, ec);
-        m_link = link;
-    }
+    // Non-blocking: with nobody reading, sentences are dropped as a real receiver's would be.
+    const RawPty pty = OpenRawPty(O_NONBLOCK, link);
+    m_master = pty.master;
+    m_slaveKeep = pty.slaveKeep;
+    m_link = link;
     m_stop = false;
     m_thread = std::thread(&NmeaSource::Run, this, intervalMs);
-    return slave;
+    return pty.slavePath;
 }
 
 void NmeaSource::Stop() {
@@ -83,7 +74,6 @@ void NmeaSource::Run(int intervalMs) {
         if (m_fault == NmeaFault::BadChecksum) rmc[rmc.size() - 1] = rmc.back() == '0' ? '1' : '0';
         if (m_fault == NmeaFault::Truncated) gga = WithChecksum("GPGGA,123519,4807.038,N,01131.000,E,1,08");
         const std::string out = rmc + "\r\n" + gga + "\r\n";
-        // Non-blocking: with nobody reading, sentences are dropped as a real receiver's would be.
         [[maybe_unused]] ssize_t w = ::write(m_master, out.data(), out.size());
         for (int waited = 0; waited < intervalMs && !m_stop; waited += 10)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -1,5 +1,7 @@
 #include "SimServer.h"
 
+#include "RawPty.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -49,27 +51,12 @@ int SimServer::ListenTcp(const std::string& host, int port) {
 }
 
 std::string SimServer::OpenPty(const std::string& link) {
-    m_ptyMaster = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (m_ptyMaster < 0 || grantpt(m_ptyMaster) != 0 || unlockpt(m_ptyMaster) != 0)
-        throw std::runtime_error("pseudo-terminal: " + std::string(strerror(errno)));
-    const std::string slave = ptsname(m_ptyMaster);
-    // Keep one slave descriptor open so the master never sees a hang-up between clients, and make it raw
-    // at once so that nothing is echoed back before a client sets the line up.
-    m_ptySlaveKeep = ::open(slave.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    termios t{};
-    if (m_ptySlaveKeep >= 0 && tcgetattr(m_ptySlaveKeep, &t) == 0) {
-        cfmakeraw(&t);
-        tcsetattr(m_ptySlaveKeep, TCSANOW, &t);
-    }
+    const RawPty pty = OpenRawPty(0, link);
+    m_ptyMaster = pty.master;
+    m_ptySlaveKeep = pty.slaveKeep;
     m_clients.push_back({m_ptyMaster, true, {}});
-    if (!link.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(link, ec);
-        std::filesystem::create_symlink(slave, link, ec);
-        if (ec) throw std::runtime_error("link " + link + ": " + ec.message());
-        m_strLink = link;
-    }
-    return slave;
+    m_strLink = link;
+    return pty.slavePath;
 }
 
 void SimServer::SetFault(FaultKind fault) {
