@@ -18,7 +18,9 @@
 
 #include "AsciiExport.h"
 #include "ConnectDialog.h"
+#include "DataTransferDialog.h"
 #include "GetTraceDialog.h"
+#include "GpsWindows.h"
 #include "Icons.h"
 #include "ImageCodec.h"
 #include "InfoDialogs.h"
@@ -26,6 +28,7 @@
 #include "PageCanvas.h"
 #include "PageImage.h"
 #include "ProgramFolder.h"
+#include "ScreenDumpWindow.h"
 #include "SimServer.h"
 #include "WelcomeDialog.h"
 
@@ -104,10 +107,18 @@ CMainFrame::CMainFrame()
     s_docEnv.gpsSpeedUnit = s_settings.gpsSpeedUnit;
     s_docEnv.modifiedTraceFolder = s_settings.folderTraces;
     m_live.path = s_settings.folderExport;
+    // Traces taken over while the receiver runs carry its position.
+    s_docEnv.gps = &m_gps;
+    s_docEnv.useGps = true;
+    m_gps.positionFormat = s_settings.gpsPositionFormat;
+    m_gps.altitudeUnit = s_settings.gpsAltitudeUnit;
+    m_gps.speedUnit = s_settings.gpsSpeedUnit;
     RefreshConnectionState();
 }
 
 CMainFrame::~CMainFrame() {
+    m_gps.Stop();
+    if (s_docEnv.gps == &m_gps) s_docEnv.gps = nullptr;
     // The trace windows go with the workspace; nothing of this window may react to that any more.
     m_mdi->disconnect(this);
     for (CChildFrame* f : Frames()) {
@@ -223,7 +234,7 @@ void CMainFrame::BuildMenus() {
             f->View()->FillViewMenu(m_viewMenu);
             m_viewMenu->addSeparator();
             AddCommand(m_viewMenu, "level", "Level...", {}, [this] { NotYet("The level dialog"); });
-            AddCommand(m_viewMenu, "gpsformat", "GPS...", {}, [this] { NotYet("The GPS display format"); });
+            AddCommand(m_viewMenu, "gpsformat", "GPS...", {}, [this] { GpsFormatCommand(); });
         }
     });
 
@@ -488,6 +499,46 @@ void CMainFrame::ExportImageCommand() {
                                               CMyQuarnView::CurrentRenderOptions())),
                    path.toStdString(), &error))
         m_prompts.Message(error, PromptIcon::Error);
+}
+
+void CMainFrame::DataTransferCommand(int tab) {
+    if (!m_channel.IsConnected() && m_prompts.YesNo("Not connected.\nConnect now?"))
+        ConnectionSettingsCommand();
+    DataTransferDialog dlg(m_channel, tab, this);
+    dlg.openTrace = [this](const QString& path) { OpenFile(path); };
+    dlg.exec();
+    RefreshConnectionState();
+}
+
+void CMainFrame::ScreenDumpCommand() {
+    if (!m_channel.MenuState().screenDump) return;
+    ScreenDumpWindow window(m_channel, this);
+    window.exec();
+    RefreshConnectionState();
+}
+
+void CMainFrame::GpsCommand() {
+    if (!m_gpsWindow) m_gpsWindow = new GpsWindow(m_gps, this);
+    m_gpsWindow->show();
+    m_gpsWindow->raise();
+}
+
+void CMainFrame::GpsFormatCommand() {
+    CChildFrame* frame = ActiveFrame();
+    if (!frame) return;
+    CMyQuarnDoc& d = frame->Document();
+    GpsFormatDialog dlg(std::max(0, d.m_nGpsSel1), std::max(0, d.m_nGpsSel2), std::max(0, d.m_nGpsSel3),
+                        this);
+    if (dlg.exec() != QDialog::Accepted) return;
+    d.m_nGpsSel1 = dlg.Position();
+    d.m_nGpsSel2 = dlg.Altitude();
+    d.m_nGpsSel3 = dlg.Speed();
+    s_settings.gpsPositionFormat = s_docEnv.gpsPositionFormat = d.m_nGpsSel1;
+    s_settings.gpsAltitudeUnit = s_docEnv.gpsAltitudeUnit = d.m_nGpsSel2;
+    s_settings.gpsSpeedUnit = s_docEnv.gpsSpeedUnit = d.m_nGpsSel3;
+    d.SetModifiedFlag();
+    frame->UpdateTitle();
+    frame->View()->update();
 }
 
 void CMainFrame::ConnectCommand() {
@@ -782,6 +833,7 @@ void CMainFrame::closeEvent(QCloseEvent* e) {
     WriteProfile(s_settings);
     if (m_liveWorker) m_liveWorker->Stop();
     m_liveWorker.reset();
+    m_gps.Stop();
     if (m_demo) m_demo->Stop();
     e->accept();
 }

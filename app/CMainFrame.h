@@ -14,6 +14,7 @@
 
 #include "CChildFrame.h"
 #include "CommandChannel.h"
+#include "GpsReceiver.h"
 #include "LiveTrace.h"
 #include "QtPrompts.h"
 #include "TraceRetrieval.h"
@@ -58,6 +59,11 @@ class CMainFrame : public QMainWindow, public ITraceSink {
     void StopLiveTrace();
     bool StartDemo();
     void WelcomeCommand();
+    void DataTransferCommand(int tab);
+    void ScreenDumpCommand();
+    void GpsCommand();
+    void GpsFormatCommand();
+    GpsReceiver& Gps() { return m_gps; }
     // What OK in the welcome dialog does with a choice (0 serial, 1 LAN, 2 open a trace).
     void WelcomeChoice(int choice);
 
@@ -114,6 +120,8 @@ class CMainFrame : public QMainWindow, public ITraceSink {
     std::mutex m_liveMutex;
     LiveViewState m_liveView;
     std::unique_ptr<sim::SimServer> m_demo;
+    GpsReceiver m_gps;
+    QPointer<QDialog> m_gpsWindow;
     std::unique_ptr<FileDialogs> m_files;
     std::map<QString, QAction*> m_actions;
     QMenu* m_viewMenu = nullptr;

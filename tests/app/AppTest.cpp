@@ -7,7 +7,11 @@
 #include <filesystem>
 
 #include "CMainFrame.h"
+#include "DataTransferDialog.h"
+#include "GpsWindows.h"
+#include "NmeaSource.h"
 #include "SampleTraces.h"
+#include "ScreenDumpWindow.h"
 #include "TestUtil.h"
 
 using namespace fl;
@@ -213,6 +217,97 @@ class AppTest : public QObject {
         QVERIFY(files->lastProposal.endsWith("SPECTRUM.TXT"));
         QCOMPARE(QString::fromStdString(test::ReadFile(dir / "report.TXT").substr(0, 12)),
                  QString("Device Name;"));
+    }
+
+    void dataTransferDialogCopiesBothWays() {
+        QStringList messages;
+        auto f = MakeFrame(&messages);
+        QVERIFY(f->StartDemo());
+        test::TempDir dir;
+        DataTransferDialog dlg(f->Channel(), 2, f.get());
+        QCOMPARE(dlg.Kind().keyword, "LIM");
+        dlg.SetPcFolder(QString::fromStdString(dir.path()));
+        QVERIFY(dlg.InstrumentNames().contains("GSM_MASK"));
+        dlg.SelectInstrument({"GSM_MASK", "UMTS_ACLR"});
+        dlg.CopyToPc();
+        QCOMPARE(dlg.PcNames(), QStringList({"GSM_MASK.QLM", "UMTS_ACLR.QLM"}));
+        // Copying again asks; "No to All" skips every duplicate of the batch.
+        int asked = 0;
+        dlg.scriptedAnswer = [&](const std::string&) {
+            ++asked;
+            return DuplicateAnswer::NoToAll;
+        };
+        dlg.CopyToPc();
+        QCOMPARE(asked, 1);
+        // Back to the instrument under a new name by "Rename".
+        dlg.scriptedAnswer = [](const std::string&) { return DuplicateAnswer::Rename; };
+        dlg.scriptedRename = [](std::string& n) {
+            n = "MASK2";
+            return true;
+        };
+        dlg.SelectPc({"GSM_MASK.QLM"});
+        dlg.CopyToInstrument();
+        QVERIFY(dlg.InstrumentNames().contains("MASK2"));
+        dlg.SelectInstrument({"MASK2"});
+        dlg.DeleteInstrumentSelection(true);
+        QVERIFY(!dlg.InstrumentNames().contains("MASK2"));
+        dlg.SelectPc({"UMTS_ACLR.QLM"});
+        dlg.DeletePcSelection(true);
+        QCOMPARE(dlg.PcNames(), QStringList({"GSM_MASK.QLM"}));
+        dlg.NewFolder();
+        QVERIFY(dlg.PcNames().contains("New Folder"));
+        dlg.OpenPcEntry("New Folder");
+        QVERIFY(dlg.PcFolder().endsWith("New Folder"));
+        dlg.Up();
+        QCOMPARE(dlg.PcFolder(), QString::fromStdString(dir.path()));
+        dlg.SetPcFolder("/");
+        dlg.Up();
+        QCOMPARE(messages.last(), QString("Already at top level"));
+        // The tabs of a Quarn2: eight kinds.
+        dlg.SelectTab(7);
+        QCOMPARE(dlg.Kind().keyword, "CFAC");
+    }
+
+    void screenDumpWindowReadsSavesAndAborts() {
+        QStringList messages;
+        auto f = MakeFrame(&messages);
+        QVERIFY(f->StartDemo());
+        test::TempDir dir;
+        ScreenDumpWindow w(f->Channel(), f.get());
+        QVERIFY(!w.HasPicture());
+        w.ReadOrAbort();
+        QTRY_VERIFY_WITH_TIMEOUT(w.HasPicture(), 10000);
+        QCOMPARE(w.Picture().size(), QSize(640, 480));
+        QVERIFY(w.SaveImage(QString::fromStdString(dir / "screen.png")));
+        QVERIFY(std::filesystem::file_size(dir / "screen.png") > 500);
+        QVERIFY(!w.SaveImage(QString::fromStdString(dir / "screen.gif")));
+        w.Clear();
+        QVERIFY(!w.HasPicture());
+        w.ReadOrAbort();
+        w.ReadOrAbort();  // abort at once
+        QVERIFY(!w.Running());
+        QCOMPARE(messages.last(), QString("Read Screen aborted   "));
+        w.accept();
+        std::string reply;
+        QVERIFY(f->Channel().Transact("*IDN?", reply));
+    }
+
+    void gpsWindowShowsTheReceiver() {
+        auto f = MakeFrame(nullptr);
+        sim::NmeaSource source;
+        const std::string slave = source.Start({}, 50);
+        GpsWindow w(f->Gps(), f.get());
+        w.deviceOverride = QString::fromStdString(slave);
+        f->Gps().skipSettleDelay = true;
+        w.StartStop();
+        QTRY_COMPARE_WITH_TIMEOUT(w.Value("Status"), QString("OK"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.Value("Satellites"), QString("08"), 5000);
+        QCOMPARE(w.windowTitle(), QString("GPS - Data OK"));
+        QVERIFY(w.Value("Latitude").startsWith(QString::fromUtf8("48\u00B0")));
+        w.StartStop();
+        QVERIFY(!f->Gps().Running());
+        w.Refresh();
+        QCOMPARE(w.windowTitle(), QString("GPS - No valid data"));
     }
 
     void closingWritesTheDefaultProfile() {

@@ -1,0 +1,397 @@
+#include "DataTransferDialog.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "ConnectionSettings.h"
+#include "PageCanvas.h"
+
+namespace fl {
+
+namespace {
+
+QTreeWidget* MakeList(const QStringList& columns, const QList<int>& widths) {
+    auto* t = new QTreeWidget;
+    t->setColumnCount(columns.size());
+    t->setHeaderLabels(columns);
+    for (int i = 0; i < widths.size(); ++i)
+        t->setColumnWidth(i, widths[i]);
+    t->setRootIsDecorated(false);
+    t->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    return t;
+}
+
+QPushButton* Button(const QString& text, QLayout* into) {
+    auto* b = new QPushButton(text);
+    into->addWidget(b);
+    return b;
+}
+
+}  // namespace
+
+DataTransferDialog::DataTransferDialog(CommandChannel& channel, int initialTab, QWidget* parent)
+    : QDialog(parent), m_channel(channel), m_transfer(channel) {
+    m_kinds = KindsForModel(s_strConnectedModel);
+    auto* layout = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout;
+    m_left = Button("<<", top);
+    m_tabs = new QTabBar;
+    for (const FileKind* k : m_kinds)
+        m_tabs->addTab(QString::fromUtf8(k->title));
+    top->addWidget(m_tabs, 1);
+    m_right = Button(">>", top);
+    layout->addLayout(top);
+
+    auto* grid = new QGridLayout;
+    m_instrument = MakeList({"Name", "Date", "Time"}, {112, 81, 54});
+    m_pc = MakeList({"Name", "Date", "Time"}, {142, 81, 54});
+    m_pc->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    auto* instButtons = new QHBoxLayout;
+    auto* instDelete = Button("D", instButtons);
+    auto* instRefresh = Button("R", instButtons);
+    auto* instAll = Button("Select all", instButtons);
+    auto* middle = new QVBoxLayout;
+    auto* toPc = Button("copy >", middle);
+    auto* toInst = Button("< copy", middle);
+    middle->addStretch();
+    auto* pcButtons = new QHBoxLayout;
+    auto* pcDelete = Button("D", pcButtons);
+    auto* pcRefresh = Button("R", pcButtons);
+    auto* pcAll = Button("Select all", pcButtons);
+    auto* browse = Button("...", pcButtons);
+    auto* up = Button("up", pcButtons);
+    auto* newFolder = new QPushButton(QFileIconProvider().icon(QFileIconProvider::Folder), "");
+    newFolder->setToolTip("New Folder");
+    pcButtons->addWidget(newFolder);
+    auto* open = Button("O", pcButtons);
+    m_folderBox = new QComboBox;
+    m_folderBox->setEditable(true);
+    grid->addWidget(new QLabel("Instrument"), 0, 0);
+    grid->addWidget(m_folderBox, 0, 2);
+    grid->addWidget(m_instrument, 1, 0);
+    grid->addLayout(middle, 1, 1);
+    grid->addWidget(m_pc, 1, 2);
+    grid->addLayout(instButtons, 2, 0);
+    grid->addLayout(pcButtons, 2, 2);
+    layout->addLayout(grid);
+    auto* close = new QPushButton("Close");
+    layout->addWidget(close, 0, Qt::AlignRight);
+
+    connect(m_tabs, &QTabBar::currentChanged, this, &DataTransferDialog::SelectTab);
+    connect(m_left, &QPushButton::clicked, this, [this] { m_tabs->setCurrentIndex(m_tab - 1); });
+    connect(m_right, &QPushButton::clicked, this, [this] { m_tabs->setCurrentIndex(m_tab + 1); });
+    connect(instDelete, &QPushButton::clicked, this, [this] { DeleteInstrumentSelection(); });
+    connect(instRefresh, &QPushButton::clicked, this, &DataTransferDialog::RefreshInstrument);
+    connect(instAll, &QPushButton::clicked, m_instrument, &QTreeWidget::selectAll);
+    connect(toPc, &QPushButton::clicked, this, &DataTransferDialog::CopyToPc);
+    connect(toInst, &QPushButton::clicked, this, &DataTransferDialog::CopyToInstrument);
+    connect(pcDelete, &QPushButton::clicked, this, [this] { DeletePcSelection(); });
+    connect(pcRefresh, &QPushButton::clicked, this, &DataTransferDialog::RefreshPc);
+    connect(pcAll, &QPushButton::clicked, m_pc, &QTreeWidget::selectAll);
+    connect(browse, &QPushButton::clicked, this, [this] {
+        const QString dir = QFileDialog::getExistingDirectory(this, "Please select a folder", m_folder);
+        if (!dir.isEmpty()) SetPcFolder(dir);
+    });
+    connect(up, &QPushButton::clicked, this, &DataTransferDialog::Up);
+    connect(newFolder, &QPushButton::clicked, this, &DataTransferDialog::NewFolder);
+    connect(open, &QPushButton::clicked, this, [this] {
+        if (auto* item = m_pc->currentItem()) OpenPcEntry(item->text(0));
+    });
+    connect(m_pc, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item) { OpenPcEntry(item->text(0)); });
+    connect(m_pc, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
+        // Renaming in place: an empty new name changes nothing.
+        const QString old = item->data(0, Qt::UserRole).toString();
+        const QString now = item->text(column);
+        if (column != 0 || old.isEmpty() || now.isEmpty() || now == old || now.contains('/')) return;
+        QDir(m_folder).rename(old, now);
+        RefreshPc();
+    });
+    connect(m_folderBox, &QComboBox::textActivated, this, [this](const QString& f) { SetPcFolder(f); });
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+    std::string ignored;
+    const bool ok = m_channel.Transact("SYST:COMM:ECH ON", ignored);
+    m_tab = std::clamp(initialTab, 0, static_cast<int>(m_kinds.size()) - 1);
+    m_tabs->blockSignals(true);
+    m_tabs->setCurrentIndex(m_tab);
+    m_tabs->blockSignals(false);
+    setWindowTitle(m_folder);
+    if (ok) SelectTab(m_tab);
+    UpdateArrows();
+}
+
+void DataTransferDialog::UpdateArrows() {
+    m_left->setEnabled(m_tab > 0);
+    m_right->setEnabled(m_tab < static_cast<int>(m_kinds.size()) - 1);
+}
+
+void DataTransferDialog::SelectTab(int index) {
+    if (index < 0 || index >= static_cast<int>(m_kinds.size())) return;
+    m_tab = index;
+    if (m_tabs->currentIndex() != index) m_tabs->setCurrentIndex(index);
+    UpdateArrows();
+    RefreshInstrument();
+    QString folder = QString::fromStdString(s_settings.*(Kind().folder));
+    if (folder.isEmpty()) folder = QString::fromStdString(DocumentsFolder());
+    SetPcFolder(folder);
+}
+
+void DataTransferDialog::SetPcFolder(const QString& folder) {
+    m_folder = QDir::cleanPath(folder);
+    s_settings.*(Kind().folder) = m_folder.toStdString();  // every change is kept for this kind
+    setWindowTitle(m_folder);
+    if (m_folderBox->findText(m_folder) < 0) m_folderBox->insertItem(0, m_folder);
+    m_folderBox->setCurrentText(m_folder);
+    RefreshPc();
+}
+
+void DataTransferDialog::RefreshInstrument() {
+    m_instrument->clear();
+    std::vector<InstrumentEntry> entries;
+    m_transfer.ListInstrument(Kind(), entries);
+    for (const auto& e : entries)
+        m_instrument->addTopLevelItem(
+            new QTreeWidgetItem({QString::fromStdString(e.name), QString::fromStdString(e.date),
+                                 QString::fromStdString(e.time)}));
+}
+
+void DataTransferDialog::RefreshPc() {
+    m_pc->blockSignals(true);
+    m_pc->clear();
+    QFileIconProvider icons;
+    for (const auto& e : ListPcFolder(m_folder.toStdString(), Kind())) {
+        auto* item = new QTreeWidgetItem(
+            {FromCp1252(e.name), QString::fromStdString(e.date), QString::fromStdString(e.time)});
+        item->setIcon(0, icons.icon(QFileInfo(m_folder + "/" + FromCp1252(e.name))));
+        item->setData(0, Qt::UserRole, FromCp1252(e.name));
+        item->setFlags(item->flags() | Qt::ItemIsEditable);
+        m_pc->addTopLevelItem(item);
+    }
+    m_pc->blockSignals(false);
+}
+
+QStringList DataTransferDialog::InstrumentNames() const {
+    QStringList names;
+    for (int i = 0; i < m_instrument->topLevelItemCount(); ++i)
+        names << m_instrument->topLevelItem(i)->text(0);
+    return names;
+}
+
+QStringList DataTransferDialog::PcNames() const {
+    QStringList names;
+    for (int i = 0; i < m_pc->topLevelItemCount(); ++i)
+        names << m_pc->topLevelItem(i)->text(0);
+    return names;
+}
+
+void DataTransferDialog::SelectInstrument(const QStringList& names) {
+    for (int i = 0; i < m_instrument->topLevelItemCount(); ++i)
+        m_instrument->topLevelItem(i)->setSelected(names.contains(m_instrument->topLevelItem(i)->text(0)));
+}
+
+void DataTransferDialog::SelectPc(const QStringList& names) {
+    for (int i = 0; i < m_pc->topLevelItemCount(); ++i)
+        m_pc->topLevelItem(i)->setSelected(names.contains(m_pc->topLevelItem(i)->text(0)));
+}
+
+DuplicateRule DataTransferDialog::MakeRule(bool toInstrument) {
+    DuplicateRule rule;
+    rule.ask = [this](const std::string& name) {
+        if (scriptedAnswer) return scriptedAnswer(name);
+        QMessageBox box(QMessageBox::Question, "Filetransfer - " + FromCp1252(name),
+                        FromCp1252(name) + " already exists.\nOverwrite?", QMessageBox::NoButton, this);
+        auto* yes = box.addButton("Yes", QMessageBox::YesRole);
+        auto* no = box.addButton("No", QMessageBox::NoRole);
+        auto* yesAll = box.addButton("Yes to All", QMessageBox::YesRole);
+        auto* noAll = box.addButton("No to All", QMessageBox::NoRole);
+        auto* rename = box.addButton("Rename", QMessageBox::ActionRole);
+        box.addButton("Cancel", QMessageBox::RejectRole);
+        box.exec();
+        const auto* c = box.clickedButton();
+        return c == yes      ? DuplicateAnswer::Yes
+               : c == no     ? DuplicateAnswer::No
+               : c == yesAll ? DuplicateAnswer::YesToAll
+               : c == noAll  ? DuplicateAnswer::NoToAll
+               : c == rename ? DuplicateAnswer::Rename
+                             : DuplicateAnswer::Cancel;
+    };
+    rule.rename = [this, toInstrument](std::string& name) {
+        if (scriptedRename) return scriptedRename(name);
+        QInputDialog dlg(this);
+        dlg.setWindowTitle("Filename");
+        dlg.setLabelText("Insert new filename ( max. 11 ):");
+        dlg.setTextValue(FromCp1252(name));
+        if (toInstrument) {
+            // Forbidden characters go and the text stays within 11 characters as it is typed.
+            connect(&dlg, &QInputDialog::textValueChanged, &dlg, [&dlg](const QString& t) {
+                const QString filtered = FromCp1252(FilterInstrumentName(t.toLatin1().toStdString()));
+                if (filtered != t) dlg.setTextValue(filtered);
+            });
+        }
+        if (dlg.exec() != QDialog::Accepted || dlg.textValue().isEmpty()) return false;
+        name = dlg.textValue().toLatin1().toStdString();
+        return true;
+    };
+    return rule;
+}
+
+void DataTransferDialog::CopyToPc() {
+    QProgressDialog progress(this);
+    progress.setMinimumDuration(300);
+    m_transfer.cancel = false;
+    m_transfer.progress = [&](const std::string& title, int pos, int range) {
+        progress.setLabelText(FromCp1252(title));
+        progress.setRange(0, range);
+        progress.setValue(std::min(pos, range));
+        QApplication::processEvents();
+        if (progress.wasCanceled()) m_transfer.cancel = true;
+    };
+    DuplicateRule rule = MakeRule(false);
+    std::vector<std::string> present;
+    for (const QString& n : PcNames())
+        present.push_back(n.toStdString());
+    for (auto* item : m_instrument->selectedItems()) {
+        const std::string name = item->text(0).toStdString();
+        std::string target = PcNameFor(name, Kind());
+        if (target.empty()) continue;  // a name that would leave the folder
+        if (!rule.Decide(target, present)) {
+            if (rule.Cancelled()) break;
+            continue;
+        }
+        if (!m_transfer.Upload(Kind(), name, (m_folder + "/" + FromCp1252(target)).toStdString())) break;
+    }
+    m_transfer.progress = {};
+    RefreshPc();
+}
+
+void DataTransferDialog::CopyToInstrument() {
+    QProgressDialog progress(this);
+    progress.setMinimumDuration(300);
+    m_transfer.cancel = false;
+    m_transfer.progress = [&](const std::string& title, int pos, int range) {
+        progress.setLabelText(FromCp1252(title));
+        progress.setRange(0, std::max(range, 1));
+        progress.setValue(std::min(pos, range));
+        QApplication::processEvents();
+        if (progress.wasCanceled()) m_transfer.cancel = true;
+    };
+    DuplicateRule rule = MakeRule(true);
+    std::vector<std::string> present;
+    for (const QString& n : InstrumentNames())
+        present.push_back(n.toStdString());
+    for (auto* item : m_pc->selectedItems()) {
+        if (item->text(1).isEmpty()) continue;  // folders are skipped
+        const QString file = m_folder + "/" + item->data(0, Qt::UserRole).toString();
+        std::string target =
+            InstrumentNameFor(file.toStdString(), rule.Mode() >= -1 && rule.Mode() <= 1 && !present.empty());
+        if (!rule.Decide(target, present)) {
+            if (rule.Cancelled()) break;
+            continue;
+        }
+        if (!m_transfer.Download(Kind(), file.toStdString(), target)) break;
+    }
+    m_transfer.progress = {};
+    RefreshInstrument();
+}
+
+void DataTransferDialog::DeleteInstrumentSelection(bool confirmed) {
+    const auto items = m_instrument->selectedItems();
+    if (items.isEmpty()) return;
+    if (!confirmed && QMessageBox::question(this, windowTitle(),
+                                            "Are you sure to delete the setected items?") != QMessageBox::Yes)
+        return;
+    std::vector<std::string> names;
+    for (auto* item : items)
+        names.push_back(item->text(0).toStdString());
+    m_transfer.DeleteOnInstrument(Kind(), names);
+    RefreshInstrument();
+}
+
+void DataTransferDialog::DeletePcSelection(bool confirmed) {
+    const auto items = m_pc->selectedItems();
+    if (items.isEmpty()) return;
+    if (!confirmed && QMessageBox::question(this, windowTitle(),
+                                            "Are you sure to delete the setected items?") != QMessageBox::Yes)
+        return;
+    for (auto* item : items) {
+        const std::filesystem::path p =
+            (m_folder + "/" + item->data(0, Qt::UserRole).toString()).toStdString();
+        std::error_code ec;
+        if (item->text(1).isEmpty())
+            std::filesystem::remove_all(p, ec);
+        else
+            std::filesystem::remove(p, ec);
+    }
+    RefreshPc();
+}
+
+void DataTransferDialog::Up() {
+    if (m_folder == "/" || m_folder.isEmpty()) {
+        m_channel.Prompts().Message("Already at top level");
+        return;
+    }
+    SetPcFolder(QFileInfo(m_folder).path());
+}
+
+void DataTransferDialog::NewFolder() {
+    QDir(m_folder).mkpath("New Folder");
+    RefreshPc();
+    for (int i = 0; i < m_pc->topLevelItemCount(); ++i)
+        if (m_pc->topLevelItem(i)->text(0) == "New Folder") {
+            m_pc->setCurrentItem(m_pc->topLevelItem(i));
+            m_pc->editItem(m_pc->topLevelItem(i), 0);
+        }
+}
+
+void DataTransferDialog::OpenPcEntry(const QString& name) {
+    const QString path = m_folder + "/" + name;
+    if (QFileInfo(path).isDir()) {
+        SetPcFolder(path);
+        return;
+    }
+    if (Kind().tab == 0) {
+        if (openTrace) openTrace(path);
+    } else if (Kind().tab == 1) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    } else {
+        m_channel.Prompts().Message("The editors are not part of this version of Fieldlink yet.");
+    }
+    RefreshPc();
+}
+
+void DataTransferDialog::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Delete) {
+        if (m_instrument->hasFocus()) DeleteInstrumentSelection();
+        if (m_pc->hasFocus()) DeletePcSelection();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+void DataTransferDialog::done(int r) {
+    WriteProfile(s_settings);  // the folders of every kind
+    QDialog::done(r);
+}
+
+}  // namespace fl

@@ -1,0 +1,68 @@
+// The Data Transfer dialog: instrument files on the left, a PC folder on the right, a tab per file kind,
+// copying both ways with the duplicate questions and a cancellable progress window.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+#include "DataTransfer.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTabBar;
+class QTreeWidget;
+
+namespace fl {
+
+class DataTransferDialog : public QDialog {
+    Q_OBJECT
+  public:
+    DataTransferDialog(CommandChannel& channel, int initialTab, QWidget* parent = nullptr);
+
+    // Opening a trace entry (the main window opens it as a document).
+    std::function<void(const QString&)> openTrace;
+    // Test hooks: answers instead of the duplicate question and the filename window.
+    std::function<DuplicateAnswer(const std::string&)> scriptedAnswer;
+    std::function<bool(std::string&)> scriptedRename;
+
+    const FileKind& Kind() const { return *m_kinds[static_cast<size_t>(m_tab)]; }
+    QString PcFolder() const { return m_folder; }
+    void SetPcFolder(const QString& folder);
+    void SelectTab(int index);
+    void RefreshInstrument();
+    void RefreshPc();
+    void SelectInstrument(const QStringList& names);
+    void SelectPc(const QStringList& names);
+    void CopyToPc();
+    void CopyToInstrument();
+    void DeleteInstrumentSelection(bool confirmed = false);
+    void DeletePcSelection(bool confirmed = false);
+    void Up();
+    void NewFolder();
+    void OpenPcEntry(const QString& name);
+    QStringList InstrumentNames() const;
+    QStringList PcNames() const;
+
+  protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void done(int r) override;
+
+  private:
+    DuplicateRule MakeRule(bool toInstrument);
+    void UpdateArrows();
+
+    CommandChannel& m_channel;
+    DataTransfer m_transfer;
+    std::vector<const FileKind*> m_kinds;
+    int m_tab = 0;
+    QString m_folder;
+    QTabBar* m_tabs;
+    QPushButton* m_left;
+    QPushButton* m_right;
+    QTreeWidget* m_instrument;
+    QTreeWidget* m_pc;
+    QComboBox* m_folderBox;
+};
+
+}  // namespace fl
