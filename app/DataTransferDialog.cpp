@@ -256,17 +256,22 @@ DuplicateRule DataTransferDialog::MakeRule(bool toInstrument) {
     return rule;
 }
 
-void DataTransferDialog::CopyToPc() {
-    QProgressDialog progress(this);
+// The progress window of one copy batch; closing it sets the cancel flag the transfer tests.
+void DataTransferDialog::WatchProgress(QProgressDialog& progress) {
     progress.setMinimumDuration(300);
     m_transfer.cancel = false;
-    m_transfer.progress = [&](const std::string& title, int pos, int range) {
+    m_transfer.progress = [this, &progress](const std::string& title, int pos, int range) {
         progress.setLabelText(FromCp1252(title));
-        progress.setRange(0, range);
+        progress.setRange(0, std::max(range, 1));
         progress.setValue(std::min(pos, range));
         QApplication::processEvents();
         if (progress.wasCanceled()) m_transfer.cancel = true;
     };
+}
+
+void DataTransferDialog::CopyToPc() {
+    QProgressDialog progress(this);
+    WatchProgress(progress);
     DuplicateRule rule = MakeRule(false);
     std::vector<std::string> present;
     for (const QString& n : PcNames())
@@ -287,15 +292,7 @@ void DataTransferDialog::CopyToPc() {
 
 void DataTransferDialog::CopyToInstrument() {
     QProgressDialog progress(this);
-    progress.setMinimumDuration(300);
-    m_transfer.cancel = false;
-    m_transfer.progress = [&](const std::string& title, int pos, int range) {
-        progress.setLabelText(FromCp1252(title));
-        progress.setRange(0, std::max(range, 1));
-        progress.setValue(std::min(pos, range));
-        QApplication::processEvents();
-        if (progress.wasCanceled()) m_transfer.cancel = true;
-    };
+    WatchProgress(progress);
     DuplicateRule rule = MakeRule(true);
     std::vector<std::string> present;
     for (const QString& n : InstrumentNames())

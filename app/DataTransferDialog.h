@@ -8,6 +8,7 @@
 #include "DataTransfer.h"
 
 class QComboBox;
+class QProgressDialog;
 class QLabel;
 class QPushButton;
 class QTabBar;
@@ -50,6 +51,7 @@ class DataTransferDialog : public QDialog {
 
   private:
     DuplicateRule MakeRule(bool toInstrument);
+    void WatchProgress(QProgressDialog& progress);
     void UpdateArrows();
 
     CommandChannel& m_channel;

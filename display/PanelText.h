@@ -24,7 +24,7 @@ Scaled ScaleFrequency(double hz);
 Scaled ScaleTime(double seconds);
 // The frequency text of the panels: digits by magnitude, then a blank and the unit ("1.800000 GHz").
 std::string FrequencyText(double hz);
-std::string FrequencyNumber(const Scaled& f);  // the number alone; empty for an integer part 0 above Hz
+std::string FrequencyNumber(const Scaled& f);  // the number alone; empty when kHz and up have no whole units
 
 struct PanelRow {
     std::string caption;

@@ -24,16 +24,21 @@ class RecordingPrompts : public IPrompts {
     bool answerYes = false;
 };
 
-// A simulator on loopback TCP and a channel connected to it.
+// A simulator and a channel connected to it: on loopback TCP, or on a pseudo-terminal as a serial line.
 struct SimLink {
-    explicit SimLink(sim::SimOptions options = {}, bool connect = true)
+    explicit SimLink(sim::SimOptions options = {}, bool connect = true, bool serial = false)
         : server(std::make_unique<sim::SimServer>(options)), channel(port, settings, state, prompts) {
-        tcpPort = server->ListenTcp();
+        if (serial) {
+            settings.serialDevice = server->OpenPty();
+            settings.linkKind = 0;
+        } else {
+            tcpPort = server->ListenTcp();
+            settings.linkKind = 1;
+            settings.ipAddress = "127.0.0.1";
+            settings.tcpPort = tcpPort;
+        }
         server->Start();
-        settings.linkKind = 1;
-        settings.ipAddress = "127.0.0.1";
-        settings.tcpPort = tcpPort;
-        if (connect) connected = channel.ConnectInstrument(1);
+        if (connect) connected = channel.ConnectInstrument(settings.linkKind);
     }
     ~SimLink() {
         server->Stop();

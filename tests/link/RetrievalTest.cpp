@@ -267,17 +267,10 @@ TEST(Retrieval, Quarn1SerialFramingAndSlowBytes) {
     sim::SimOptions o;
     o.model = "Quarn1";
     o.firmware = "2.30";
-    sim::SimServer server(o);
-    CPort port;
-    ConnectionSettings settings;
-    settings.serialDevice = server.OpenPty();
-    server.Start();
-    ConnectionState state;
-    test::RecordingPrompts prompts;
-    CommandChannel channel(port, settings, state, prompts);
-    ASSERT_TRUE(channel.ConnectInstrument(0));
+    SimLink link(o, true, true);
+    ASSERT_TRUE(link.connected);
     DocSink sink;
-    TraceRetrieval r(channel, sink);
+    TraceRetrieval r(link.channel, sink);
     test::TempDir dir;
     r.programFolder = dir.path();
     ASSERT_TRUE(r.TraceUpload({"SPEC_Q1"}));
@@ -286,14 +279,12 @@ TEST(Retrieval, Quarn1SerialFramingAndSlowBytes) {
     ASSERT_TRUE(file.Load(test::SamplePath("SPEC_Q1.qtr")).ok());
     EXPECT_EQ(sink.docs[0]->m_arrTraceA, file.m_arrTraceA);
     // Slow bytes (a few milliseconds apart) still make whole replies.
-    server.AddTrace("SHORT",
-                    {"# TRACE SHORT;   created: 2026/03/05 10:00:00", "SENSe:FREQuency:CENTer 1000000"});
-    server.SetFault(sim::FaultKind::Slow);
+    link.server->AddTrace(
+        "SHORT", {"# TRACE SHORT;   created: 2026/03/05 10:00:00", "SENSe:FREQuency:CENTer 1000000"});
+    link.server->SetFault(sim::FaultKind::Slow);
     ASSERT_TRUE(r.TraceUpload({"SHORT"}));
     ASSERT_EQ(sink.docs.size(), 2u);
     EXPECT_EQ(sink.docs[1]->m_dCenter, 1000000.0);
-    EXPECT_TRUE(prompts.messages.empty());
-    channel.Disconnect();
-    server.Stop();
-    s_strConnectedModel.clear();
+    EXPECT_TRUE(link.prompts.messages.empty());
+    link.channel.Disconnect();
 }

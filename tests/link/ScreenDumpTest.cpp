@@ -99,22 +99,14 @@ TEST(ScreenDump, AbortEndsTheReadAtOnceAndTheLinkComesBack) {
 }
 
 TEST(ScreenDump, PacedSerialTransfer) {
-    sim::SimServer server(sim::SimOptions{});
-    CPort port;
-    ConnectionSettings settings;
-    settings.serialDevice = server.OpenPty();
-    server.Start();
-    ConnectionState state;
-    test::RecordingPrompts prompts;
-    CommandChannel channel(port, settings, state, prompts);
-    ASSERT_TRUE(channel.ConnectInstrument(0));
-    ScreenDump dump(channel);
+    SimLink link({}, true, true);
+    ASSERT_TRUE(link.connected);
+    ScreenDump dump(link.channel);
     dump.Open();
-    EXPECT_TRUE(port.m_bPaced);
+    EXPECT_TRUE(link.port.m_bPaced);
     ASSERT_EQ(dump.ReadScreen(), ScreenDump::Result::Ok);
     sim::InstrumentModel model{sim::SimOptions{}};
     EXPECT_TRUE(dump.Indices() == model.ScreenIndices());
     dump.Close();
-    EXPECT_TRUE(state.serialConnected);
-    server.Stop();
+    EXPECT_TRUE(link.state.serialConnected);
 }

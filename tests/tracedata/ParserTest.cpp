@@ -248,11 +248,6 @@ TEST(Parser, HostileLinesNeverCrash) {
         "SENSe:FREQuency:CENTer nan",
         std::string("SENSe:TRACe:DATa A,ALL,'\xff\x00zz", 28),
     };
-    ParseRecord rec;
-    TraceLineParser p(rec);
-    p.ResetDefaults();
-    for (const auto& l : lines)
-        p.ParseLine(l);
-    p.Finish();
+    const ParseRecord rec = test::ParseLines(std::vector<std::string>(std::begin(lines), std::end(lines)));
     EXPECT_EQ(rec.m_arrTraceA.size(), 1002u);
 }
