@@ -122,3 +122,23 @@ TEST(ImageCodec, OddWidthsPadRowsCorrectly) {
         }
     }
 }
+
+// netpbm as a second, independent reader of the lossless formats.
+TEST(ImageCodec, NetpbmReadsTheLosslessFormats) {
+    if (std::system("command -v bmptopnm >/dev/null 2>&1") != 0) GTEST_SKIP() << "netpbm is not installed";
+    const Bitmap24 b = Pattern(33, 21);
+    test::TempDir dir;
+    const std::pair<const char*, const char*> cases[] = {
+        {"n.bmp", "bmptopnm"}, {"n.png", "pngtopnm"},  {"n.tif", "tifftopnm"}, {"n.tga", "tgatoppm"},
+        {"n.pcx", "pcxtoppm"}, {"n.ras", "rasttopnm"}, {"n.ppm", "pamtopnm"}};
+    const std::string header = "P6\n33 21\n255\n";
+    for (auto [file, tool] : cases) {
+        ASSERT_TRUE(SaveImage(b, dir / file)) << file;
+        const std::string out = dir / (std::string(file) + ".pnm");
+        const std::string cmd = std::string(tool) + " '" + (dir / file) + "' > '" + out + "' 2>/dev/null";
+        ASSERT_EQ(std::system(cmd.c_str()), 0) << tool;
+        const std::string pnm = test::ReadFile(out);
+        ASSERT_EQ(pnm.substr(0, header.size()), header) << file;
+        EXPECT_TRUE(pnm.substr(header.size()) == std::string(b.rgb.begin(), b.rgb.end())) << file;
+    }
+}
