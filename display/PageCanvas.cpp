@@ -62,13 +62,22 @@ void PageCanvas::Polygon(const QPolygonF& page) {
     m_p.drawPolygon(dev);
 }
 
-void PageCanvas::TextQ(double x, double y, const QString& text, int height, bool bold, const QColor& color) {
+QFont PageCanvas::FontFor(int height, bool bold) const {
     // The page's Swiss family: Liberation Sans has Arial's metrics; any sans-serif face stands in.
     QFont f(QStringLiteral("Liberation Sans"));
     f.setStyleHint(QFont::SansSerif);
     // Heights are cell heights (ascent plus descent), as the page was designed with.
     f.setPixelSize(std::max(1, static_cast<int>(height * m_scale * 0.87 + 0.5)));
     f.setBold(bold);
+    return f;
+}
+
+double PageCanvas::TextWidth(const std::string& text, int height, bool bold) const {
+    return QFontMetricsF(FontFor(height, bold)).horizontalAdvance(FromCp1252(text)) / m_scale;
+}
+
+void PageCanvas::TextQ(double x, double y, const QString& text, int height, bool bold, const QColor& color) {
+    const QFont f = FontFor(height, bold);
     m_p.setFont(f);
     m_p.setPen(color);
     const QPointF at = Map(x, y);

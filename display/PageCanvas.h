@@ -33,9 +33,12 @@ class PageCanvas {
     void Text(double x, double y, const char* text, int height, bool bold, const QColor& color) {
         Text(x, y, std::string(text), height, bold, color);
     }
+    // Width of a text in page units.
+    double TextWidth(const std::string& text, int height, bool bold) const;
     QPainter& Painter() { return m_p; }
 
   private:
+    QFont FontFor(int height, bool bold) const;
     QPainter& m_p;
     QRectF m_device;
     int m_ox, m_oy;

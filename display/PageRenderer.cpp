@@ -135,15 +135,15 @@ void Painter::ResultsHeader() {
     std::string status;
     const bool pass = d.m_strTraceDataLimit == "PASS";
     const bool result = d.m_strTraceDataLimit == "PASS" || d.m_strTraceDataLimit == "FAIL";
-    auto failCount = [&] {
-        return d.m_nLimitFailCount >= 1 ? Format("   Fail Count:  %d", d.m_nLimitFailCount) : "";
-    };
+    // The fail count goes on the row below, beside the pass/fail mark, so the line stays clear of RBW.
+    std::string failCount;
+    if (d.m_nLimitFailCount >= 1) failCount = Format("Fail Count:  %d", d.m_nLimitFailCount);
     if (d.m_strLimitSimple == "ON") {
-        status = std::string("Simple Limits ") + (pass ? "PASS" : "FAIL") + failCount();
+        status = std::string("Simple Limits ") + (pass ? "PASS" : "FAIL");
     } else if (d.m_strLimitState != "OFF") {
-        status = d.m_strLimitFile.empty()
-                     ? "Limits:  not loaded"
-                     : "Limits:  " + d.m_strLimitFile + "  " + (pass ? "PASS" : "FAIL") + failCount();
+        status = d.m_strLimitFile.empty() ? "Limits:  not loaded"
+                                          : "Limits:  " + d.m_strLimitFile + "  " + (pass ? "PASS" : "FAIL");
+        if (d.m_strLimitFile.empty()) failCount.clear();
     } else if (d.m_arrUserStateA.size() > 1 && d.m_arrUserStateA[1] == COUNter) {
         std::string hz = d.m_dCounterFreq > 0 ? Format("%.0f", d.m_dCounterFreq) : "";
         for (int i = static_cast<int>(hz.size()) - 3; i > 0; i -= 3)
@@ -153,6 +153,8 @@ void Painter::ResultsHeader() {
     // The status line takes the first free row of the left block.
     const bool results = mode == "Channel Power" || mode == "Cable Loss" || mode == "EMF (EMI)";
     if (!status.empty()) c.Text(results ? 1000 : 0, 450, status, 150, false, Qt::black);
+    if (!failCount.empty() && (d.m_strLimitSimple == "ON" || d.m_strLimitState != "OFF"))
+        c.Text(results ? 1000 : 800, 300, failCount, 150, false, Qt::black);
     if (d.m_strExtRefFreq == "ON") c.Text(2900, 450, "Ext. Ref. in (10 MHz)", 120, false, Qt::black);
     if (result && (d.m_strLimitSimple == "ON" || d.m_strLimitState != "OFF")) {
         c.SetPen(pass ? kGreen : kRed, 3);
@@ -258,13 +260,21 @@ void Painter::Panels() {
         c.SetPen(kLight, 3);
         c.SetBrush(kLight);
         c.Rect(x, ty - 170, x + L.markerTableWidth, bottom);
+        // Name, level, level unit, x value, x unit. A unit never starts inside the number before it, and
+        // the x value ends just before its unit so the values line up.
         static const int kColumns[] = {20, 290, 420, 1190, 1290};
         for (size_t i = 0; i < lines.size(); ++i) {
             std::string_view rest = lines[i];
+            const int y = ty - 190 - 150 * static_cast<int>(i);
+            double end = 0;
             for (int col = 0; col < 5 && !rest.empty(); ++col) {
                 size_t b = rest.find(' ');
-                c.Text(x + kColumns[col], ty - 190 - 150 * static_cast<int>(i),
-                       std::string(rest.substr(0, b)), 150, false, Qt::black);
+                const std::string field(rest.substr(0, b));
+                const double width = c.TextWidth(field, 150, false);
+                double fx = std::max<double>(x + kColumns[col], end + 40);
+                if (col == 3) fx = std::max(end + 40, x + kColumns[4] - 30 - width);
+                c.Text(fx, y, field, 150, false, Qt::black);
+                end = fx + width;
                 rest = b == std::string_view::npos ? std::string_view() : rest.substr(b + 1);
             }
         }
