@@ -1,6 +1,7 @@
 #include "CMainFrame.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -9,11 +10,17 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QThread>
 #include <chrono>
+#include <fstream>
 #include <thread>
 
 #include "AsciiExport.h"
@@ -176,8 +183,8 @@ void CMainFrame::BuildMenus() {
     AddCommand(file, "exit", "E&xit", {}, [this] { close(); });
 
     QMenu* edit = menuBar()->addMenu("&Edit");
-    AddCommand(edit, "copygraph", "Copy &Graph", {}, [this] { NotYet("Copy Graph"); });
-    AddCommand(edit, "copydata", "Copy &Data", {}, [this] { NotYet("Copy Data"); });
+    AddCommand(edit, "copygraph", "Copy &Graph", {}, [this] { CopyGraphCommand(); });
+    AddCommand(edit, "copydata", "Copy &Data", {}, [this] { CopyDataCommand(); });
     AddCommand(edit, "addinfo", "Additional Information...", {}, [this] {
         AdditionalInfoDialog dlg(this);
         if (dlg.exec() == QDialog::Accepted)
@@ -539,6 +546,87 @@ void CMainFrame::GpsFormatCommand() {
     d.SetModifiedFlag();
     frame->UpdateTitle();
     frame->View()->update();
+}
+
+QPrinter& CMainFrame::Printer() {
+    if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
+bool CMainFrame::PrintDocument(QPrinter& printer, CChildFrame* frame, QPainter* painter) {
+    CMyQuarnDoc& doc = frame->Document();
+    printer.setPageOrientation(doc.m_nOrientation ? QPageLayout::Landscape : QPageLayout::Portrait);
+    QPainter own;
+    QPainter* p = painter;
+    if (!p) {
+        if (!own.begin(&printer)) return false;
+        p = &own;
+    }
+    RenderPrintPage(*p,
+                    printer.pageRect(QPrinter::DevicePixel)
+                        .translated(-printer.pageRect(QPrinter::DevicePixel).topLeft()),
+                    doc, CMyQuarnView::CurrentRenderOptions());
+    return true;
+}
+
+void CMainFrame::PrintCommand(bool allDocuments) {
+    CChildFrame* active = ActiveFrame();
+    if (!active) return;
+    QPrinter& printer = Printer();
+    printer.setFromTo(1, 1);
+    QPrintDialog dlg(&printer, this);
+    if (dlg.exec() != QDialog::Accepted) return;
+    if (!allDocuments) {
+        if (!PrintDocument(printer, active)) m_prompts.Message("Printing failed.", PromptIcon::Error);
+        return;
+    }
+    // One dialog for every open trace window, the active one first, one page each.
+    QList<CChildFrame*> frames = Frames();
+    frames.removeAll(active);
+    frames.prepend(active);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        m_prompts.Message("Printing failed.", PromptIcon::Error);
+        return;
+    }
+    for (int i = 0; i < frames.size(); ++i) {
+        if (i > 0) printer.newPage();
+        PrintDocument(printer, frames[i], &painter);
+    }
+}
+
+void CMainFrame::PrintPreviewCommand() {
+    CChildFrame* frame = ActiveFrame();
+    if (!frame) return;
+    QPrintPreviewDialog preview(&Printer(), this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this, frame](QPrinter* printer) { PrintDocument(*printer, frame); });
+    preview.exec();
+}
+
+void CMainFrame::CopyGraphCommand() {
+    if (CChildFrame* f = ActiveFrame()) QApplication::clipboard()->setImage(f->View()->grab().toImage());
+}
+
+void CMainFrame::CopyDataCommand() {
+    CChildFrame* frame = ActiveFrame();
+    if (!frame) return;
+    // The report with tabs goes through "~C2CBData.tmp"; its lines are joined with line feeds.
+    const std::string tmp = ProgramFile(kClipboardDataFile);
+    std::string error;
+    if (!WriteAsciiReport(frame->Document(), tmp, false, &error)) {
+        QApplication::clipboard()->clear();
+        return;
+    }
+    std::string text;
+    std::ifstream in(tmp, std::ios::binary);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        text += line + "\n";
+    }
+    in.close();
+    std::remove(tmp.c_str());
+    QApplication::clipboard()->setText(FromCp1252(text));
 }
 
 void CMainFrame::ConnectCommand() {

@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QPointer>
 #include <QToolBar>
+
+class QPrinter;
 #include <map>
 #include <memory>
 #include <mutex>
@@ -63,6 +65,13 @@ class CMainFrame : public QMainWindow, public ITraceSink {
     void ScreenDumpCommand();
     void GpsCommand();
     void GpsFormatCommand();
+    void PrintCommand(bool allDocuments);
+    void PrintPreviewCommand();
+    void CopyGraphCommand();
+    void CopyDataCommand();
+    // Prints one trace page on `printer` (with its own painter unless one is given).
+    bool PrintDocument(QPrinter& printer, CChildFrame* frame, QPainter* painter = nullptr);
+    QPrinter& Printer();
     GpsReceiver& Gps() { return m_gps; }
     // What OK in the welcome dialog does with a choice (0 serial, 1 LAN, 2 open a trace).
     void WelcomeChoice(int choice);
@@ -121,6 +130,7 @@ class CMainFrame : public QMainWindow, public ITraceSink {
     LiveViewState m_liveView;
     std::unique_ptr<sim::SimServer> m_demo;
     GpsReceiver m_gps;
+    std::unique_ptr<QPrinter> m_printer;
     QPointer<QDialog> m_gpsWindow;
     std::unique_ptr<FileDialogs> m_files;
     std::map<QString, QAction*> m_actions;

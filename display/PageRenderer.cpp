@@ -591,6 +591,18 @@ PageLayout RenderPage(QPainter& painter, const QRectF& device, const CMyQuarnDoc
     return layout;
 }
 
+PageLayout RenderPrintPage(QPainter& painter, const QRectF& printable, const CMyQuarnDoc& doc,
+                           const RenderOptions& options) {
+    const bool landscape = doc.m_nOrientation != 0;
+    const PageLayout layout = ComputeLayout(doc, landscape ? 800 : 664, landscape ? 600 : 800);
+    const bool header = !options.headLeft.empty() || !options.headRight.empty();
+    const int originY = header ? 2700 : 1000;
+    const int extentY = layout.Fh + (header ? 2000 : 300);
+    PageCanvas canvas(painter, printable, -400, originY, layout.Fw, extentY);
+    Painter(canvas, doc, layout, options).Draw();
+    return layout;
+}
+
 QImage RenderPageImage(const CMyQuarnDoc& doc, int width, int height, const RenderOptions& options) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);

@@ -21,6 +21,11 @@ struct RenderOptions {
 // extent of the fitted page. Returns the layout it used.
 PageLayout RenderPage(QPainter& painter, const QRectF& device, const CMyQuarnDoc& doc,
                       const RenderOptions& options = {});
+// The page on paper: laid out as in a window of 800 x 600 (landscape) or 664 x 800 (portrait) pixels and
+// mapped onto `printable` with the band above the page: 300 units for the file path, 2000 with the print
+// header texts.
+PageLayout RenderPrintPage(QPainter& painter, const QRectF& printable, const CMyQuarnDoc& doc,
+                           const RenderOptions& options = {});
 // The page as an image of the given size (white background).
 QImage RenderPageImage(const CMyQuarnDoc& doc, int width, int height, const RenderOptions& options = {});
 

@@ -1,6 +1,9 @@
 // The desktop application under the offscreen platform: start-up paths, menu and toolbar states,
 // open/save flows with scripted dialogs, view flags, fetching traces and Live Trace against quarn-sim.
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QPrinter>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QtTest>
@@ -308,6 +311,25 @@ class AppTest : public QObject {
         QVERIFY(!f->Gps().Running());
         w.Refresh();
         QCOMPARE(w.windowTitle(), QString("GPS - No valid data"));
+    }
+
+    void printsCopiesGraphAndData() {
+        auto f = MakeFrame(nullptr);
+        QVERIFY(f->OpenFile(QString::fromStdString(test::SamplePath("SPECTRUM.qtr"))));
+        test::TempDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(dir / "page.pdf"));
+        QVERIFY(f->PrintDocument(printer, f->ActiveFrame()));
+        QVERIFY(std::filesystem::file_size(dir / "page.pdf") > 2000);
+        f->CopyDataCommand();
+        const QString text = QApplication::clipboard()->text();
+        QVERIFY(text.startsWith("Device Name\tSITE NORTH 7\nTrace File\tSPECTRUM\n"));
+        QVERIFY(!text.contains('\r'));
+        QVERIFY(!std::filesystem::exists(m_home / "~C2CBData.tmp"));
+        f->ActiveFrame()->View()->resize(600, 400);
+        f->CopyGraphCommand();
+        QVERIFY(!QApplication::clipboard()->image().isNull());
     }
 
     void closingWritesTheDefaultProfile() {
