@@ -19,6 +19,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QThread>
+#include <QTimer>
 #include <chrono>
 #include <fstream>
 #include <thread>
@@ -32,6 +33,7 @@
 #include "ImageCodec.h"
 #include "InfoDialogs.h"
 #include "LiveTraceDialog.h"
+#include "LockKeys.h"
 #include "PageCanvas.h"
 #include "PageImage.h"
 #include "ProgramFolder.h"
@@ -75,6 +77,13 @@ CMainFrame::CMainFrame()
         else
             statusBar()->addPermanentWidget(m_pane[i]);
     }
+    // The lock panes keep the width of their indicator and show it while the lock is on.
+    for (int i = 2; i < 5; ++i)
+        m_pane[i]->setMinimumWidth(m_pane[i]->sizeHint().width());
+    auto* lockTimer = new QTimer(this);
+    connect(lockTimer, &QTimer::timeout, this, [this] { UpdateLockPanes(); });
+    lockTimer->start(300);
+    UpdateLockPanes();
     m_prompts.statusSink = [this](int pane, const QString& text) {
         if (pane >= 0 && pane < 5) m_pane[pane]->setText(text);
     };
@@ -121,6 +130,15 @@ CMainFrame::CMainFrame()
     m_gps.altitudeUnit = s_settings.gpsAltitudeUnit;
     m_gps.speedUnit = s_settings.gpsSpeedUnit;
     RefreshConnectionState();
+}
+
+void CMainFrame::UpdateLockPanes() {
+    const LockKey keys[3] = {LockKey::Caps, LockKey::Num, LockKey::Scroll};
+    for (int i = 0; i < 3; ++i) {
+        const bool on = ReadLockKey(keys[i], m_ledsDir).value_or(false);
+        const QString text = QString::fromStdString(LockPaneText(keys[i], on));
+        if (m_pane[i + 2]->text() != text) m_pane[i + 2]->setText(text);
+    }
 }
 
 CMainFrame::~CMainFrame() {

@@ -45,6 +45,10 @@ class CMainFrame : public QMainWindow, public ITraceSink {
     // Start-up after construction: a file from the command line, the demo, or the welcome dialog.
     void StartUp(const QString& file, bool demo, bool welcome = true);
 
+    // Reads the keyboard lock LEDs under `ledsDir` into the three lock panes (a timer polls it).
+    void UpdateLockPanes();
+    void SetLedsFolder(const std::string& ledsDir) { m_ledsDir = ledsDir; }
+
     // Commands (public for the tests).
     bool OpenFile(const QString& path);
     void OpenCommand();
@@ -118,6 +122,7 @@ class CMainFrame : public QMainWindow, public ITraceSink {
 
     QMdiArea* m_mdi;
     QLabel* m_pane[5];
+    std::string m_ledsDir = "/sys/class/leds";
     CPort m_port;
     ConnectionState m_state;
     QtPrompts m_prompts;

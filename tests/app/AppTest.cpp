@@ -295,6 +295,34 @@ class AppTest : public QObject {
         QVERIFY(f->Channel().Transact("*IDN?", reply));
     }
 
+    void lockPanesFollowTheKeyboardLeds() {
+        auto f = MakeFrame(nullptr);
+        test::TempDir leds;
+        auto led = [&](const std::string& name, const char* value) {
+            std::filesystem::create_directories(leds / name);
+            test::WriteFile(leds / (name + "/brightness"), value);
+        };
+        led("input3::capslock", "1\n");
+        led("input3::numlock", "0\n");
+        led("input7::numlock", "1\n");  // a second keyboard: any lit LED counts
+        led("input3::scrolllock", "0\n");
+        led("phy0-led", "1\n");
+        f->SetLedsFolder(leds.path());
+        f->UpdateLockPanes();
+        QCOMPARE(f->StatusText(2), QString("CAP"));
+        QCOMPARE(f->StatusText(3), QString("NUM"));
+        QCOMPARE(f->StatusText(4), QString(""));
+        led("input3::capslock", "0\n");
+        led("input3::scrolllock", "1\n");
+        f->UpdateLockPanes();
+        QCOMPARE(f->StatusText(2), QString(""));
+        QCOMPARE(f->StatusText(4), QString("SCRL"));
+        f->SetLedsFolder(leds.path() + "/missing");
+        f->UpdateLockPanes();
+        for (int pane = 2; pane < 5; ++pane)
+            QCOMPARE(f->StatusText(pane), QString(""));
+    }
+
     void gpsWindowShowsTheReceiver() {
         auto f = MakeFrame(nullptr);
         sim::NmeaSource source;
