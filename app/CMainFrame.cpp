@@ -268,7 +268,7 @@ void CMainFrame::BuildMenus() {
         conn, "settings", "Serial / LAN for Quarn...", {}, [this] { ConnectionSettingsCommand(); },
         "settings");
     AddCommand(
-        conn, "gps", "Serial for GPS Device...", {}, [this] { NotYet("The GPS receiver"); }, "gps");
+        conn, "gps", "Serial for GPS Device...", {}, [this] { GpsCommand(); }, "gps");
 
     QMenu* window = menuBar()->addMenu("&Window");
     AddCommand(window, "cascade", "&Cascade", {}, [this] { m_mdi->cascadeSubWindows(); });
@@ -543,7 +543,12 @@ void CMainFrame::ScreenDumpCommand() {
 }
 
 void CMainFrame::GpsCommand() {
-    if (!m_gpsWindow) m_gpsWindow = new GpsWindow(m_gps, this);
+    if (!m_gpsWindow) {
+        m_gpsWindow = new GpsWindow(m_gps, this);
+        // Beside the main window's right edge, 338 pixels in from it and 70 below its top.
+        const QRect g = frameGeometry();
+        m_gpsWindow->move(g.right() - 338, g.top() + 70);
+    }
     m_gpsWindow->show();
     m_gpsWindow->raise();
 }

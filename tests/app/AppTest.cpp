@@ -325,6 +325,13 @@ class AppTest : public QObject {
 
     void gpsWindowShowsTheReceiver() {
         auto f = MakeFrame(nullptr);
+        // The menu command and the toolbar button open one window, a second use only raises it.
+        f->Action("gps")->trigger();
+        f->Action("gps")->trigger();
+        const auto opened = f->findChildren<GpsWindow*>();
+        QCOMPARE(opened.size(), 1);
+        QVERIFY(opened.first()->isVisible());
+        opened.first()->close();
         sim::NmeaSource source;
         const std::string slave = source.Start({}, 50);
         GpsWindow w(f->Gps(), f.get());
