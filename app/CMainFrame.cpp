@@ -258,7 +258,9 @@ void CMainFrame::BuildMenus() {
                        [this] { NotYet("The marker dialog"); });
             f->View()->FillViewMenu(m_viewMenu);
             m_viewMenu->addSeparator();
-            AddCommand(m_viewMenu, "level", "Level...", {}, [this] { NotYet("The level dialog"); });
+            AddCommand(m_viewMenu, "level", "Level...", {}, [this] {
+                if (auto* frame = ActiveFrame()) frame->View()->EditLevel();
+            });
             AddCommand(m_viewMenu, "gpsformat", "GPS...", {}, [this] { GpsFormatCommand(); });
         }
     });

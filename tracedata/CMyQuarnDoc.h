@@ -77,6 +77,9 @@ class CMyQuarnDoc : public TraceRecord {
     double SelectedScale() const { return this->*m_pScaleField; }
     const std::string& DisplayUnit() const { return m_strDisplayUnit; }
     void SetDisplaySelection(double TraceRecord::*ref, double TraceRecord::*scale, std::string unit);
+    // Makes the display selection again from the mode and its unit field (after a unit change).
+    void ReselectDisplay() { SelectDisplay(); }
+    void SetDisplayUnit(std::string unit) { m_strDisplayUnit = std::move(unit); }
 
     std::string m_strPathName;
     bool m_bAskSaveName = false;

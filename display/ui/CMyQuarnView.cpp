@@ -6,7 +6,9 @@
 #include <QPainter>
 #include <QSettings>
 
+#include "LevelDialog.h"
 #include "PageCanvas.h"
+#include "PanelText.h"
 #include "Text.h"
 
 namespace fl {
@@ -111,9 +113,17 @@ void CMyQuarnView::EditComment() {
     emit documentChanged();
 }
 
+void CMyQuarnView::EditLevel() {
+    LevelDialog dlg(
+        *m_doc, ModeDisplayName(m_doc->m_strMode), [this] { update(); }, this);
+    if (dlg.exec() == QDialog::Accepted) emit documentChanged();
+}
+
 void CMyQuarnView::contextMenuEvent(QContextMenuEvent* e) {
     QMenu menu(this);
     FillViewMenu(&menu);
+    menu.addSeparator();
+    menu.addAction("Level...", this, [this] { EditLevel(); });
     menu.exec(e->globalPos());
 }
 

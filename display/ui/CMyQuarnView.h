@@ -25,6 +25,8 @@ class CMyQuarnView : public QWidget {
     void RunViewCommand(ViewCommand c);
     // The comment dialog; the document becomes modified only when the text changed.
     void EditComment();
+    // The Level dialog; OK marks the document modified.
+    void EditLevel();
     // The print header texts, read from the program's settings at every paint.
     static RenderOptions CurrentRenderOptions();
     const PageLayout& LastLayout() const { return m_layout; }

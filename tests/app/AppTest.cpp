@@ -3,7 +3,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
 #include <QPrinter>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QtTest>
@@ -12,6 +17,7 @@
 #include "CMainFrame.h"
 #include "DataTransferDialog.h"
 #include "GpsWindows.h"
+#include "LevelDialog.h"
 #include "NmeaSource.h"
 #include "SampleTraces.h"
 #include "ScreenDumpWindow.h"
@@ -321,6 +327,50 @@ class AppTest : public QObject {
         f->UpdateLockPanes();
         for (int pane = 2; pane < 5; ++pane)
             QCOMPARE(f->StatusText(pane), QString(""));
+    }
+
+    void levelDialogEditsTheYAxis() {
+        auto f = MakeFrame(nullptr);
+        QVERIFY(f->OpenFile(QString::fromStdString(test::SamplePath("RFL_RL.qtm"))));
+        CMyQuarnDoc& d = f->Frames().first()->Document();
+        d.SetModifiedFlag(false);
+        d.m_dRflRefVswr = 2.0;
+        int redraws = 0;
+        {
+            LevelDialog dlg(d, "Reflection", [&] { ++redraws; });
+            QCOMPARE(dlg.UnitList()->count(), 4);
+            QCOMPARE(dlg.ReferenceCaption()->text(), QString("Ref. [dB]"));
+            QVERIFY(!dlg.ApplyButton()->isEnabled());
+            dlg.ReferenceField()->selectAll();
+            QTest::keyClicks(dlg.ReferenceField(), "-3");
+            QVERIFY(dlg.ApplyButton()->isEnabled());
+            dlg.Step(1);
+            QCOMPARE(dlg.ReferenceField()->text(), QString("-2.0"));
+            QTest::mouseClick(dlg.ApplyButton(), Qt::LeftButton);
+            QCOMPARE(d.SelectedReference(), -2.0);
+            QCOMPARE(redraws, 1);
+            QVERIFY(!dlg.ApplyButton()->isEnabled());
+            // Choosing VSWR applies at once and shows its caption and value.
+            dlg.UnitList()->setCurrentIndex(1);
+            QCOMPARE(dlg.ReferenceCaption()->text(), QString("Max VSWR"));
+            QCOMPARE(dlg.ReferenceField()->text(), QString("2.000"));
+            QCOMPARE(d.DisplayUnit(), std::string("VSWR"));
+            QCOMPARE(redraws, 2);
+            dlg.reject();
+        }
+        QVERIFY(!d.IsModified());  // only OK marks the document
+
+        // The View menu entry opens the dialog on the active window; OK marks the document modified.
+        QTimer::singleShot(0, [] {
+            if (auto* dlg = qobject_cast<LevelDialog*>(QApplication::activeModalWidget())) dlg->accept();
+        });
+        for (QMenu* m : f->menuBar()->findChildren<QMenu*>())
+            if (m->title() == "&View") emit m->aboutToShow();
+        QAction* level = f->Action("level");
+        QVERIFY(level);
+        level->trigger();
+        QVERIFY(d.IsModified());
+        QCOMPARE(d.DisplayUnit(), std::string("VSWR"));
     }
 
     void gpsWindowShowsTheReceiver() {
