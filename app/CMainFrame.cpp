@@ -142,6 +142,8 @@ void CMainFrame::UpdateLockPanes() {
 }
 
 CMainFrame::~CMainFrame() {
+    // The GPS window works on m_gps, which is gone before QObject deletes the children.
+    delete m_gpsWindow;
     m_gps.Stop();
     if (s_docEnv.gps == &m_gps) s_docEnv.gps = nullptr;
     // The trace windows go with the workspace; nothing of this window may react to that any more.
@@ -545,12 +547,7 @@ void CMainFrame::ScreenDumpCommand() {
 }
 
 void CMainFrame::GpsCommand() {
-    if (!m_gpsWindow) {
-        m_gpsWindow = new GpsWindow(m_gps, this);
-        // Beside the main window's right edge, 338 pixels in from it and 70 below its top.
-        const QRect g = frameGeometry();
-        m_gpsWindow->move(g.right() - 338, g.top() + 70);
-    }
+    if (!m_gpsWindow) m_gpsWindow = new GpsWindow(m_gps, this);  // places itself beside this window
     m_gpsWindow->show();
     m_gpsWindow->raise();
 }
