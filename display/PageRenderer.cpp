@@ -37,6 +37,7 @@ class Painter {
     int DrawPanel(const Panel& p, int x, int y, int w, bool portrait, int forcedBottom = 0);
     void Grid();
     void Trace(char which);
+    void MarkerSymbols(char which);
     void LimitLines();
     void Threshold();
     void Frame();
@@ -348,6 +349,58 @@ void Painter::Trace(char which) {
         xp = x;
     }
     c.Painter().drawPath(path);
+    MarkerSymbols(which);
+}
+
+// The shown markers of a drawn trace: a line through the graph with a tick (A) or cross (B) at the level
+// and the number beside it; in DTF a triangle pointing at the level.
+void Painter::MarkerSymbols(char which) {
+    const bool a = which == 'A';
+    const auto& state = a ? d.m_arrUserStateA : d.m_arrUserStateB;
+    const bool dtf = mode == "Distance to Fault";
+    const QColor kSelected(0, 161, 88), kOther(123, 2, 4);
+    for (int n = 1; n <= 10 && static_cast<size_t>(n) < state.size(); ++n) {
+        if (state[static_cast<size_t>(n)] <= 0) continue;
+        const bool delta = state[static_cast<size_t>(n)] == 2;
+        const double pos = MarkerPosition(d, which, n);
+        const double point = MarkerColumn(d, pos);
+        const double x = std::trunc((point + 1) * W / 501);
+        const double y = Y(MarkerLevel(d, which, pos));
+        const bool selected = which == (d.m_nFrontTrace == 1 ? 'B' : 'A') && n == o.selectedMarker;
+        c.SetPen(selected ? kSelected : kOther, 3);
+        c.NoBrush();
+        const std::string name = std::to_string(n);
+        auto label = [&](double lx, double ly) {
+            c.SetBrush(Qt::white);
+            c.NoPen();
+            c.Rect(lx, ly, lx + c.TextWidth(name, 175, true), ly - 175);
+            c.Text(lx, ly, name, 175, true, Qt::black);
+            c.SetPen(selected ? kSelected : kOther, 3);
+            c.NoBrush();
+        };
+        auto deltaMark = [&](double x1, double y1, double x2, double y2, double x3, double y3) {
+            c.SetBrush(Qt::black);
+            c.Polygon(QPolygonF({QPointF(x1, y1), QPointF(x2, y2), QPointF(x3, y3)}));
+            c.NoBrush();
+        };
+        if (!dtf) {
+            c.Line(x, 0, x, H);
+            if (a) {
+                c.Line(x - 58, y, x + 55, y);
+            } else {
+                c.Line(x - 58, y + 55, x + 55, y - 55);
+                c.Line(x - 58, y - 55, x + 55, y + 55);
+            }
+            if (delta) deltaMark(x + 15, y + 35, x + 40, y + 85, x + 65, y + 35);
+            label(delta ? x + 70 : x + 25, y + 165);
+        } else {
+            if (a) c.SetBrush(selected ? kSelected : kOther);
+            c.Polygon(QPolygonF({QPointF(x, y), QPointF(x - 50, y + 100), QPointF(x + 50, y + 100)}));
+            c.NoBrush();
+            if (delta) deltaMark(x - 55, y + 128, x - 30, y + 178, x - 5, y + 128);
+            label(delta ? x + 10 : x - 40, y + 250);
+        }
+    }
 }
 
 void Painter::LimitLines() {

@@ -15,6 +15,7 @@ struct RenderOptions {
     std::string headLeft;  // print header texts (registry "PHeadLeft", "PHeadRight")
     std::string headRight;
     bool showFilePath = true;  // "ShowFilePath"
+    int selectedMarker = 0;    // drawn highlighted on the front trace; 0 = none
 };
 
 // Draws the page of `doc` into `device` (the client area) with the screen mapping: page origin (-400, 700),

@@ -304,8 +304,7 @@ double MarkerPosition(const CMyQuarnDoc& d, char t, int e) {
     return e >= 0 && static_cast<size_t>(e) < pos.size() ? pos[static_cast<size_t>(e)] : 0.0;
 }
 
-double MarkerLevel(const CMyQuarnDoc& d, char t, double x) {
-    const auto& pts = t == 'A' ? d.m_arrTraceA : d.m_arrTraceB;
+double MarkerColumn(const CMyQuarnDoc& d, double x) {
     double start = 0, range;
     if (d.m_strMode == "DTF") {
         range = d.m_dCableLength;
@@ -318,7 +317,12 @@ double MarkerLevel(const CMyQuarnDoc& d, char t, double x) {
     double col = range != 0 ? std::round((x - start) / (range * 0.002)) : 0.0;
     if (!(col >= 0)) col = 0;
     if (col > kTraceColumns - 1) col = kTraceColumns - 1;
-    const size_t i = static_cast<size_t>(col) * 2 + 1;
+    return col;
+}
+
+double MarkerLevel(const CMyQuarnDoc& d, char t, double x) {
+    const auto& pts = t == 'A' ? d.m_arrTraceA : d.m_arrTraceB;
+    const size_t i = static_cast<size_t>(MarkerColumn(d, x)) * 2 + 1;
     return i < pts.size() ? pts[i] : kNoPoint;
 }
 

@@ -47,6 +47,8 @@ Panel GpsPanel(const CMyQuarnDoc& d);
 // The marker table rows of a trace, one per shown marker: "M1 -31.9 dBm 946.800000 MHz" and the like
 // (name, level, level unit, x value, x unit). Delta markers start with "D" and hold differences.
 std::vector<std::string> MarkerLines(const CMyQuarnDoc& d, char trace);
+// The display point 0..500 of a marker's x value (frequency, time at zero span, distance in DTF).
+double MarkerColumn(const CMyQuarnDoc& d, double position);
 // The level under a marker position: the second sample of the column the position falls into.
 double MarkerLevel(const CMyQuarnDoc& d, char trace, double position);
 double MarkerPosition(const CMyQuarnDoc& d, char trace, int entry);

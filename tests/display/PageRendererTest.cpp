@@ -7,6 +7,7 @@
 #include "CMyQuarnDoc.h"
 #include "PageCanvas.h"
 #include "PageRenderer.h"
+#include "PanelText.h"
 #include "TestUtil.h"
 
 using namespace fl;
@@ -140,5 +141,47 @@ TEST(PageRenderer, EveryModeRendersInBothOrientations) {
             EXPECT_LT(r.layout.H, 0) << name;
             EXPECT_GT(r.layout.W, 0) << name;
         }
+    }
+}
+
+TEST(PageRenderer, MarkerSymbolsStandAtTheirColumns) {
+    struct Case {
+        const char* sample;
+        int selected;
+    };
+    const QColor kOther(123, 2, 4), kSelected(0, 161, 88);
+    for (auto [sample, selected] :
+         {Case{"SPECTRUM.qtr", 0}, Case{"SPECTRUM.qtr", 1}, Case{"DTF_DB.qtr", 0}}) {
+        CMyQuarnDoc d = Sample(sample);
+        const bool dtf = d.m_strMode == "DTF";
+        QImage image(1660, 1360, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        RenderOptions o;
+        o.selectedMarker = selected;
+        Rendered r;
+        r.layout = RenderPage(p, QRectF(0, 0, 1660, 1360), d, o);
+        p.end();
+        r.image = image;
+        r.scale = std::min(1660.0 / r.layout.Fw, 1360.0 / r.layout.Fh);
+        const int W = r.layout.W, H = r.layout.H;
+        int checked = 0;
+        for (int n = 1; n <= 10; ++n) {
+            if (d.m_arrUserStateA[n] != 1) continue;
+            const double pos = MarkerPosition(d, 'A', n);
+            const double x = std::trunc((MarkerColumn(d, pos) + 1) * W / 501);
+            const double y = LevelToY(d, H, MarkerLevel(d, 'A', pos), true);
+            const QColor want = n == selected ? kSelected : kOther;
+            // The line through the graph (or, in DTF, the filled triangle above the level).
+            const double probeY = dtf ? y + 60 : H * 0.97;
+            bool found = false;
+            for (int dx = -2; dx <= 2 && !found; ++dx) {
+                const QPoint at = r.At(x, probeY) + QPoint(dx, 0);
+                found = Near(image.pixelColor(at), want, 60);
+            }
+            EXPECT_TRUE(found) << sample << " marker " << n << " selected " << selected;
+            ++checked;
+        }
+        EXPECT_GT(checked, 0) << sample;
     }
 }
