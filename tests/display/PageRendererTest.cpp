@@ -24,12 +24,12 @@ struct Rendered {
     QColor Pixel(double x, double y) const { return image.pixelColor(At(x, y)); }
 };
 
-Rendered Render(const CMyQuarnDoc& d, int w = 1660, int h = 1360) {
+Rendered Render(const CMyQuarnDoc& d, int w = 1660, int h = 1360, const RenderOptions& o = {}) {
     Rendered r;
     r.image = QImage(w, h, QImage::Format_RGB32);
     r.image.fill(Qt::white);
     QPainter p(&r.image);
-    r.layout = RenderPage(p, QRectF(0, 0, w, h), d);
+    r.layout = RenderPage(p, QRectF(0, 0, w, h), d, o);
     p.end();
     r.scale = std::min(static_cast<double>(w) / r.layout.Fw, static_cast<double>(h) / r.layout.Fh);
     return r;
@@ -154,16 +154,9 @@ TEST(PageRenderer, MarkerSymbolsStandAtTheirColumns) {
          {Case{"SPECTRUM.qtr", 0}, Case{"SPECTRUM.qtr", 1}, Case{"DTF_DB.qtr", 0}}) {
         CMyQuarnDoc d = Sample(sample);
         const bool dtf = d.m_strMode == "DTF";
-        QImage image(1660, 1360, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter p(&image);
         RenderOptions o;
         o.selectedMarker = selected;
-        Rendered r;
-        r.layout = RenderPage(p, QRectF(0, 0, 1660, 1360), d, o);
-        p.end();
-        r.image = image;
-        r.scale = std::min(1660.0 / r.layout.Fw, 1360.0 / r.layout.Fh);
+        const Rendered r = Render(d, 1660, 1360, o);
         const int W = r.layout.W, H = r.layout.H;
         int checked = 0;
         for (int n = 1; n <= 10; ++n) {
@@ -177,7 +170,7 @@ TEST(PageRenderer, MarkerSymbolsStandAtTheirColumns) {
             bool found = false;
             for (int dx = -2; dx <= 2 && !found; ++dx) {
                 const QPoint at = r.At(x, probeY) + QPoint(dx, 0);
-                found = Near(image.pixelColor(at), want, 60);
+                found = Near(r.image.pixelColor(at), want, 60);
             }
             EXPECT_TRUE(found) << sample << " marker " << n << " selected " << selected;
             ++checked;
