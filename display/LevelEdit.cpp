@@ -150,7 +150,7 @@ void LevelEdit::ChangeUnit(const std::string& from, const std::string& to) {
              {std::pair{&d.m_strTraceMathA, &d.m_arrTraceA}, std::pair{&d.m_strTraceMathB, &d.m_arrTraceB}}) {
             if (*math != "NORMalize") continue;
             for (double& p : *trace)
-                if (p != -999.0) p += shift;
+                if (p != kNoPoint) p += shift;
         }
     }
     const double oldRef = d.SelectedReference();
