@@ -16,6 +16,8 @@ class CChildFrame : public QMdiSubWindow {
     void UpdateTitle();
     // Asked before the window closes: true when it may close (saved, discarded, or unmodified).
     std::function<bool(CChildFrame*)> confirmClose;
+    // The instrument whose live trace this window shows; empty for every other window.
+    QString liveSource;
 
   protected:
     void closeEvent(QCloseEvent* e) override;

@@ -55,4 +55,18 @@ void WelcomeDialog::ShowTrying(Choice c) {
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+QString WelcomeDialog::LabelText(Choice c) const {
+    return c == Serial ? m_serialLabel->text() : c == Lan ? m_lanLabel->text() : QString();
+}
+
+void WelcomeDialog::accept() {
+    const Choice c = SelectedChoice();
+    if (c != OpenTrace && tryConnect) {
+        ShowTrying(c);
+        repaint();
+        tryConnect(c);
+    }
+    QDialog::accept();
+}
+
 }  // namespace fl

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 class QLabel;
 class QRadioButton;
@@ -17,6 +18,11 @@ class WelcomeDialog : public QDialog {
     void Select(Choice c);
     // Shown while the chosen connection is tried.
     void ShowTrying(Choice c);
+    QString LabelText(Choice c) const;
+    // OK with a connection chosen: the label says "Trying to connect..." while this runs, then the
+    // dialog closes.
+    std::function<void(Choice)> tryConnect;
+    void accept() override;
 
   private:
     QRadioButton* m_choice[3];

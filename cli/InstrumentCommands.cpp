@@ -252,16 +252,14 @@ void AddInstrumentCommands(CLI::App& app) {
             std::vector<std::string> present;
             for (const auto& e : ListPcFolder(*out, k))
                 present.push_back(e.name);
-            for (const auto& n : *names) {
-                std::string target = PcNameFor(n, k);
-                if (target.empty()) throw Failure(n + ": not a name that can be stored on the PC");
-                if (!rule.Decide(target, present)) continue;
-                const std::string path = (std::filesystem::path(*out) / target).string();
-                if (!dt.Upload(k, n, path))
-                    throw Failure(n + ": " +
-                                  (s.Last().empty() ? "the instrument refused the upload" : s.Last()));
+            const auto r = dt.CopyToPc(k, *names, *out, present, rule);
+            for (const auto& path : r.copied)
                 std::cout << path << "\n";
-            }
+            if (!r.skipped.empty())
+                throw Failure(r.skipped.front() + ": not a name that can be stored on the PC");
+            if (!r.failed.empty())
+                throw Failure(r.failed + ": " +
+                              (s.Last().empty() ? "the instrument refused the upload" : s.Last()));
         });
     }
     {
@@ -292,11 +290,11 @@ void AddInstrumentCommands(CLI::App& app) {
                 std::vector<std::string> present;
                 for (const auto& e : entries)
                     present.push_back(e.name);
-                std::string target = InstrumentNameFor(f, !present.empty());
-                if (!rule.Decide(target, present)) continue;
-                if (!dt.Download(*k, f, target))
-                    throw Failure(f + ": " + (s.Last().empty() ? "not sent" : s.Last()));
-                std::cout << target << "\n";
+                const auto r = dt.CopyToInstrument(*k, {f}, present, rule);
+                for (const auto& target : r.copied)
+                    std::cout << target << "\n";
+                if (!r.skipped.empty()) throw Failure(f + ": no instrument name can be made from it");
+                if (!r.failed.empty()) throw Failure(f + ": " + (s.Last().empty() ? "not sent" : s.Last()));
             }
         });
     }
@@ -413,13 +411,11 @@ void AddInstrumentCommands(CLI::App& app) {
                 ls,
                 [&] {
                     std::lock_guard lock(m);
-                    return LiveViewState{doc.m_arrTraceA, doc.m_arrTraceB, doc.m_bShowTraceB != 0,
-                                         doc.m_nTraceModeB};
+                    return LiveViewOf(doc);
                 },
                 [&](const LiveUpdate& u) {
                     std::lock_guard lock(m);
-                    doc.m_arrTraceA = u.traceA;
-                    if (!u.traceB.empty()) doc.m_arrTraceB = u.traceB;
+                    ApplyLiveUpdate(u, doc);
                     std::cout << "update " << u.number << ": peak " << Format("%.1f", peak()) << "\n";
                     try {
                         saveUpdate(u.number);

@@ -63,7 +63,7 @@ bool CommandChannel::Transact(const std::string& command, std::string& reply) {
         return true;
     } catch (const CPortException& e) {
         // A worker being stopped is no failure to tell the user about.
-        if (!m_port.Interrupted()) m_prompts.Message(e.GetErrorMessage(100), PromptIcon::Error);
+        if (!m_port.Interrupted()) m_prompts.Message(e.UserMessage(), PromptIcon::Error);
     } catch (const std::exception&) {
         m_prompts.Message(kUnexpected, PromptIcon::Error);
     }
@@ -75,7 +75,7 @@ bool CommandChannel::SendOnly(const std::string& command) {
         m_port.Send(command);
         return true;
     } catch (const CPortException& e) {
-        m_prompts.Message(e.GetErrorMessage(100), PromptIcon::Error);
+        m_prompts.Message(e.UserMessage(), PromptIcon::Error);
     } catch (const std::exception&) {
         m_prompts.Message(kUnexpected, PromptIcon::Error);
     }
@@ -114,7 +114,7 @@ bool CommandChannel::OpenLink(int linkKind) {
         return true;
     } catch (const CPortException& e) {
         m_prompts.WaitCursor(false);
-        m_prompts.Message(e.GetErrorMessage(100), PromptIcon::Error);
+        m_prompts.Message(e.UserMessage(), PromptIcon::Error);
     } catch (const std::exception&) {
         m_prompts.WaitCursor(false);
         m_prompts.Message(kUnexpected, PromptIcon::Error);

@@ -312,4 +312,64 @@ void DataTransfer::DeleteOnInstrument(const FileKind& kind, const std::vector<st
         m_channel.Transact(std::string("MMEM:DELETE:") + kind.keyword + " " + QuoteSafe(n), reply);
 }
 
+DataTransfer::BatchResult DataTransfer::CopyToPc(const FileKind& kind, const std::vector<std::string>& names,
+                                                 const std::string& folder, std::vector<std::string> present,
+                                                 DuplicateRule& rule) {
+    BatchResult r;
+    for (const std::string& name : names) {
+        std::string target = PcNameFor(name, kind);
+        if (target.empty()) {  // a name that would leave the folder
+            r.skipped.push_back(name);
+            continue;
+        }
+        if (!rule.Decide(target, present)) {
+            if (rule.Cancelled()) {
+                r.cancelled = true;
+                break;
+            }
+            continue;
+        }
+        const std::string path = (std::filesystem::path(folder) / target).string();
+        if (!Upload(kind, name, path)) {
+            r.failed = name;
+            r.cancelled = cancel;
+            break;
+        }
+        r.copied.push_back(path);
+        present.push_back(target);
+    }
+    return r;
+}
+
+DataTransfer::BatchResult DataTransfer::CopyToInstrument(const FileKind& kind,
+                                                         const std::vector<std::string>& pcPaths,
+                                                         std::vector<std::string> present,
+                                                         DuplicateRule& rule) {
+    BatchResult r;
+    for (const std::string& file : pcPaths) {
+        // While every duplicate is still asked about, blanks become underscores as the instrument's names do.
+        std::string target =
+            InstrumentNameFor(file, rule.Mode() >= -1 && rule.Mode() <= 1 && !present.empty());
+        if (target.empty()) {
+            r.skipped.push_back(file);
+            continue;
+        }
+        if (!rule.Decide(target, present)) {
+            if (rule.Cancelled()) {
+                r.cancelled = true;
+                break;
+            }
+            continue;
+        }
+        if (!Download(kind, file, target)) {
+            r.failed = file;
+            r.cancelled = cancel;
+            break;
+        }
+        r.copied.push_back(target);
+        present.push_back(target);
+    }
+    return r;
+}
+
 }  // namespace fl

@@ -82,6 +82,21 @@ class DataTransfer {
     bool Download(const FileKind& kind, const std::string& pcPath, const std::string& instrumentName);
     void DeleteOnInstrument(const FileKind& kind, const std::vector<std::string>& names);
 
+    // One copy batch in one direction, the duplicate rule asked for every name already on the target side.
+    // It ends at the first failed file or a cancel; names that cannot be stored are skipped.
+    struct BatchResult {
+        std::vector<std::string> copied;   // PC paths (to the PC) or instrument names (to the instrument)
+        std::vector<std::string> skipped;  // names that could not be stored on the target side
+        std::string failed;                // the file whose transfer failed, empty when none did
+        bool cancelled = false;
+    };
+    // Instrument names -> files in `folder`; `present` are the names already in that folder.
+    BatchResult CopyToPc(const FileKind& kind, const std::vector<std::string>& names,
+                         const std::string& folder, std::vector<std::string> present, DuplicateRule& rule);
+    // PC files -> the instrument; `present` are the instrument's names of that kind.
+    BatchResult CopyToInstrument(const FileKind& kind, const std::vector<std::string>& pcPaths,
+                                 std::vector<std::string> present, DuplicateRule& rule);
+
     std::atomic<bool> cancel{false};
     std::function<void(const std::string& title, int position, int range)> progress;
     std::string programFolder;  // where "~tmpfile.txt" goes; the data folder when empty

@@ -4,6 +4,40 @@
 
 namespace fl {
 
+void ApplyLiveUpdate(const LiveUpdate& u, TraceRecord& d) {
+    d.m_arrTraceA = u.traceA;
+    if (!u.traceB.empty()) d.m_arrTraceB = u.traceB;
+    switch (u.result) {
+        case LiveUpdate::Result::Counter:
+            d.m_dCounterFreq = u.counterFreq;
+            break;
+        case LiveUpdate::Result::Measure:
+            if (u.obwValid) d.m_dResultObw = u.obw;
+            if (u.acprValid) {
+                d.m_dResultAcprLower = u.acprLower;
+                d.m_dResultAcprMain = u.acprMain;
+                d.m_dResultAcprUpper = u.acprUpper;
+            }
+            if (u.cpowerValid) d.m_dResultCpower = u.cpower;
+            break;
+        case LiveUpdate::Result::CableLoss:
+            d.m_dResultCableLoss = u.cableLoss;
+            break;
+        case LiveUpdate::Result::LimitResult:
+            d.m_strTraceDataLimit = u.limitResult;
+            break;
+        case LiveUpdate::Result::Emf:
+            d.m_dResultEmf = u.emf;
+            break;
+        case LiveUpdate::Result::None:
+            break;
+    }
+}
+
+LiveViewState LiveViewOf(const TraceRecord& d) {
+    return {d.m_arrTraceA, d.m_arrTraceB, d.m_bShowTraceB != 0, d.m_nTraceModeB};
+}
+
 void LiveTraceWorker::Start(const LiveSettings& settings, ViewStateFn view, UpdateFn update, EndFn end) {
     Stop();
     m_bStop = false;

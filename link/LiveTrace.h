@@ -46,6 +46,11 @@ struct LiveViewState {
     int traceModeB = 5;
 };
 
+// Writes one update into the live document's record: the trace data and the result it carries.
+void ApplyLiveUpdate(const LiveUpdate& u, TraceRecord& record);
+// What the worker needs of the live document when it starts an update.
+LiveViewState LiveViewOf(const TraceRecord& record);
+
 class LiveTraceWorker {
   public:
     using ViewStateFn = std::function<LiveViewState()>;

@@ -17,6 +17,9 @@ class CPortException : public std::exception {
 
     // "%s ERROR #%d" with a non-zero code, "%s ERROR" without; cut to bufferSize - 1 characters.
     std::string GetErrorMessage(size_t bufferSize = 100) const;
+    // What the user is shown: the message above, and the system's explanation of the code on a second
+    // line, since "Connect ERROR #111" alone says nothing to someone in the field.
+    std::string UserMessage() const;
     const char* what() const noexcept override { return m_strMessage.c_str(); }
     const std::string& Text() const { return m_strText; }
     int ErrorCode() const { return m_nError; }

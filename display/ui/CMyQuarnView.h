@@ -9,8 +9,6 @@
 #include "PageRenderer.h"
 #include "ViewFlags.h"
 
-class QMenu;
-
 namespace fl {
 
 class CMyQuarnView : public QWidget {
@@ -20,13 +18,7 @@ class CMyQuarnView : public QWidget {
 
     CMyQuarnDoc& Document() { return *m_doc; }
     std::shared_ptr<CMyQuarnDoc> SharedDocument() { return m_doc; }
-    // Adds the View entries (checked and greyed for this document) to a menu.
-    void FillViewMenu(QMenu* menu);
     void RunViewCommand(ViewCommand c);
-    // The comment dialog; the document becomes modified only when the text changed.
-    void EditComment();
-    // The Level dialog; OK marks the document modified.
-    void EditLevel();
     // The print header texts, read from the program's settings at every paint.
     static RenderOptions CurrentRenderOptions();
     const PageLayout& LastLayout() const { return m_layout; }
@@ -34,6 +26,8 @@ class CMyQuarnView : public QWidget {
   signals:
     void documentChanged();     // modified flag or title may have changed
     void orientationChanged();  // the frame resizes itself
+    // The right mouse button: the owner shows the view's context menu at `globalPos`.
+    void contextMenuRequested(const QPoint& globalPos);
 
   protected:
     void paintEvent(QPaintEvent* e) override;

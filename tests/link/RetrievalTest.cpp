@@ -103,7 +103,8 @@ TEST(Retrieval, FaultsGiveClearMessagesAndNoPartialDocument) {
     const Case cases[] = {
         {sim::FaultKind::Error, true, ""},  // a refused trace is skipped silently
         {sim::FaultKind::Silence, false, "Receive timeout ERROR"},
-        {sim::FaultKind::Drop, false, "Receive ERROR #104"},  // the connection ends mid-upload
+        // the connection ends mid-upload: the message and the system's words for it
+        {sim::FaultKind::Drop, false, "Receive ERROR #104\nConnection reset by peer."},
         {sim::FaultKind::Endless, false, "Reply too long ERROR"},
     };
     for (const auto& c : cases) {

@@ -273,19 +273,12 @@ void DataTransferDialog::CopyToPc() {
     QProgressDialog progress(this);
     WatchProgress(progress);
     DuplicateRule rule = MakeRule(false);
-    std::vector<std::string> present;
+    std::vector<std::string> present, names;
     for (const QString& n : PcNames())
         present.push_back(n.toStdString());
-    for (auto* item : m_instrument->selectedItems()) {
-        const std::string name = item->text(0).toStdString();
-        std::string target = PcNameFor(name, Kind());
-        if (target.empty()) continue;  // a name that would leave the folder
-        if (!rule.Decide(target, present)) {
-            if (rule.Cancelled()) break;
-            continue;
-        }
-        if (!m_transfer.Upload(Kind(), name, (m_folder + "/" + FromCp1252(target)).toStdString())) break;
-    }
+    for (auto* item : m_instrument->selectedItems())
+        names.push_back(item->text(0).toStdString());
+    m_transfer.CopyToPc(Kind(), names, m_folder.toStdString(), present, rule);
     m_transfer.progress = {};
     RefreshPc();
 }
@@ -294,20 +287,13 @@ void DataTransferDialog::CopyToInstrument() {
     QProgressDialog progress(this);
     WatchProgress(progress);
     DuplicateRule rule = MakeRule(true);
-    std::vector<std::string> present;
+    std::vector<std::string> present, files;
     for (const QString& n : InstrumentNames())
         present.push_back(n.toStdString());
-    for (auto* item : m_pc->selectedItems()) {
-        if (item->text(1).isEmpty()) continue;  // folders are skipped
-        const QString file = m_folder + "/" + item->data(0, Qt::UserRole).toString();
-        std::string target =
-            InstrumentNameFor(file.toStdString(), rule.Mode() >= -1 && rule.Mode() <= 1 && !present.empty());
-        if (!rule.Decide(target, present)) {
-            if (rule.Cancelled()) break;
-            continue;
-        }
-        if (!m_transfer.Download(Kind(), file.toStdString(), target)) break;
-    }
+    for (auto* item : m_pc->selectedItems())
+        if (!item->text(1).isEmpty())  // folders are skipped
+            files.push_back((m_folder + "/" + item->data(0, Qt::UserRole).toString()).toStdString());
+    m_transfer.CopyToInstrument(Kind(), files, present, rule);
     m_transfer.progress = {};
     RefreshInstrument();
 }

@@ -13,6 +13,7 @@
 
 #include "ConnectDialogLogic.h"
 #include "ConnectionSettings.h"
+#include "GpsFormatDialog.h"
 #include "GpsText.h"
 #include "PageCanvas.h"
 #include "Text.h"
@@ -20,11 +21,6 @@
 namespace fl {
 
 namespace {
-const QStringList kPositionFormats = {QString::fromUtf8("DDD\u00B0 MM.MMMM' H"),
-                                      QString::fromUtf8("DDD\u00B0 MM' SS.SS'' H"),
-                                      QString::fromUtf8("DDD.DDDD\u00B0")};
-const QStringList kSpeedUnits = {"KPH", "MPH", "KTS"};
-const QStringList kAltitudeUnits = {"Meter", "Feet"};
 const QStringList kBauds = {"57600", "38400", "19200", "14400", "9600", "4800", "2400", "1200"};
 
 QComboBox* Combo(const QStringList& items, int index) {
@@ -188,31 +184,6 @@ void GpsDataWindow::Refresh() {
     for (QLabel* l : {m_lat, m_lon, m_alt})
         l->setStyleSheet(colour);
     setWindowTitle(QString::fromStdString("GPS - " + GpsStatusCaption(m_gps.StatusText())));
-}
-
-GpsFormatDialog::GpsFormatDialog(int position, int altitude, int speed, QWidget* parent) : QDialog(parent) {
-    setWindowTitle("GPS");
-    auto* layout = new QFormLayout(this);
-    m_position = Combo(kPositionFormats, position);
-    m_altitude = Combo(kAltitudeUnits, altitude);
-    m_speed = Combo(kSpeedUnits, speed);
-    layout->addRow("Position", m_position);
-    layout->addRow("Altitude", m_altitude);
-    layout->addRow("Speed", m_speed);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    layout->addRow(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-}
-
-int GpsFormatDialog::Position() const {
-    return m_position->currentIndex();
-}
-int GpsFormatDialog::Altitude() const {
-    return m_altitude->currentIndex();
-}
-int GpsFormatDialog::Speed() const {
-    return m_speed->currentIndex();
 }
 
 }  // namespace fl

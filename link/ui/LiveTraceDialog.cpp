@@ -1,5 +1,6 @@
 #include "LiveTraceDialog.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -22,6 +23,7 @@ LiveTraceDialog::LiveTraceDialog(const LiveSettings& s, QWidget* parent) : QDial
     auto* modes = new QHBoxLayout;
     m_continuous = new QRadioButton("Continuous mode");
     m_counted = new QRadioButton;
+    m_counted->setAccessibleName("Counted mode");
     m_count = new QSpinBox;
     m_count->setRange(1, 999);
     m_count->setSuffix(" update(s)");
@@ -60,6 +62,13 @@ LiveTraceDialog::LiveTraceDialog(const LiveSettings& s, QWidget* parent) : QDial
     buttons->addButton(QDialogButtonBox::Cancel);
     layout->addWidget(buttons);
 
+    // Two independent choices: how many updates, and which window receives them.
+    auto* updateMode = new QButtonGroup(this);
+    updateMode->addButton(m_continuous);
+    updateMode->addButton(m_counted);
+    auto* target = new QButtonGroup(this);
+    target->addButton(m_newWindow);
+    target->addButton(m_overwrite);
     (s.counted ? m_counted : m_continuous)->setChecked(true);
     m_count->setValue(s.count);
     m_interval->setValue(s.intervalSeconds);

@@ -1,6 +1,7 @@
 #include "QtPrompts.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QThread>
 
@@ -51,6 +52,11 @@ bool QtPrompts::YesNo(const std::string& text) {
                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     });
     return yes;
+}
+
+int QtPrompts::Exec(QDialog& dialog) {
+    if (scriptedDialog) return scriptedDialog(dialog);
+    return dialog.exec();
 }
 
 void QtPrompts::SetStatus(int pane, const std::string& text) {

@@ -24,6 +24,15 @@ class LiveTraceDialog : public QDialog {
     // The folder rule on Start: a trailing separator goes; the folder must exist or be creatable.
     static bool PreparePath(std::string& path);
 
+    QRadioButton* ContinuousButton() const { return m_continuous; }
+    QRadioButton* CountedButton() const { return m_counted; }
+    QRadioButton* NewWindowButton() const { return m_newWindow; }
+    QRadioButton* OverwriteButton() const { return m_overwrite; }
+    QSpinBox* CountField() const { return m_count; }
+    QCheckBox* SaveBox() const { return m_save; }
+    QComboBox* TypeList() const { return m_type; }
+    QLineEdit* PathField() const { return m_path; }
+
   private:
     void UpdateEnabled();
     QRadioButton* m_continuous;

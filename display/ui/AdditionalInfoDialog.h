@@ -1,4 +1,4 @@
-// "About" and "Additional Information" (the print header texts).
+// "Additional Information": the two print header texts and whether the file path is printed.
 #pragma once
 
 #include <QDialog>
@@ -7,14 +7,6 @@ class QCheckBox;
 class QPlainTextEdit;
 
 namespace fl {
-
-class AboutDialog : public QDialog {
-    Q_OBJECT
-  public:
-    explicit AboutDialog(QWidget* parent = nullptr);
-    // "QuarnFLS-help.pdf" in the data folder's "help", else in the installed share folder; empty if none.
-    static QString HelpFile();
-};
 
 class AdditionalInfoDialog : public QDialog {
     Q_OBJECT

@@ -8,6 +8,7 @@
 
 #include "Prompts.h"
 
+class QDialog;
 class QWidget;
 
 namespace fl {
@@ -16,6 +17,7 @@ class QtPrompts : public QObject, public IPrompts {
     Q_OBJECT
   public:
     explicit QtPrompts(QWidget* parent) : m_parent(parent) {}
+    QWidget* DialogParent() const { return m_parent; }
     void Message(const std::string& text, PromptIcon icon) override;
     bool YesNo(const std::string& text) override;
     void SetStatus(int pane, const std::string& text) override;
@@ -24,9 +26,14 @@ class QtPrompts : public QObject, public IPrompts {
     void ProgressStep(int position) override;
     void ProgressEnd() override;
 
+    // Every modal dialog of a command runs through here, so tests can answer it like a message.
+    int Exec(QDialog& dialog);
+
     std::function<void(int, const QString&)> statusSink;
     // Tests answer here instead of showing dialogs; set, they receive every message and question.
     std::function<bool(const QString&)> scripted;
+    // Tests run or answer modal dialogs here; the result is what exec() would have returned.
+    std::function<int(QDialog&)> scriptedDialog;
 
   private:
     void OnGuiThread(const std::function<void()>& f);

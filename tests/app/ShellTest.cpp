@@ -1,5 +1,5 @@
-// The desktop application under the offscreen platform: start-up paths, menu and toolbar states,
-// open/save flows with scripted dialogs, view flags, fetching traces and Live Trace against quarn-sim.
+// The desktop application under the offscreen platform: start-up paths, menu states, open/save flows,
+// view flags, fetching traces, transfer, screen dump and GPS windows, each reached through its command.
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -14,226 +14,203 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "CMainFrame.h"
+#include "AppTestUtil.h"
+#include "ConnectionSettings.h"
 #include "DataTransferDialog.h"
+#include "GetTraceDialog.h"
 #include "GpsWindows.h"
 #include "LevelDialog.h"
 #include "NmeaSource.h"
 #include "SampleTraces.h"
 #include "ScreenDumpWindow.h"
 #include "TestUtil.h"
+#include "WelcomeDialog.h"
 
 using namespace fl;
+using fl::test::Shell;
 
-namespace {
-
-class ScriptedFiles : public FileDialogs {
-  public:
-    QStringList OpenFiles(QWidget*, const QString& folder) override {
-        lastFolder = folder;
-        return open;
-    }
-    QString SaveFile(QWidget*, const QString&, const QString& proposal, const QString&) override {
-        lastProposal = proposal;
-        return save;
-    }
-    QStringList open;
-    QString save;
-    QString lastFolder, lastProposal;
-};
-
-}  // namespace
-
-class AppTest : public QObject {
+class ShellTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<CMainFrame> MakeFrame(QStringList* messages, ScriptedFiles** files = nullptr) {
-        auto f = std::make_unique<CMainFrame>();
-        f->Prompts().scripted = [messages](const QString& text) {
-            if (messages) messages->append(text);
-            return false;  // No to every question
-        };
-        auto scripted = std::make_unique<ScriptedFiles>();
-        if (files) *files = scripted.get();
-        f->SetFileDialogs(std::move(scripted));
-        return f;
-    }
-
   private slots:
-    void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        qputenv("FIELDLINK_HOME", QByteArray::fromStdString(m_home.path()));
-    }
+    void initTestCase() { test::UseTestHome(m_home); }
 
     void startsWithATraceFile() {
-        QStringList messages;
-        auto f = MakeFrame(&messages);
+        Shell f;
         f->StartUp(QString::fromStdString(test::SamplePath("SPECTRUM.qtr")), false);
         QCOMPARE(f->Frames().size(), 1);
         QCOMPARE(f->Frames().first()->windowTitle(), QString("SPECTRUM.qtr"));
-        QVERIFY(messages.isEmpty());
+        QVERIFY(f.messages.isEmpty());
+        QVERIFY(f.dialogs.isEmpty());  // no welcome dialog
         QCOMPARE(f->StatusText(1), QString("NOT CONNECTED    "));
         QCOMPARE(f->windowTitle(), QString("Quarn Fieldlink Software"));
     }
 
     void editorFilesAndBadFiles() {
-        QStringList messages;
-        auto f = MakeFrame(&messages);
+        Shell f;
         f->StartUp("/tmp/limits.qlm", false);
         QCOMPARE(f->Frames().size(), 0);
-        QCOMPARE(messages.size(), 1);
-        QVERIFY(messages[0].contains(".qlm"));
+        QCOMPARE(f.messages.size(), 1);
+        QVERIFY(f.messages[0].contains(".qlm"));
+        QVERIFY(f.dialogs.isEmpty());
         test::TempDir dir;
         test::WriteFile(dir / "bad.qtr", "Garbage");
-        f->OpenFile(QString::fromStdString(dir / "bad.qtr"));
-        QCOMPARE(messages.last(), QString("Not supported file format   "));
+        f.files->open = {QString::fromStdString(dir / "bad.qtr")};
+        f.Trigger("open");
+        QCOMPARE(f.messages.last(), QString("Not supported file format   "));
         QCOMPARE(f->Frames().size(), 1);  // opened with the constructed values
         test::WriteFile(dir / "short.qtm", "F\x01");
-        f->OpenFile(QString::fromStdString(dir / "short.qtm"));
-        QCOMPARE(messages.last(), QString("Unexpected file format."));
+        f.files->open = {QString::fromStdString(dir / "short.qtm")};
+        f.Trigger("open");
+        QCOMPARE(f.messages.last(), QString("Unexpected file format."));
         QCOMPARE(f->Frames().size(), 1);
     }
 
     void menuStatesFollowConnectionAndDocuments() {
-        auto f = MakeFrame(nullptr);
-        f->RefreshConnectionState();
-        for (const char* n : {"gettrace", "displaytrace", "livetrace", "screendump"})
-            QVERIFY2(!f->InstrumentCommandEnabled(n), n);
-        QVERIFY(!f->Action("save")->isEnabled());
-        QVERIFY(f->StartDemo());
-        QCOMPARE(f->StatusText(1), QString("IP: 127.0.0.1"));
-        for (const char* n : {"gettrace", "displaytrace", "livetrace", "screendump"})
-            QVERIFY2(f->InstrumentCommandEnabled(n), n);
+        Shell f;
+        for (const char* n : {"gettrace", "displaytrace", "livetrace", "screendump", "transfer"})
+            QVERIFY2(!f.Enabled(n), n);
+        QVERIFY(!f.Enabled("save"));
+        QVERIFY(f->Inst().StartDemo());
+        QCOMPARE(f->StatusText(1), QString("IP: 127.0.0.1  (simulated)"));
+        for (const char* n : {"gettrace", "displaytrace", "livetrace", "screendump", "transfer"})
+            QVERIFY2(f.Enabled(n), n);
         QCOMPARE(f->Action("connect")->text(), QString("Dis&connect"));
-        f->ConnectCommand();  // toggles: disconnects
+        f.Trigger("connect");  // toggles: disconnects
         QCOMPARE(f->StatusText(1), QString("NOT CONNECTED    "));
-        QVERIFY(!f->InstrumentCommandEnabled("gettrace"));
+        QVERIFY(!f.Enabled("gettrace"));
+        QCOMPARE(f->Action("connect")->text(), QString("&Connect"));
+        f.Trigger("connect");  // and back, by the profile's LAN settings (the demo's address)
+        QVERIFY(f->Inst().IsConnected());
     }
 
     void fetchesTracesFromTheDemoInstrument() {
-        QStringList messages;
-        auto f = MakeFrame(&messages);
+        Shell f;
         f->StartUp({}, true);
-        QVERIFY(f->Channel().IsConnected());
-        f->Retrieval().flags.displayMode = false;
-        QVERIFY(f->Retrieval().TraceUpload({"SPECTRUM", "DTF_DB"}));
+        QVERIFY(f->Inst().IsConnected());
+        // The demo greets a newcomer with two traces of the simulated instrument.
         QCOMPARE(f->Frames().size(), 2);
-        QCOMPARE(f->Frames()[0]->windowTitle(), QString("SPECTRUM*"));  // new from the instrument: modified
-        f->DisplayTraceCommand();
+        QVERIFY(f->StatusText(0).contains("simulated"));
+        QCOMPARE(f->Frames()[0]->windowTitle(), QString("CPOWER*"));  // new from the instrument: modified
+        f.Trigger("displaytrace");
         QCOMPARE(f->Frames().size(), 3);
         QVERIFY(f->ActiveFrame()->windowTitle().startsWith("active "));
-        QVERIFY2(messages.isEmpty(), qPrintable(messages.join("|")));
+        // Get Trace: the dialog lists the instrument's traces; View uploads the selection.
+        f.onDialog = [](QDialog& d) {
+            auto* dlg = qobject_cast<GetTraceDialog*>(&d);
+            if (!dlg) return int(QDialog::Rejected);
+            dlg->SelectNames({"DTF_DB", "EMF"});
+            dlg->View();
+            return dlg->result();
+        };
+        f.Trigger("gettrace");
+        QCOMPARE(f.dialogs.last(), QString("fl::GetTraceDialog"));
+        QCOMPARE(f->Frames().size(), 5);
+        QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join("|")));
     }
 
     void saveAsksForANameForInstrumentFiles() {
         test::TempDir dir;
         std::filesystem::copy_file(test::SamplePath("SPECTRUM.qtr"), dir / "GSM900.QTR");
-        ScriptedFiles* files = nullptr;
-        auto f = MakeFrame(nullptr, &files);
-        QVERIFY(f->OpenFile(QString::fromStdString(dir / "GSM900.QTR")));
-        files->save = QString::fromStdString(dir / "site7");
-        QVERIFY(f->SaveCommand(false));
-        QVERIFY(files->lastProposal.endsWith("GSM900.qtm"));
+        Shell f;
+        QVERIFY(f->Documents().OpenFile(QString::fromStdString(dir / "GSM900.QTR")));
+        f.files->save = QString::fromStdString(dir / "site7");
+        f.Trigger("save");
+        QVERIFY(f.files->lastProposal.endsWith("GSM900.qtm"));
         QVERIFY(std::filesystem::exists(dir / "site7.qtm"));
         QCOMPARE(f->ActiveFrame()->windowTitle(), QString("site7"));
         // Now a .qtm: Save writes silently, Save As asks again.
-        files->lastProposal.clear();
-        QVERIFY(f->SaveCommand(false));
-        QVERIFY(files->lastProposal.isEmpty());
-        files->save.clear();  // cancelled
-        QVERIFY(!f->SaveCommand(true));
-        QVERIFY(files->lastProposal.endsWith("site7.qtm"));
+        f.files->lastProposal.clear();
+        f.Trigger("save");
+        QVERIFY(f.files->lastProposal.isEmpty());
+        f.files->save.clear();  // cancelled
+        f.Trigger("saveas");
+        QVERIFY(f.files->lastProposal.endsWith("site7.qtm"));
     }
 
     void openUsesAndRemembersTheTracesFolder() {
-        ScriptedFiles* files = nullptr;
-        auto f = MakeFrame(nullptr, &files);
-        files->open = {QString::fromStdString(test::SamplePath("CPOWER.qtm")),
-                       QString::fromStdString(test::SamplePath("EMF.qtr"))};
-        f->OpenCommand();
+        Shell f;
+        f.files->open = {QString::fromStdString(test::SamplePath("CPOWER.qtm")),
+                         QString::fromStdString(test::SamplePath("EMF.qtr"))};
+        f.Trigger("open");
         QCOMPARE(f->Frames().size(), 2);
-        f->OpenCommand();
-        QCOMPARE(files->lastFolder, QString::fromStdString(std::string(FIELDLINK_TEST_DATA) + "/samples"));
+        f.Trigger("open");
+        QCOMPARE(f.files->lastFolder, QString::fromStdString(std::string(FIELDLINK_TEST_DATA) + "/samples"));
     }
 
     void viewFlagsBecomeDefaultsOfLaterDocuments() {
-        auto f = MakeFrame(nullptr);
-        QVERIFY(f->StartDemo());
-        QVERIFY(f->Retrieval().TraceUpload({"SPECTRUM"}));
+        Shell f;
+        QVERIFY(f->Inst().StartDemo());
+        f.Trigger("displaytrace");
         CChildFrame* first = f->ActiveFrame();
         const int level = first->Document().m_bShowLevelPanel;
-        first->View()->RunViewCommand(ViewCommand::Level);
+        f.Trigger("view.level");
         QCOMPARE(first->Document().m_bShowLevelPanel, 1 - level);
-        QVERIFY(f->Retrieval().TraceUpload({"CPOWER"}));
+        QVERIFY(f->Action("view.level")->isChecked() == (level == 0));
+        f.Trigger("displaytrace");  // a new document takes the program-wide defaults
         QCOMPARE(f->ActiveFrame()->Document().m_bShowLevelPanel, 1 - level);
-        first->View()->RunViewCommand(ViewCommand::Level);  // back, for the other tests
+        f.Trigger("view.level");  // back, for the other tests
     }
 
-    void liveTraceStartsUpdatesAndStops() {
-        test::TempDir dir;
-        auto f = MakeFrame(nullptr);
-        QVERIFY(f->StartDemo());
-        LiveSettings s;
-        s.save = true;
-        s.fileType = 1;
-        s.path = dir.path();
-        QVERIFY(f->StartLiveTrace(s));
-        QVERIFY(f->LiveRunning());
-        QVERIFY(!f->InstrumentCommandEnabled("gettrace"));
-        QVERIFY(f->InstrumentCommandEnabled("livetrace"));
-        QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(dir / "Trace003.txt"), 5000);
-        QElapsedTimer t;
-        t.start();
-        f->LiveTraceCommand();  // stops
-        QVERIFY(t.elapsed() < 1000);
-        QVERIFY(!f->LiveRunning());
-        QVERIFY(f->InstrumentCommandEnabled("gettrace"));
-        QCOMPARE(f->ActiveFrame()->Document().m_strTraceName, std::string("Live Trace"));
-        std::string reply;
-        QVERIFY(f->Channel().Transact("*IDN?", reply));
-        QCOMPARE(QString::fromStdString(reply), QString("ZARNELL, Quarn2, 100742, 2.31\r\n"));
-    }
-
-    void welcomeChoices() {
-        ScriptedFiles* files = nullptr;
-        QStringList messages;
-        auto f = MakeFrame(&messages, &files);
-        files->open = {QString::fromStdString(test::SamplePath("OBW.qtr"))};
-        f->WelcomeChoice(2);  // "Open existing Trace": the file dialog, no connection
+    void welcomeShowsTryingThenConnects() {
+        Shell f;
+        // "Open existing Trace": the file dialog, no connection.
+        f.files->open = {QString::fromStdString(test::SamplePath("OBW.qtr"))};
+        f.onDialog = [](QDialog& d) {
+            auto* w = qobject_cast<WelcomeDialog*>(&d);
+            if (!w) return int(QDialog::Rejected);
+            w->Select(WelcomeDialog::OpenTrace);
+            w->accept();
+            return w->result();
+        };
+        f->StartUp({}, false);
         QCOMPARE(f->Frames().size(), 1);
-        QVERIFY(!f->Channel().IsConnected());
-        // "LAN Connection" to the demo instrument's address connects and writes the default profile.
-        QVERIFY(f->StartDemo());
-        f->ConnectCommand();
-        QVERIFY(!f->Channel().IsConnected());
+        QVERIFY(!f->Inst().IsConnected());
+        // "LAN Connection" to the demo instrument's address: the label says so before the connection is
+        // tried, and the connection writes the default profile.
+        QVERIFY(f->Inst().StartDemo());
+        f.Trigger("connect");
+        QVERIFY(!f->Inst().IsConnected());
         std::filesystem::remove(m_home / "default.dat");
-        f->WelcomeChoice(1);
-        QVERIFY(f->Channel().IsConnected());
+        QString labelWhileConnecting;
+        f.onDialog = [&](QDialog& d) {
+            auto* w = qobject_cast<WelcomeDialog*>(&d);
+            if (!w) return int(QDialog::Rejected);
+            w->Select(WelcomeDialog::Lan);
+            auto connect = w->tryConnect;
+            w->tryConnect = [&, connect](WelcomeDialog::Choice c) {
+                labelWhileConnecting = w->LabelText(WelcomeDialog::Lan);
+                connect(c);
+            };
+            w->accept();
+            return w->result();
+        };
+        f->StartUp({}, false);
+        QCOMPARE(labelWhileConnecting, QString("( IP 127.0.0.1 )  Trying to connect..."));
+        QVERIFY(f->Inst().IsConnected());
         QVERIFY(std::filesystem::exists(m_home / "default.dat"));
     }
 
     void exportsTheImageAndTheReport() {
         test::TempDir dir;
-        ScriptedFiles* files = nullptr;
-        auto f = MakeFrame(nullptr, &files);
-        QVERIFY(f->OpenFile(QString::fromStdString(test::SamplePath("SPECTRUM.qtr"))));
-        files->save = QString::fromStdString(dir / "page.png");
-        f->ExportImageCommand();
-        QVERIFY(files->lastProposal.endsWith("SPECTRUM.bmp"));
+        Shell f;
+        QVERIFY(f->Documents().OpenFile(QString::fromStdString(test::SamplePath("SPECTRUM.qtr"))));
+        f.files->save = QString::fromStdString(dir / "page.png");
+        f.Trigger("exportimage");
+        QVERIFY(f.files->lastProposal.endsWith("SPECTRUM.bmp"));
         QVERIFY(std::filesystem::file_size(dir / "page.png") > 1000);
-        files->save = QString::fromStdString(dir / "report.TXT");
-        f->ExportAsciiCommand();
-        QVERIFY(files->lastProposal.endsWith("SPECTRUM.TXT"));
+        f.files->save = QString::fromStdString(dir / "report.TXT");
+        f.Trigger("exportascii");
+        QVERIFY(f.files->lastProposal.endsWith("SPECTRUM.TXT"));
         QCOMPARE(QString::fromStdString(test::ReadFile(dir / "report.TXT").substr(0, 12)),
                  QString("Device Name;"));
     }
 
     void dataTransferDialogCopiesBothWays() {
-        QStringList messages;
-        auto f = MakeFrame(&messages);
-        QVERIFY(f->StartDemo());
+        Shell f;
+        QVERIFY(f->Inst().StartDemo());
         test::TempDir dir;
-        DataTransferDialog dlg(f->Channel(), 2, f.get());
+        DataTransferDialog dlg(f->Inst().Channel(), 2, f.frame.get());
         QCOMPARE(dlg.Kind().keyword, "LIM");
         dlg.SetPcFolder(QString::fromStdString(dir.path()));
         QVERIFY(dlg.InstrumentNames().contains("GSM_MASK"));
@@ -271,18 +248,33 @@ class AppTest : public QObject {
         QCOMPARE(dlg.PcFolder(), QString::fromStdString(dir.path()));
         dlg.SetPcFolder("/");
         dlg.Up();
-        QCOMPARE(messages.last(), QString("Already at top level"));
+        QCOMPARE(f.messages.last(), QString("Already at top level"));
         // The tabs of a Quarn2: eight kinds.
         dlg.SelectTab(7);
         QCOMPARE(dlg.Kind().keyword, "CFAC");
     }
 
+    void dataTransferAndScreenDumpOpenFromTheirCommands() {
+        Shell f;
+        QVERIFY(f->Inst().StartDemo());
+        int tab = -1;
+        f.onDialog = [&](QDialog& d) {
+            if (auto* t = qobject_cast<DataTransferDialog*>(&d)) tab = t->Kind().tab;
+            return int(QDialog::Rejected);
+        };
+        f.Trigger("transfer");
+        QCOMPARE(f.dialogs, QStringList({"fl::DataTransferDialog"}));
+        QCOMPARE(tab, 0);  // the traces tab
+        f.Trigger("screendump");
+        QCOMPARE(f.dialogs.last(), QString("fl::ScreenDumpWindow"));
+        QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join("|")));
+    }
+
     void screenDumpWindowReadsSavesAndAborts() {
-        QStringList messages;
-        auto f = MakeFrame(&messages);
-        QVERIFY(f->StartDemo());
+        Shell f;
+        QVERIFY(f->Inst().StartDemo());
         test::TempDir dir;
-        ScreenDumpWindow w(f->Channel(), f.get());
+        ScreenDumpWindow w(f->Inst().Channel(), f.frame.get());
         QVERIFY(!w.HasPicture());
         w.ReadOrAbort();
         QTRY_VERIFY_WITH_TIMEOUT(w.HasPicture(), 10000);
@@ -295,14 +287,14 @@ class AppTest : public QObject {
         w.ReadOrAbort();
         w.ReadOrAbort();  // abort at once
         QVERIFY(!w.Running());
-        QCOMPARE(messages.last(), QString("Read Screen aborted   "));
+        QCOMPARE(f.messages.last(), QString("Read Screen aborted   "));
         w.accept();
         std::string reply;
-        QVERIFY(f->Channel().Transact("*IDN?", reply));
+        QVERIFY(f->Inst().Channel().Transact("*IDN?", reply));
     }
 
     void lockPanesFollowTheKeyboardLeds() {
-        auto f = MakeFrame(nullptr);
+        Shell f;
         test::TempDir leds;
         auto led = [&](const std::string& name, const char* value) {
             std::filesystem::create_directories(leds / name);
@@ -330,8 +322,8 @@ class AppTest : public QObject {
     }
 
     void levelDialogEditsTheYAxis() {
-        auto f = MakeFrame(nullptr);
-        QVERIFY(f->OpenFile(QString::fromStdString(test::SamplePath("RFL_RL.qtm"))));
+        Shell f;
+        QVERIFY(f->Documents().OpenFile(QString::fromStdString(test::SamplePath("RFL_RL.qtm"))));
         CMyQuarnDoc& d = f->Frames().first()->Document();
         d.SetModifiedFlag(false);
         d.m_dRflRefVswr = 2.0;
@@ -361,75 +353,91 @@ class AppTest : public QObject {
         QVERIFY(!d.IsModified());  // only OK marks the document
 
         // The View menu entry opens the dialog on the active window; OK marks the document modified.
-        QTimer::singleShot(0, [] {
-            if (auto* dlg = qobject_cast<LevelDialog*>(QApplication::activeModalWidget())) dlg->accept();
-        });
-        for (QMenu* m : f->menuBar()->findChildren<QMenu*>())
-            if (m->title() == "&View") emit m->aboutToShow();
-        QAction* level = f->Action("level");
-        QVERIFY(level);
-        level->trigger();
+        f.onDialog = [](QDialog& dlg) {
+            if (!qobject_cast<LevelDialog*>(&dlg)) return int(QDialog::Rejected);
+            dlg.accept();  // OK
+            return dlg.result();
+        };
+        f.Trigger("levelsettings");
+        QCOMPARE(f.dialogs, QStringList({"fl::LevelDialog"}));
         QVERIFY(d.IsModified());
         QCOMPARE(d.DisplayUnit(), std::string("VSWR"));
     }
 
     void gpsWindowShowsTheReceiver() {
-        auto f = MakeFrame(nullptr);
+        Shell f;
         // The menu command and the toolbar button open one window, a second use only raises it.
-        f->Action("gps")->trigger();
-        f->Action("gps")->trigger();
+        f.Trigger("gps");
+        f.Trigger("gps");
         const auto opened = f->findChildren<GpsWindow*>();
         QCOMPARE(opened.size(), 1);
         QVERIFY(opened.first()->isVisible());
         opened.first()->close();
         sim::NmeaSource source;
         const std::string slave = source.Start({}, 50);
-        GpsWindow w(f->Gps(), f.get());
+        GpsWindow w(f->Inst().Gps(), f.frame.get());
         w.deviceOverride = QString::fromStdString(slave);
-        f->Gps().skipSettleDelay = true;
+        f->Inst().Gps().skipSettleDelay = true;
         w.StartStop();
         QTRY_COMPARE_WITH_TIMEOUT(w.Value("Status"), QString("OK"), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(w.Value("Satellites"), QString("08"), 5000);
         QCOMPARE(w.windowTitle(), QString("GPS - Data OK"));
         QVERIFY(w.Value("Latitude").startsWith(QString::fromUtf8("48\u00B0")));
         w.StartStop();
-        QVERIFY(!f->Gps().Running());
+        QVERIFY(!f->Inst().Gps().Running());
         w.Refresh();
         QCOMPARE(w.windowTitle(), QString("GPS - No valid data"));
     }
 
-    void printsCopiesGraphAndData() {
-        auto f = MakeFrame(nullptr);
-        QVERIFY(f->OpenFile(QString::fromStdString(test::SamplePath("SPECTRUM.qtr"))));
-        test::TempDir dir;
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString(dir / "page.pdf"));
-        QVERIFY(f->PrintDocument(printer, f->ActiveFrame()));
-        QVERIFY(std::filesystem::file_size(dir / "page.pdf") > 2000);
-        f->CopyDataCommand();
+    void copiesGraphAndData() {
+        Shell f;
+        QVERIFY(f->Documents().OpenFile(QString::fromStdString(test::SamplePath("SPECTRUM.qtr"))));
+        f.Trigger("copydata");
         const QString text = QApplication::clipboard()->text();
         QVERIFY(text.startsWith("Device Name\tSITE NORTH 7\nTrace File\tSPECTRUM\n"));
         QVERIFY(!text.contains('\r'));
         QVERIFY(!std::filesystem::exists(m_home / "~C2CBData.tmp"));
         f->ActiveFrame()->View()->resize(600, 400);
-        f->CopyGraphCommand();
-        QVERIFY(!QApplication::clipboard()->image().isNull());
+        QApplication::clipboard()->clear();
+        f.Trigger("copygraph");
+        QCOMPARE(QApplication::clipboard()->image().size(), QSize(600, 400));
     }
 
     void closingWritesTheDefaultProfile() {
-        auto f = MakeFrame(nullptr);
-        QVERIFY(f->StartDemo());
+        Shell f;
+        QVERIFY(f->Inst().StartDemo());
         std::filesystem::remove(m_home / "default.dat");
         f->close();
         QVERIFY(std::filesystem::exists(m_home / "default.dat"));
-        QVERIFY(!f->Channel().IsConnected());
+        QVERIFY(!f->Inst().IsConnected());
+    }
+
+    void theDemoNeverBecomesTheUsersLan() {
+        {
+            Shell f;
+            s_settings.linkKind = 1;
+            s_settings.ipAddress = "10.1.2.3";
+            s_settings.tcpPort = 49200;
+            f->Inst().WriteDefaultProfile();
+        }
+        Shell f;
+        f->StartUp({}, true);
+        QVERIFY(f->Inst().IsConnected());
+        QCOMPARE(s_settings.ipAddress, std::string("127.0.0.1"));
+        // The Connect dialog closed without changes, then the program ends.
+        f.Trigger("settings");
+        f->close();
+        ConnectionSettings stored;
+        QVERIFY(ReadProfile("default", stored));
+        QCOMPARE(stored.linkKind, 1);
+        QCOMPARE(stored.ipAddress, std::string("10.1.2.3"));
+        QCOMPARE(stored.tcpPort, 49200);
     }
 
     void renderedPageShowsTheTrace() {
-        auto f = MakeFrame(nullptr);
+        Shell f;
         f->resize(1200, 900);
-        f->OpenFile(QString::fromStdString(test::SamplePath("CABLE_LOSS.qtr")));
+        f->Documents().OpenFile(QString::fromStdString(test::SamplePath("CABLE_LOSS.qtr")));
         CMyQuarnView* v = f->ActiveFrame()->View();
         v->resize(900, 600);
         const QImage img = v->grab().toImage();
@@ -445,5 +453,5 @@ class AppTest : public QObject {
     test::TempDir m_home;
 };
 
-QTEST_MAIN(AppTest)
-#include "AppTest.moc"
+QTEST_MAIN(ShellTest)
+#include "ShellTest.moc"

@@ -57,21 +57,6 @@ class GpsDataWindow : public QDialog {
     QLabel* m_alt;
 };
 
-// "GPS...": how the GPS panel shows position, altitude and speed.
-class GpsFormatDialog : public QDialog {
-    Q_OBJECT
-  public:
-    GpsFormatDialog(int position, int altitude, int speed, QWidget* parent = nullptr);
-    int Position() const;
-    int Altitude() const;
-    int Speed() const;
-
-  private:
-    QComboBox* m_position;
-    QComboBox* m_altitude;
-    QComboBox* m_speed;
-};
-
 // Colour of the status texts: green for OK, blue for a warning, red otherwise.
 QColor GpsStatusColour(const std::string& statusText);
 

@@ -1,0 +1,305 @@
+#include "DocumentCommands.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QSettings>
+#include <fstream>
+
+#include "AsciiExport.h"
+#include "CChildFrame.h"
+#include "ConnectionSettings.h"
+#include "ImageCodec.h"
+#include "PageCanvas.h"
+#include "PageImage.h"
+#include "ProgramFolder.h"
+#include "QtPrompts.h"
+
+namespace fl {
+
+namespace {
+constexpr const char* kTitle = "Quarn Fieldlink Software";
+constexpr const char* kTraceFilter = "Quarn Trace Files ( *.qtm ; *.qtr ) (*.qtm *.qtr *.QTM *.QTR)";
+constexpr const char* kPrintFailed = "Printing failed.";
+}  // namespace
+
+QStringList FileDialogs::OpenFiles(QWidget* parent, const QString& folder) {
+    return QFileDialog::getOpenFileNames(parent, "Open", folder, kTraceFilter);
+}
+
+QString FileDialogs::SaveFile(QWidget* parent, const QString& title, const QString& proposal,
+                              const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, title, proposal, filter);
+}
+
+DocumentCommands::DocumentCommands(DocumentHost& host, QtPrompts& prompts)
+    : m_host(host), m_prompts(prompts), m_files(std::make_unique<FileDialogs>()) {}
+
+DocumentCommands::~DocumentCommands() = default;
+
+bool DocumentCommands::OpenFile(const QString& path) {
+    auto doc = std::make_shared<CMyQuarnDoc>();
+    const LoadResult r = doc->Load(path.toStdString());
+    if (r.status == LoadStatus::UnsupportedFormat) {
+        m_prompts.Message(r.message, PromptIcon::None);
+        m_host.AddFrame(doc);  // the document still opens, with its constructed values
+        return false;
+    }
+    if (!r.ok()) {
+        m_prompts.Message(r.message, PromptIcon::Error);
+        return false;
+    }
+    m_host.AddFrame(doc);
+    AddRecentFile(path);
+    return true;
+}
+
+void DocumentCommands::Open() {
+    const QStringList files =
+        m_files->OpenFiles(m_host.Window(), QString::fromStdString(s_settings.folderTraces));
+    for (const QString& f : files)
+        OpenFile(f);
+    if (!files.isEmpty()) s_settings.folderTraces = QFileInfo(files.first()).absolutePath().toStdString();
+    if (auto* f = m_host.ActiveFrame()) f->View()->update();
+}
+
+bool DocumentCommands::Save(bool saveAs) {
+    CChildFrame* frame = m_host.ActiveFrame();
+    if (!frame) return false;
+    CMyQuarnDoc& doc = frame->Document();
+    if (saveAs) doc.SaveAsCommand();
+    const SavePlan plan = doc.PlanSave(doc.m_strPathName, s_docEnv);
+    std::string error;
+    bool ok;
+    if (plan.askName) {
+        const QString proposal =
+            QString::fromStdString(plan.startFolder) + "/" + FromCp1252(plan.proposedFileName);
+        QString chosen =
+            m_files->SaveFile(m_host.Window(), "Save As", proposal, "Quarn Trace Files ( *.qtm ) (*.qtm)");
+        if (chosen.isEmpty()) return false;
+        if (!chosen.endsWith(".qtm", Qt::CaseInsensitive)) chosen += ".qtm";
+        ok = doc.SaveAsChosen(chosen.toStdString(), s_docEnv, &error);
+        if (ok) AddRecentFile(chosen);
+    } else {
+        ok = doc.WriteTo(doc.m_strPathName, &error);
+    }
+    if (!ok) m_prompts.Message(error, PromptIcon::Error);
+    for (CChildFrame* f : m_host.Frames())
+        if (&f->Document() == &doc) f->UpdateTitle();
+    return ok;
+}
+
+bool DocumentCommands::Confirmed(CChildFrame* f) {
+    const QString title = FromCp1252(f->Document().GetTitle());
+    const QString question = "Save changes to " + title + "?";
+    if (m_prompts.scripted)
+        return m_prompts.scripted(question) ? Save(false) : true;  // Yes saves, No discards
+    const auto answer = QMessageBox::question(m_host.Window(), kTitle, question,
+                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel) return false;
+    if (answer == QMessageBox::Yes) {
+        m_host.Activate(f);
+        return Save(false);
+    }
+    return true;
+}
+
+bool DocumentCommands::ConfirmClose(CChildFrame* f) {
+    if (!f->Document().IsModified()) return true;
+    for (CChildFrame* other : m_host.Frames())
+        if (other != f && &other->Document() == &f->Document()) return true;  // another window keeps it
+    return Confirmed(f);
+}
+
+void DocumentCommands::CloseAll() {
+    if (!m_prompts.YesNo("Are you sure you want to close all open documents?")) return;
+    while (CChildFrame* f = m_host.ActiveFrame())
+        if (!f->close()) break;
+}
+
+void DocumentCommands::ExportAscii() {
+    CChildFrame* frame = m_host.ActiveFrame();
+    if (!frame) return;
+    const CMyQuarnDoc& doc = frame->Document();
+    const QString proposal = QString::fromStdString(s_settings.folderExport) + "/" +
+                             FromCp1252(ProposeAsciiFileName(doc.m_strTraceName));
+    const QString path = m_files->SaveFile(m_host.Window(), kAsciiSaveTitle, proposal, "Text (*.TXT *.txt)");
+    if (path.isEmpty()) return;
+    std::string error;
+    if (!WriteAsciiReport(doc, path.toStdString(), true, &error)) m_prompts.Message(error, PromptIcon::Error);
+}
+
+void DocumentCommands::ExportImage() {
+    CChildFrame* frame = m_host.ActiveFrame();
+    if (!frame) return;
+    CMyQuarnDoc& doc = frame->Document();
+    // The proposal: the path without its trace extension, "active" for the active trace.
+    std::string name = doc.m_strPathName.empty() ? doc.m_strTraceName : doc.m_strPathName;
+    for (const char* ext : {".qtr", ".qtm", ".QTR", ".QTM"})
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ext) == 0) name.resize(name.size() - 4);
+    if (name.find("active ") != std::string::npos) name = "active";
+    if (doc.m_strPathName.empty() && name.find('/') != std::string::npos) name.clear();
+    QString filter;
+    for (const auto& row : ImageFormatTable()) {
+        QString patterns = QString::fromUtf8(row.pattern).replace(';', ' ');
+        filter += QString("%1 (%2);;").arg(row.description, patterns);
+    }
+    filter.chop(2);
+    QString path = m_files->SaveFile(m_host.Window(), "Save image file", FromCp1252(name) + ".bmp", filter);
+    if (path.isEmpty()) return;
+    if (QFileInfo::exists(path) && !m_prompts.YesNo((path + " already exists\nOverwrite?").toStdString()))
+        return;
+    if (ImageFormatFromName(path.toStdString()) == IMG_NONE) return;  // an unknown extension writes nothing
+    std::string error;
+    const QSize size = frame->View()->size();
+    if (!SaveImage(ToBitmap24(RenderPageImage(doc, std::max(200, size.width()), std::max(150, size.height()),
+                                              CMyQuarnView::CurrentRenderOptions())),
+                   path.toStdString(), &error))
+        m_prompts.Message(error, PromptIcon::Error);
+}
+
+QPrinter& DocumentCommands::Printer() {
+    if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
+bool DocumentCommands::PrintDocument(QPrinter& printer, CChildFrame* frame, QPainter* painter) {
+    CMyQuarnDoc& doc = frame->Document();
+    QPainter own;
+    QPainter* p = painter;
+    if (!p) {
+        printer.setPageOrientation(doc.m_nOrientation ? QPageLayout::Landscape : QPageLayout::Portrait);
+        if (!own.begin(&printer)) return false;
+        p = &own;
+    }
+    const QRect page = printer.pageRect(QPrinter::DevicePixel).toRect();
+    RenderPrintPage(*p, QRectF(0, 0, page.width(), page.height()), doc, CMyQuarnView::CurrentRenderOptions());
+    return true;
+}
+
+void DocumentCommands::Print() {
+    CChildFrame* active = m_host.ActiveFrame();
+    if (!active) return;
+    QPrinter& printer = Printer();
+    printer.setFromTo(1, 1);
+    printer.setPageOrientation(active->Document().m_nOrientation ? QPageLayout::Landscape
+                                                                 : QPageLayout::Portrait);
+    QPrintDialog dlg(&printer, m_host.Window());
+    dlg.setMinMax(1, 1);
+    if (m_prompts.Exec(dlg) != QDialog::Accepted) return;
+    if (!PrintDocument(printer, active)) m_prompts.Message(kPrintFailed, PromptIcon::Error);
+}
+
+void DocumentCommands::PrintOpenDocuments() {
+    CChildFrame* active = m_host.ActiveFrame();
+    if (!active) return;
+    QPrinter& printer = Printer();
+    printer.setFromTo(1, 1);
+    printer.setPageOrientation(active->Document().m_nOrientation ? QPageLayout::Landscape
+                                                                 : QPageLayout::Portrait);
+    QPrintDialog dlg(&printer, m_host.Window());
+    if (m_prompts.Exec(dlg) != QDialog::Accepted) return;
+    // One dialog for every trace window: the active one first, then the others in window order, a page
+    // each in its own orientation.
+    QList<CChildFrame*> frames = m_host.Frames();
+    const qsizetype at = frames.indexOf(active);
+    QList<CChildFrame*> order = frames.mid(at) + frames.mid(0, at);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        m_prompts.Message(kPrintFailed, PromptIcon::Error);
+        return;
+    }
+    for (int i = 0; i < order.size(); ++i) {
+        if (i > 0) {
+            printer.setPageOrientation(order[i]->Document().m_nOrientation ? QPageLayout::Landscape
+                                                                           : QPageLayout::Portrait);
+            printer.newPage();
+        }
+        PrintDocument(printer, order[i], &painter);
+    }
+}
+
+void DocumentCommands::PrintPreview() {
+    CChildFrame* frame = m_host.ActiveFrame();
+    if (!frame) return;
+    QPrinter& printer = Printer();
+    printer.setPageOrientation(frame->Document().m_nOrientation ? QPageLayout::Landscape
+                                                                : QPageLayout::Portrait);
+    QPrintPreviewDialog preview(&printer, m_host.Window());
+    QPointer<CChildFrame> target = frame;
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this, target](QPrinter* p) {
+        if (!target) return;
+        QPainter painter;
+        if (painter.begin(p)) PrintDocument(*p, target, &painter);
+    });
+    m_prompts.Exec(preview);
+}
+
+void DocumentCommands::PrintSetup() {
+    QPageSetupDialog dlg(&Printer(), m_host.Window());
+    m_prompts.Exec(dlg);
+}
+
+void DocumentCommands::CopyGraph() {
+    if (CChildFrame* f = m_host.ActiveFrame())
+        QApplication::clipboard()->setImage(f->View()->grab().toImage());
+}
+
+void DocumentCommands::CopyData() {
+    CChildFrame* frame = m_host.ActiveFrame();
+    if (!frame) return;
+    // The report with tabs goes through "~C2CBData.tmp"; its lines are joined with line feeds.
+    const std::string tmp = ProgramFile(kClipboardDataFile);
+    std::string error;
+    if (!WriteAsciiReport(frame->Document(), tmp, false, &error)) {
+        QApplication::clipboard()->clear();
+        return;
+    }
+    std::string text;
+    std::ifstream in(tmp, std::ios::binary);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        text += line + "\n";
+    }
+    in.close();
+    std::remove(tmp.c_str());
+    QApplication::clipboard()->setText(FromCp1252(text));
+}
+
+void DocumentCommands::SetRecentMenu(QMenu* menu) {
+    m_recentMenu = menu;
+    FillRecentFiles();
+}
+
+void DocumentCommands::AddRecentFile(const QString& path) {
+    QSettings s("Zarnell", "Fieldlink");
+    QStringList files = s.value("Recent File List").toStringList();
+    files.removeAll(path);
+    files.prepend(path);
+    while (files.size() > 4)
+        files.removeLast();
+    s.setValue("Recent File List", files);
+    FillRecentFiles();
+}
+
+void DocumentCommands::FillRecentFiles() {
+    if (!m_recentMenu) return;
+    m_recentMenu->clear();
+    QSettings s("Zarnell", "Fieldlink");
+    int n = 1;
+    for (const QString& f : s.value("Recent File List").toStringList()) {
+        QAction* a = m_recentMenu->addAction(QString("&%1 %2").arg(n++).arg(f));
+        connect(a, &QAction::triggered, this, [this, f] { OpenFile(f); });
+    }
+    m_recentMenu->setEnabled(!m_recentMenu->isEmpty());
+}
+
+}  // namespace fl

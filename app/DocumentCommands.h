@@ -1,0 +1,71 @@
+// The document commands of the shell: open, save, close all, export, print, preview, print setup and the
+// clipboard, on the main window's trace windows.
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+#include "DocumentHost.h"
+
+class QMenu;
+class QPainter;
+class QPrinter;
+
+namespace fl {
+
+class CChildFrame;
+class QtPrompts;
+
+// File choices, replaceable by tests.
+class FileDialogs {
+  public:
+    virtual ~FileDialogs() = default;
+    virtual QStringList OpenFiles(QWidget* parent, const QString& folder);
+    virtual QString SaveFile(QWidget* parent, const QString& title, const QString& proposal,
+                             const QString& filter);
+};
+
+class DocumentCommands : public QObject {
+    Q_OBJECT
+  public:
+    DocumentCommands(DocumentHost& host, QtPrompts& prompts);
+    ~DocumentCommands() override;
+
+    bool OpenFile(const QString& path);
+    void Open();
+    bool Save(bool saveAs);
+    void CloseAll();
+    void ExportAscii();
+    void ExportImage();
+    void Print();
+    void PrintOpenDocuments();
+    void PrintPreview();
+    void PrintSetup();
+    void CopyGraph();
+    void CopyData();
+    // Asked before a trace window closes: true when it may (saved, discarded, unmodified, or the
+    // document still has another window).
+    bool ConfirmClose(CChildFrame* frame);
+
+    // The program's one printer: Print Setup changes it, every later print uses it.
+    QPrinter& Printer();
+    // One trace page on `printer`, with its own painter unless one is given.
+    bool PrintDocument(QPrinter& printer, CChildFrame* frame, QPainter* painter = nullptr);
+
+    void SetFileDialogs(std::unique_ptr<FileDialogs> d) { m_files = std::move(d); }
+    void SetRecentMenu(QMenu* menu);
+    void AddRecentFile(const QString& path);
+
+  private:
+    void FillRecentFiles();
+    bool Confirmed(CChildFrame* frame);
+
+    DocumentHost& m_host;
+    QtPrompts& m_prompts;
+    std::unique_ptr<FileDialogs> m_files;
+    std::unique_ptr<QPrinter> m_printer;
+    QMenu* m_recentMenu = nullptr;
+};
+
+}  // namespace fl

@@ -1,0 +1,149 @@
+#include "Instrument.h"
+
+#include <QWidget>
+
+#include "ConnectDialog.h"
+#include "ConnectDialogLogic.h"
+#include "ConnectionSettings.h"
+#include "SimServer.h"
+
+namespace fl {
+
+Instrument::Instrument(QWidget* dialogParent, ITraceSink& sink)
+    : m_prompts(dialogParent),
+      m_channel(m_port, s_settings, m_state, m_prompts),
+      m_retrieval(m_channel, sink) {
+    // The connection defaults, then the default profile.
+    s_settings.linkKind = 0;
+    s_settings.comPort = 1;
+    s_settings.baudRate = "57600";
+    s_settings.ipAddress = "0.0.0.0";
+    s_settings.tcpPort = 49200;
+    ReadProfile("default", s_settings);
+    s_settings.profileName = "default";
+    m_gps.positionFormat = s_settings.gpsPositionFormat;
+    m_gps.altitudeUnit = s_settings.gpsAltitudeUnit;
+    m_gps.speedUnit = s_settings.gpsSpeedUnit;
+}
+
+Instrument::~Instrument() {
+    if (m_liveWorker) m_liveWorker->Stop();
+    m_gps.Stop();
+    if (m_demo) m_demo->Stop();
+}
+
+QString Instrument::PaneText() const {
+    return IsConnected() ? QString::fromStdString(m_channel.PaneText()) : QString("NOT CONNECTED    ");
+}
+
+QString Instrument::Identity() const {
+    if (!IsConnected()) return {};
+    return QString::fromStdString(CleanReply(m_channel.LastIdentity()));
+}
+
+void Instrument::ToggleConnection() {
+    m_channel.ConnectCommand();
+    emit stateChanged();
+}
+
+bool Instrument::ConnectBy(int linkKind) {
+    const bool ok = m_channel.ConnectInstrument(linkKind);
+    if (ok) WriteDefaultProfile();
+    emit stateChanged();
+    return ok;
+}
+
+void Instrument::RunConnectDialog() {
+    ConnectDialog dlg(m_channel, ProbeComPorts(), m_prompts.DialogParent());
+    m_prompts.Exec(dlg);
+    // The dialog's own profile writing would store the demo's loopback address as the user's LAN.
+    if (!(m_demo && s_settings.linkKind == 1 && s_settings.ipAddress == "127.0.0.1" &&
+          s_settings.tcpPort == m_demoPort))
+        dlg.Logic().AfterClose();
+    emit stateChanged();
+}
+
+bool Instrument::AskToConnect() {
+    if (IsConnected()) return true;
+    if (m_prompts.YesNo("Not connected.\nConnect now?")) RunConnectDialog();
+    return IsConnected();
+}
+
+bool Instrument::StartDemo() {
+    try {
+        if (!m_demo) {
+            m_demo = std::make_unique<sim::SimServer>(sim::SimOptions{});
+            m_demoPort = m_demo->ListenTcp("127.0.0.1", 0);
+            m_demo->Start();
+            m_userLinkKind = s_settings.linkKind;
+            m_userIp = s_settings.ipAddress;
+            m_userTcpPort = s_settings.tcpPort;
+        }
+        s_settings.linkKind = 1;
+        s_settings.ipAddress = "127.0.0.1";
+        s_settings.tcpPort = m_demoPort;
+    } catch (const std::exception& e) {
+        m_prompts.Message(std::string("The demo instrument could not start: ") + e.what(), PromptIcon::Error);
+        return false;
+    }
+    const bool ok = m_channel.ConnectInstrument(1);
+    emit stateChanged();
+    return ok;
+}
+
+void Instrument::WriteDefaultProfile() {
+    ConnectionSettings values = s_settings;
+    values.profileName = "default";
+    if (m_demo && values.linkKind == 1 && values.ipAddress == "127.0.0.1" && values.tcpPort == m_demoPort) {
+        values.linkKind = m_userLinkKind;
+        values.ipAddress = m_userIp;
+        values.tcpPort = m_userTcpPort;
+    }
+    s_settings.profileName = "default";
+    WriteProfile(values);
+}
+
+void Instrument::StartLiveWorker(const LiveSettings& settings, LiveTraceWorker::ViewStateFn view,
+                                 std::function<void(const LiveUpdate&)> update) {
+    StopLiveWorker();
+    m_liveWorker = std::make_unique<LiveTraceWorker>(m_channel, m_retrieval.flags.measurement);
+    m_liveWorker->Start(
+        settings, std::move(view),
+        [this, update](const LiveUpdate& u) {
+            QMetaObject::invokeMethod(
+                this, [update, u] { update(u); }, Qt::QueuedConnection);
+        },
+        [this] {
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    emit liveWorkerEnded();
+                    emit stateChanged();
+                },
+                Qt::QueuedConnection);
+        });
+    emit stateChanged();
+}
+
+void Instrument::StopLiveWorker() {
+    if (!m_liveWorker) return;
+    m_liveWorker->Stop();
+    m_liveWorker.reset();
+    emit stateChanged();
+}
+
+void Instrument::Shutdown() {
+    if (m_shutDown) return;
+    m_shutDown = true;
+    // The worker goes first: closing the port under it would end its exchange with a transport error.
+    StopLiveWorker();
+    if (IsConnected()) {
+        m_channel.SendOnly("SYST:COMM:LOC");
+        m_channel.ClosePort();
+    }
+    WriteDefaultProfile();
+    m_gps.Stop();
+    if (m_demo) m_demo->Stop();
+}
+
+}  // namespace fl

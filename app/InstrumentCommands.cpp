@@ -1,0 +1,76 @@
+#include "InstrumentCommands.h"
+
+#include "CChildFrame.h"
+#include "DataTransferDialog.h"
+#include "DocumentCommands.h"
+#include "DocumentHost.h"
+#include "GetTraceDialog.h"
+#include "GpsWindows.h"
+#include "Instrument.h"
+#include "ScreenDumpWindow.h"
+
+namespace fl {
+
+InstrumentCommands::InstrumentCommands(Instrument& instrument, DocumentHost& host,
+                                       DocumentCommands& documents)
+    : m_instrument(instrument), m_host(host), m_documents(documents) {}
+
+InstrumentCommands::~InstrumentCommands() {
+    CloseGpsWindow();
+}
+
+void InstrumentCommands::RepaintActive() {
+    if (CChildFrame* f = m_host.ActiveFrame()) f->View()->update();
+}
+
+void InstrumentCommands::GetTrace() {
+    if (!m_instrument.IsConnected()) {
+        // Get Trace does not go on after the Connect dialog, whatever its outcome.
+        if (m_instrument.Prompts().YesNo("Not connected.\nConnect now?")) m_instrument.RunConnectDialog();
+        return;
+    }
+    TraceRetrieval& r = m_instrument.Retrieval();
+    r.flags.displayMode = false;
+    std::vector<std::string> names;
+    if (ListSavedTraces(m_instrument.Channel(), names) != ListStatus::Ok) return;
+    GetTraceDialog dlg(r, names, m_host.Window());
+    m_instrument.Prompts().Exec(dlg);
+    RepaintActive();
+}
+
+void InstrumentCommands::DisplayTrace() {
+    if (!m_instrument.IsConnected()) return;
+    TraceRetrieval& r = m_instrument.Retrieval();
+    r.flags.displayMode = true;
+    r.DisplayActiveTrace();
+    RepaintActive();
+}
+
+void InstrumentCommands::DataTransfer(int tab) {
+    // The dialog opens whatever the Connect dialog's outcome: the PC side works without an instrument.
+    if (!m_instrument.IsConnected() && m_instrument.Prompts().YesNo("Not connected.\nConnect now?"))
+        m_instrument.RunConnectDialog();
+    DataTransferDialog dlg(m_instrument.Channel(), tab, m_host.Window());
+    dlg.openTrace = [this](const QString& path) { m_documents.OpenFile(path); };
+    m_instrument.Prompts().Exec(dlg);
+    emit m_instrument.stateChanged();
+}
+
+void InstrumentCommands::ScreenDump() {
+    if (!m_instrument.MenuState().screenDump) return;
+    ScreenDumpWindow window(m_instrument.Channel(), m_host.Window());
+    m_instrument.Prompts().Exec(window);
+    emit m_instrument.stateChanged();  // a dump reopens the link
+}
+
+void InstrumentCommands::GpsWindow() {
+    if (!m_gpsWindow) m_gpsWindow = new fl::GpsWindow(m_instrument.Gps(), m_host.Window());
+    m_gpsWindow->show();
+    m_gpsWindow->raise();
+}
+
+void InstrumentCommands::CloseGpsWindow() {
+    delete m_gpsWindow;
+}
+
+}  // namespace fl

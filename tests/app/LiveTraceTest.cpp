@@ -1,0 +1,185 @@
+// Live Trace through its command against the demo instrument: what runs is what the dialog shows, in all
+// four combinations of counted/continuous and new/overwritten window; no document that is not a live
+// trace of this instrument is ever written into; closing the live window or the main window during a run
+// stops the worker first and leaves the link in step.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QtTest>
+#include <filesystem>
+
+#include "AppTestUtil.h"
+#include "LiveTraceDialog.h"
+
+using namespace fl;
+using fl::test::Shell;
+
+namespace {
+
+struct Choice {
+    bool counted;
+    int count;
+    bool newWindow;
+    std::string saveFolder;  // empty: no saving
+};
+
+// Answers the Live Trace dialog by clicking its controls as the user would.
+std::function<int(QDialog&)> AnswerLive(const Choice& c) {
+    return [c](QDialog& d) {
+        auto* live = qobject_cast<LiveTraceDialog*>(&d);
+        if (!live) return int(QDialog::Rejected);
+        (c.counted ? live->CountedButton() : live->ContinuousButton())->click();
+        (c.newWindow ? live->NewWindowButton() : live->OverwriteButton())->click();
+        live->CountField()->setValue(c.count);
+        live->SaveBox()->setChecked(!c.saveFolder.empty());
+        if (!c.saveFolder.empty()) {
+            live->TypeList()->setCurrentIndex(1);  // ASCII File (.txt)
+            live->PathField()->setText(QString::fromStdString(c.saveFolder));
+        }
+        live->accept();
+        return live->result();
+    };
+}
+
+int CountFiles(const std::string& folder) {
+    int n = 0;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        n += e.is_regular_file();
+    return n;
+}
+
+}  // namespace
+
+class LiveTraceTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { test::UseTestHome(m_home); }
+
+    void theDialogsGroupsAreIndependent() {
+        LiveSettings s;
+        LiveTraceDialog dlg(s);
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        // The counted button has no caption of its own: the click goes to its round indicator.
+        QTest::mouseClick(dlg.CountedButton(), Qt::LeftButton, {},
+                          QPoint(6, dlg.CountedButton()->height() / 2));
+        QTest::mouseClick(dlg.OverwriteButton(), Qt::LeftButton);
+        QVERIFY(dlg.CountedButton()->isChecked());  // choosing the window keeps the update mode
+        QTest::mouseClick(dlg.ContinuousButton(), Qt::LeftButton);
+        QVERIFY(dlg.OverwriteButton()->isChecked());
+        const LiveSettings out = dlg.Settings();
+        QVERIFY(!out.counted);
+        QVERIFY(!out.newWindow);
+    }
+
+    void countedIntoANewWindowLeavesOtherDocumentsAlone() {
+        test::TempDir dir;
+        Shell f;
+        QVERIFY(f->Documents().OpenFile(QString::fromStdString(test::SamplePath("EMF.qtr"))));
+        CChildFrame* emf = f->ActiveFrame();
+        const std::vector<double> emfTrace = emf->Document().m_arrTraceA;
+        QVERIFY(f->Inst().StartDemo());
+        for (bool newWindow : {true, false}) {  // overwrite never applies to a document from a file
+            test::TempDir saved;
+            f->Activate(emf);
+            const qsizetype before = f->Frames().size();
+            f.onDialog = AnswerLive({true, 3, newWindow, saved.path()});
+            f.Trigger("livetrace");
+            QTRY_VERIFY_WITH_TIMEOUT(!f->Live().Running(), 10000);
+            // Three updates: the first transfer and two from the worker, each saved.
+            QCOMPARE(CountFiles(saved.path()), 3);
+            for (const char* name : {"Trace001.txt", "Trace002.txt", "Trace003.txt"})
+                QVERIFY2(std::filesystem::exists(saved / name), name);
+            QCOMPARE(f->Frames().size(), before + 1);
+            QCOMPARE(f->ActiveFrame()->Document().m_strTraceName, std::string("Live Trace"));
+            QVERIFY(emf->Document().m_arrTraceA == emfTrace);
+            QVERIFY(!emf->Document().IsModified());
+            QCOMPARE(emf->windowTitle(), QString("EMF.qtr"));
+            QVERIFY(f.Enabled("gettrace"));  // the interface is back
+        }
+        QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join("|")));
+    }
+
+    void overwriteReusesTheLiveWindowOnlyWithConsent() {
+        Shell f;
+        QVERIFY(f->Inst().StartDemo());
+        f.onDialog = AnswerLive({true, 1, true, {}});
+        f.Trigger("livetrace");
+        QCOMPARE(f->Frames().size(), 1);
+        CChildFrame* live = f->ActiveFrame();
+        QVERIFY(!f->Live().Running());  // a count of 1 is the first transfer only
+        QVERIFY(live->Document().IsModified());
+        // Modified: the user is asked; No gives the live trace a new window.
+        f.answer = [](const QString&) { return false; };
+        f.onDialog = AnswerLive({true, 1, false, {}});
+        f.Trigger("livetrace");
+        QCOMPARE(f.messages.size(), 1);
+        QVERIFY(f.messages.first().contains("Overwrite"));
+        QCOMPARE(f->Frames().size(), 2);
+        // Yes reuses the active live window; a saved (unmodified) one is reused without asking.
+        f.answer = [](const QString&) { return true; };
+        f.Trigger("livetrace");
+        QCOMPARE(f.messages.size(), 2);
+        QCOMPARE(f->Frames().size(), 2);
+        f->ActiveFrame()->Document().SetModifiedFlag(false);
+        f.onDialog = AnswerLive({false, 1, false, {}});  // continuous this time
+        f.Trigger("livetrace");
+        QCOMPARE(f.messages.size(), 2);
+        QCOMPARE(f->Frames().size(), 2);
+        QVERIFY(f->Live().Running());
+        QVERIFY(!f.Enabled("gettrace"));
+        QTest::qWait(300);
+        f.Trigger("livetrace");  // stops
+        QVERIFY(!f->Live().Running());
+        std::string reply;
+        QVERIFY(f->Inst().Channel().Transact("*IDN?", reply));
+        QCOMPARE(QString::fromStdString(reply), QString("ZARNELL, Quarn2, 100742, 2.31\r\n"));
+    }
+
+    void closingTheLiveWindowStopsPolling() {
+        Shell f;
+        QVERIFY(f->Inst().StartDemo());
+        f.onDialog = AnswerLive({false, 1, true, {}});
+        f.Trigger("livetrace");
+        QVERIFY(f->Live().Running());
+        QTest::qWait(200);
+        f.answer = [](const QString&) { return false; };  // don't save
+        QVERIFY(f->ActiveFrame()->close());
+        QVERIFY(!f->Live().Running());
+        QVERIFY(!f->Inst().LiveWorkerRunning());
+        QTRY_COMPARE(f->Frames().size(), 0);
+        QVERIFY(f.Enabled("gettrace"));
+        std::string reply;
+        QVERIFY(f->Inst().Channel().Transact("*IDN?", reply));
+        QCOMPARE(QString::fromStdString(reply), QString("ZARNELL, Quarn2, 100742, 2.31\r\n"));
+        for (const QString& m : f.messages)
+            QVERIFY2(!m.contains("ERROR"), qPrintable(m));
+    }
+
+    void closingTheMainWindowDuringLiveTraceEndsCleanly() {
+        Shell f;
+        QVERIFY(f->Inst().StartDemo());
+        f.onDialog = AnswerLive({false, 1, true, {}});
+        f.Trigger("livetrace");
+        QVERIFY(f->Live().Running());
+        QTest::qWait(200);
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(f->close());
+        QVERIFY(t.elapsed() < 2000);
+        QVERIFY(!f->Inst().LiveWorkerRunning());
+        QVERIFY(!f->Inst().IsConnected());
+        QTest::qWait(100);  // anything the worker might still have posted
+        for (const QString& m : f.messages)
+            QVERIFY2(!m.contains("ERROR"), qPrintable(m));
+    }
+
+  private:
+    test::TempDir m_home;
+};
+
+QTEST_MAIN(LiveTraceTest)
+#include "LiveTraceTest.moc"
