@@ -423,6 +423,14 @@ void CMainFrame::ToggleStatusBar() {
     Action("statusbar")->setChecked(show);
 }
 
+void CMainFrame::OpenMenuBar() {
+    for (QAction* m : menuBar()->actions())
+        if (m->isVisible() && m->isEnabled()) {
+            menuBar()->setActiveAction(m);
+            return;
+        }
+}
+
 void CMainFrame::WelcomeCommand() {
     WelcomeDialog dlg(s_settings.comPort, QString::fromStdString(s_settings.ipAddress), s_settings.linkKind,
                       this);

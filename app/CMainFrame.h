@@ -76,6 +76,7 @@ class CMainFrame : public QMainWindow, public DocumentHost, public ITraceSink {
     void ArrangeIcons();
     void ToggleToolbar();
     void ToggleStatusBar();
+    void OpenMenuBar();
 
   protected:
     void closeEvent(QCloseEvent* e) override;

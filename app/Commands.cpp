@@ -110,6 +110,8 @@ std::vector<Command> MainCommands(CMainFrame& w) {
         {"arrange", "&Arrange Icons", {}, {}, Rule::Idle, [&w] { w.ArrangeIcons(); }},
         {"toolbar", "&Toolbar", {}, {}, Rule::Idle, [&w] { w.ToggleToolbar(); }},
         {"statusbar", "&Status Bar", {}, {}, Rule::Idle, [&w] { w.ToggleStatusBar(); }},
+        // The menu bar by key, as on the instrument's home platform.
+        {"menubar", "Menu Bar", QKeySequence(Qt::Key_F10), {}, Rule::Anytime, [&w] { w.OpenMenuBar(); }},
         // Help
         {"about", "&About...", QKeySequence(Qt::Key_F1), "about", Rule::Anytime, [&w] { w.About(); }},
     };

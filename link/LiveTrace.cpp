@@ -133,7 +133,9 @@ void LiveTraceWorker::Run(LiveSettings s, ViewStateFn view, UpdateFn update, End
             if (!m_channel.Transact("SENSe:TRACe:DATa? B", reply)) break;
             LiveTraceParse(reply, u.traceB, m_parsed);
         }
-        if (!QueryResults(m_channel, m_flags, u) && end && !m_bStop) end();  // the loop goes on
+        // A failed result query has shown its message; the loop goes on. The interface stays locked:
+        // unlocking it while this thread still uses the port would let two threads talk at once.
+        QueryResults(m_channel, m_flags, u);
         if (m_bStop) break;
         if (s.counted) ++i;
         ++n;
