@@ -298,12 +298,14 @@ void DataTransferDialog::CopyToInstrument() {
     RefreshInstrument();
 }
 
+namespace {
+constexpr const char* kDeleteQuestion = "Are you sure to delete the setected items?";
+}
+
 void DataTransferDialog::DeleteInstrumentSelection(bool confirmed) {
     const auto items = m_instrument->selectedItems();
     if (items.isEmpty()) return;
-    if (!confirmed && QMessageBox::question(this, windowTitle(),
-                                            "Are you sure to delete the setected items?") != QMessageBox::Yes)
-        return;
+    if (!confirmed && !m_channel.Prompts().YesNo(kDeleteQuestion)) return;
     std::vector<std::string> names;
     for (auto* item : items)
         names.push_back(item->text(0).toStdString());
@@ -314,9 +316,7 @@ void DataTransferDialog::DeleteInstrumentSelection(bool confirmed) {
 void DataTransferDialog::DeletePcSelection(bool confirmed) {
     const auto items = m_pc->selectedItems();
     if (items.isEmpty()) return;
-    if (!confirmed && QMessageBox::question(this, windowTitle(),
-                                            "Are you sure to delete the setected items?") != QMessageBox::Yes)
-        return;
+    if (!confirmed && !m_channel.Prompts().YesNo(kDeleteQuestion)) return;
     for (auto* item : items) {
         const std::filesystem::path p =
             (m_folder + "/" + item->data(0, Qt::UserRole).toString()).toStdString();

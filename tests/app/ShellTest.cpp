@@ -29,6 +29,20 @@
 using namespace fl;
 using fl::test::Shell;
 
+namespace {
+
+// Clicks the `index`-th button captioned `text` inside `w`, as the user does.
+void Click(QWidget* w, const QString& text, int index = 0) {
+    QList<QPushButton*> found;
+    for (QPushButton* b : w->findChildren<QPushButton*>())
+        if (b->text() == text) found << b;
+    QVERIFY2(found.size() > index, qPrintable("no button " + text));
+    QVERIFY2(found[index]->isEnabled(), qPrintable(text + " is greyed"));
+    found[index]->click();
+}
+
+}  // namespace
+
 class ShellTest : public QObject {
     Q_OBJECT
 
@@ -215,7 +229,7 @@ class ShellTest : public QObject {
         dlg.SetPcFolder(QString::fromStdString(dir.path()));
         QVERIFY(dlg.InstrumentNames().contains("GSM_MASK"));
         dlg.SelectInstrument({"GSM_MASK", "UMTS_ACLR"});
-        dlg.CopyToPc();
+        Click(&dlg, "copy >");
         QCOMPARE(dlg.PcNames(), QStringList({"GSM_MASK.QLM", "UMTS_ACLR.QLM"}));
         // Copying again asks; "No to All" skips every duplicate of the batch.
         int asked = 0;
@@ -223,7 +237,7 @@ class ShellTest : public QObject {
             ++asked;
             return DuplicateAnswer::NoToAll;
         };
-        dlg.CopyToPc();
+        Click(&dlg, "copy >");
         QCOMPARE(asked, 1);
         // Back to the instrument under a new name by "Rename".
         dlg.scriptedAnswer = [](const std::string&) { return DuplicateAnswer::Rename; };
@@ -232,25 +246,32 @@ class ShellTest : public QObject {
             return true;
         };
         dlg.SelectPc({"GSM_MASK.QLM"});
-        dlg.CopyToInstrument();
+        Click(&dlg, "< copy");
         QVERIFY(dlg.InstrumentNames().contains("MASK2"));
+        // "D" asks first; No keeps the file, Yes deletes it.
         dlg.SelectInstrument({"MASK2"});
-        dlg.DeleteInstrumentSelection(true);
+        Click(&dlg, "D", 0);
+        QCOMPARE(f.messages.last(), QString("Are you sure to delete the setected items?"));
+        QVERIFY(dlg.InstrumentNames().contains("MASK2"));
+        f.answer = [](const QString&) { return true; };
+        Click(&dlg, "D", 0);
         QVERIFY(!dlg.InstrumentNames().contains("MASK2"));
         dlg.SelectPc({"UMTS_ACLR.QLM"});
-        dlg.DeletePcSelection(true);
+        Click(&dlg, "D", 1);
         QCOMPARE(dlg.PcNames(), QStringList({"GSM_MASK.QLM"}));
+        f.answer = [](const QString&) { return false; };
         dlg.NewFolder();
         QVERIFY(dlg.PcNames().contains("New Folder"));
         dlg.OpenPcEntry("New Folder");
         QVERIFY(dlg.PcFolder().endsWith("New Folder"));
-        dlg.Up();
+        Click(&dlg, "up");
         QCOMPARE(dlg.PcFolder(), QString::fromStdString(dir.path()));
         dlg.SetPcFolder("/");
-        dlg.Up();
+        Click(&dlg, "up");
         QCOMPARE(f.messages.last(), QString("Already at top level"));
-        // The tabs of a Quarn2: eight kinds.
-        dlg.SelectTab(7);
+        // The tabs of a Quarn2: eight kinds, ">>" steps to the next.
+        dlg.SelectTab(6);
+        Click(&dlg, ">>");
         QCOMPARE(dlg.Kind().keyword, "CFAC");
     }
 
@@ -276,16 +297,16 @@ class ShellTest : public QObject {
         test::TempDir dir;
         ScreenDumpWindow w(f->Inst().Channel(), f.frame.get());
         QVERIFY(!w.HasPicture());
-        w.ReadOrAbort();
+        Click(&w, "Read Screen");
         QTRY_VERIFY_WITH_TIMEOUT(w.HasPicture(), 10000);
         QCOMPARE(w.Picture().size(), QSize(640, 480));
         QVERIFY(w.SaveImage(QString::fromStdString(dir / "screen.png")));
         QVERIFY(std::filesystem::file_size(dir / "screen.png") > 500);
         QVERIFY(!w.SaveImage(QString::fromStdString(dir / "screen.gif")));
-        w.Clear();
+        Click(&w, "Clear Display");
         QVERIFY(!w.HasPicture());
-        w.ReadOrAbort();
-        w.ReadOrAbort();  // abort at once
+        Click(&w, "Read Screen");
+        Click(&w, "Abort");  // at once
         QVERIFY(!w.Running());
         QCOMPARE(f.messages.last(), QString("Read Screen aborted   "));
         w.accept();
@@ -378,12 +399,12 @@ class ShellTest : public QObject {
         GpsWindow w(f->Inst().Gps(), f.frame.get());
         w.deviceOverride = QString::fromStdString(slave);
         f->Inst().Gps().skipSettleDelay = true;
-        w.StartStop();
+        Click(&w, "Start GPS");
         QTRY_COMPARE_WITH_TIMEOUT(w.Value("Status"), QString("OK"), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(w.Value("Satellites"), QString("08"), 5000);
         QCOMPARE(w.windowTitle(), QString("GPS - Data OK"));
         QVERIFY(w.Value("Latitude").startsWith(QString::fromUtf8("48\u00B0")));
-        w.StartStop();
+        Click(&w, "Stop GPS");
         QVERIFY(!f->Inst().Gps().Running());
         w.Refresh();
         QCOMPARE(w.windowTitle(), QString("GPS - No valid data"));

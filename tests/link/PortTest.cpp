@@ -85,6 +85,35 @@ TEST(PortException, MessageRule) {
     EXPECT_EQ(CPortException(std::string(200, 'x'), 5).GetErrorMessage(100).size(), 99u);
 }
 
+TEST(PortException, TheUserReadsWhatTheNumberMeans) {
+    // The program's own text stays first; the system's explanation of the code follows on its own line.
+    EXPECT_EQ(CPortException("Connect", ECONNREFUSED).UserMessage(),
+              "Connect ERROR #111\nConnection refused.");
+    EXPECT_EQ(CPortException("Receive", ECONNRESET).UserMessage(),
+              "Receive ERROR #104\nConnection reset by peer.");
+    EXPECT_EQ(CPortException("Receive timeout", 0).UserMessage(), "Receive timeout ERROR");
+}
+
+TEST(PortException, ARefusedConnectionSaysSo) {
+    // Nothing listens on this port: the connect fails with the refusal, explained.
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    socklen_t len = sizeof a;
+    ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
+    const int port = ntohs(a.sin_port);
+    ::close(s);  // bound once, now free and closed
+    CPort p;
+    try {
+        p.OpenTcp("127.0.0.1", port);
+        FAIL() << "connected to a closed port";
+    } catch (const CPortException& e) {
+        EXPECT_EQ(e.UserMessage(), "Connect ERROR #111\nConnection refused.");
+    }
+}
+
 TEST(Port, NeverOpenedPortRefusesEverything) {
     CPort p;
     std::string reply;
