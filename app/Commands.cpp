@@ -153,6 +153,39 @@ std::vector<Command> MainCommands(CMainFrame& w) {
     return t;
 }
 
+namespace {
+
+// The View menu, also the start of the trace window's context menu.
+std::vector<QString> ViewEntries() {
+    return {"markers",
+            "view.markers-trace-a",
+            "view.markers-trace-b",
+            "|",
+            "view.trace-a",
+            "view.trace-b",
+            "|",
+            "view.show-all-parameters",
+            "view.hide-all-parameters",
+            "|",
+            "view.level",
+            "view.status",
+            "view.trace-detector",
+            "view.external-device",
+            "view.instrument",
+            "view.gps",
+            "comment",
+            "|",
+            "view.grid",
+            "|",
+            "view.landscape",
+            "view.portrait",
+            "|",
+            "levelsettings",
+            "gpsformat"};
+}
+
+}  // namespace
+
 const std::vector<MenuLayout>& MainMenuLayout() {
     // "File", "Edit", "Instrument" and "Tools" carry no mnemonic: Alt+F, Alt+E, Alt+I and Alt+T open
     // editors, and a key must never mean two things (F10 still reaches the menu bar).
@@ -166,32 +199,7 @@ const std::vector<MenuLayout>& MainMenuLayout() {
         {"Tools",
          {"settingeditor", "limiteditor", "extdeveditor", "channeleditor", "cableeditor", "antennaeditor",
           "cablefactoreditor", "emflimiteditor"}},
-        {"&View",
-         {"markers",
-          "view.markers-trace-a",
-          "view.markers-trace-b",
-          "|",
-          "view.trace-a",
-          "view.trace-b",
-          "|",
-          "view.show-all-parameters",
-          "view.hide-all-parameters",
-          "|",
-          "view.level",
-          "view.status",
-          "view.trace-detector",
-          "view.external-device",
-          "view.instrument",
-          "view.gps",
-          "comment",
-          "|",
-          "view.grid",
-          "|",
-          "view.landscape",
-          "view.portrait",
-          "|",
-          "levelsettings",
-          "gpsformat"}},
+        {"&View", ViewEntries()},
         {"Co&nnection Settings", {"settings", "gps"}},
         {"&Window", {"newwindow", "cascade", "tile", "arrange", "|", "toolbar", "statusbar", "@windows"}},
         {"&Help", {"about"}},
@@ -235,40 +243,14 @@ const std::vector<QString>& SmallToolbarLayout() {
 }
 
 const std::vector<QString>& ContextMenuLayout() {
-    static const std::vector<QString> layout = {"markers",
-                                                "view.markers-trace-a",
-                                                "view.markers-trace-b",
-                                                "|",
-                                                "view.trace-a",
-                                                "view.trace-b",
-                                                "|",
-                                                "view.show-all-parameters",
-                                                "view.hide-all-parameters",
-                                                "|",
-                                                "view.level",
-                                                "view.status",
-                                                "view.trace-detector",
-                                                "view.external-device",
-                                                "view.instrument",
-                                                "view.gps",
-                                                "comment",
-                                                "|",
-                                                "view.grid",
-                                                "|",
-                                                "view.landscape",
-                                                "view.portrait",
-                                                "|",
-                                                "levelsettings",
-                                                "gpsformat",
-                                                "|",
-                                                "exportascii",
-                                                "exportimage",
-                                                "copygraph",
-                                                "copydata",
-                                                "|",
-                                                "print",
-                                                "preview",
-                                                "printall"};
+    // The View menu, then what a trace window can be exported, copied and printed with.
+    static const std::vector<QString> layout = [] {
+        std::vector<QString> l = ViewEntries();
+        for (const char* id : {"|", "exportascii", "exportimage", "copygraph", "copydata", "|", "print",
+                               "preview", "printall"})
+            l.push_back(id);
+        return l;
+    }();
     return layout;
 }
 

@@ -185,28 +185,26 @@ bool DocumentCommands::PrintDocument(QPrinter& printer, CChildFrame* frame, QPai
     return true;
 }
 
-void DocumentCommands::Print() {
-    CChildFrame* active = m_host.ActiveFrame();
-    if (!active) return;
+bool DocumentCommands::AskPrinter(CChildFrame* first) {
     QPrinter& printer = Printer();
-    printer.setFromTo(1, 1);
-    printer.setPageOrientation(active->Document().m_nOrientation ? QPageLayout::Landscape
-                                                                 : QPageLayout::Portrait);
+    printer.setFromTo(1, 1);  // one page per trace window
+    printer.setPageOrientation(first->Document().m_nOrientation ? QPageLayout::Landscape
+                                                                : QPageLayout::Portrait);
     QPrintDialog dlg(&printer, m_host.Window());
     dlg.setMinMax(1, 1);
-    if (m_prompts.Exec(dlg) != QDialog::Accepted) return;
-    if (!PrintDocument(printer, active)) m_prompts.Message(kPrintFailed, PromptIcon::Error);
+    return m_prompts.Exec(dlg) == QDialog::Accepted;
+}
+
+void DocumentCommands::Print() {
+    CChildFrame* active = m_host.ActiveFrame();
+    if (!active || !AskPrinter(active)) return;
+    if (!PrintDocument(Printer(), active)) m_prompts.Message(kPrintFailed, PromptIcon::Error);
 }
 
 void DocumentCommands::PrintOpenDocuments() {
     CChildFrame* active = m_host.ActiveFrame();
-    if (!active) return;
+    if (!active || !AskPrinter(active)) return;
     QPrinter& printer = Printer();
-    printer.setFromTo(1, 1);
-    printer.setPageOrientation(active->Document().m_nOrientation ? QPageLayout::Landscape
-                                                                 : QPageLayout::Portrait);
-    QPrintDialog dlg(&printer, m_host.Window());
-    if (m_prompts.Exec(dlg) != QDialog::Accepted) return;
     // One dialog for every trace window: the active one first, then the others in window order, a page
     // each in its own orientation.
     QList<CChildFrame*> frames = m_host.Frames();

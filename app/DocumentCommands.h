@@ -59,6 +59,8 @@ class DocumentCommands : public QObject {
 
   private:
     void FillRecentFiles();
+    // The print dialog on the program's printer, set up for `first`'s page; true for Print.
+    bool AskPrinter(CChildFrame* first);
     bool Confirmed(CChildFrame* frame);
 
     DocumentHost& m_host;

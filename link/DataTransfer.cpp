@@ -5,6 +5,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "Archive.h"
 #include "FileIo.h"
@@ -312,14 +313,19 @@ void DataTransfer::DeleteOnInstrument(const FileKind& kind, const std::vector<st
         m_channel.Transact(std::string("MMEM:DELETE:") + kind.keyword + " " + QuoteSafe(n), reply);
 }
 
-DataTransfer::BatchResult DataTransfer::CopyToPc(const FileKind& kind, const std::vector<std::string>& names,
-                                                 const std::string& folder, std::vector<std::string> present,
-                                                 DuplicateRule& rule) {
-    BatchResult r;
-    for (const std::string& name : names) {
-        std::string target = PcNameFor(name, kind);
-        if (target.empty()) {  // a name that would leave the folder
-            r.skipped.push_back(name);
+namespace {
+
+// One batch: for each source its target name, the duplicate rule, the copy; `copy` returns the entry to
+// report as copied, or nothing when the transfer failed (which ends the batch).
+template <class TargetFn, class CopyFn>
+DataTransfer::BatchResult RunBatch(const std::vector<std::string>& sources, std::vector<std::string> present,
+                                   DuplicateRule& rule, const std::atomic<bool>& cancel, TargetFn targetOf,
+                                   CopyFn copy) {
+    DataTransfer::BatchResult r;
+    for (const std::string& source : sources) {
+        std::string target = targetOf(source, present);
+        if (target.empty()) {  // a name that cannot be stored on the other side
+            r.skipped.push_back(source);
             continue;
         }
         if (!rule.Decide(target, present)) {
@@ -329,47 +335,48 @@ DataTransfer::BatchResult DataTransfer::CopyToPc(const FileKind& kind, const std
             }
             continue;
         }
-        const std::string path = (std::filesystem::path(folder) / target).string();
-        if (!Upload(kind, name, path)) {
-            r.failed = name;
+        std::optional<std::string> copied = copy(source, target);
+        if (!copied) {
+            r.failed = source;
             r.cancelled = cancel;
             break;
         }
-        r.copied.push_back(path);
+        r.copied.push_back(*copied);
         present.push_back(target);
     }
     return r;
+}
+
+}  // namespace
+
+DataTransfer::BatchResult DataTransfer::CopyToPc(const FileKind& kind, const std::vector<std::string>& names,
+                                                 const std::string& folder, std::vector<std::string> present,
+                                                 DuplicateRule& rule) {
+    return RunBatch(
+        names, std::move(present), rule, cancel,
+        [&](const std::string& name, const std::vector<std::string>&) { return PcNameFor(name, kind); },
+        [&](const std::string& name, const std::string& target) -> std::optional<std::string> {
+            const std::string path = (std::filesystem::path(folder) / target).string();
+            if (!Upload(kind, name, path)) return std::nullopt;
+            return path;
+        });
 }
 
 DataTransfer::BatchResult DataTransfer::CopyToInstrument(const FileKind& kind,
                                                          const std::vector<std::string>& pcPaths,
                                                          std::vector<std::string> present,
                                                          DuplicateRule& rule) {
-    BatchResult r;
-    for (const std::string& file : pcPaths) {
-        // While every duplicate is still asked about, blanks become underscores as the instrument's names do.
-        std::string target =
-            InstrumentNameFor(file, rule.Mode() >= -1 && rule.Mode() <= 1 && !present.empty());
-        if (target.empty()) {
-            r.skipped.push_back(file);
-            continue;
-        }
-        if (!rule.Decide(target, present)) {
-            if (rule.Cancelled()) {
-                r.cancelled = true;
-                break;
-            }
-            continue;
-        }
-        if (!Download(kind, file, target)) {
-            r.failed = file;
-            r.cancelled = cancel;
-            break;
-        }
-        r.copied.push_back(target);
-        present.push_back(target);
-    }
-    return r;
+    return RunBatch(
+        pcPaths, std::move(present), rule, cancel,
+        [&](const std::string& file, const std::vector<std::string>& names) {
+            // While every duplicate is still asked about, blanks become underscores as the instrument's
+            // names do.
+            return InstrumentNameFor(file, rule.Mode() >= -1 && rule.Mode() <= 1 && !names.empty());
+        },
+        [&](const std::string& file, const std::string& target) -> std::optional<std::string> {
+            if (!Download(kind, file, target)) return std::nullopt;
+            return target;
+        });
 }
 
 }  // namespace fl

@@ -12,22 +12,19 @@ const QStringList kPositionFormats = {QString::fromUtf8("DDD\u00B0 MM.MMMM' H"),
 const QStringList kSpeedUnits = {"KPH", "MPH", "KTS"};
 const QStringList kAltitudeUnits = {"Meter", "Feet"};
 
-namespace {
-
-QComboBox* Combo(const QStringList& items, int index) {
+QComboBox* ChoiceList(const QStringList& items, int index) {
     auto* c = new QComboBox;
     c->addItems(items);
     c->setCurrentIndex(std::clamp(index, 0, static_cast<int>(items.size()) - 1));
     return c;
 }
-}  // namespace
 
 GpsFormatDialog::GpsFormatDialog(int position, int altitude, int speed, QWidget* parent) : QDialog(parent) {
     setWindowTitle("GPS");
     auto* layout = new QFormLayout(this);
-    m_position = Combo(kPositionFormats, position);
-    m_altitude = Combo(kAltitudeUnits, altitude);
-    m_speed = Combo(kSpeedUnits, speed);
+    m_position = ChoiceList(kPositionFormats, position);
+    m_altitude = ChoiceList(kAltitudeUnits, altitude);
+    m_speed = ChoiceList(kSpeedUnits, speed);
     layout->addRow("Position", m_position);
     layout->addRow("Altitude", m_altitude);
     layout->addRow("Speed", m_speed);

@@ -12,6 +12,8 @@ namespace fl {
 extern const QStringList kPositionFormats;
 extern const QStringList kSpeedUnits;
 extern const QStringList kAltitudeUnits;
+// A drop-down list of `items` with `index` chosen (kept inside the list).
+QComboBox* ChoiceList(const QStringList& items, int index);
 
 // "GPS...": how the GPS panel shows position, altitude and speed.
 class GpsFormatDialog : public QDialog {

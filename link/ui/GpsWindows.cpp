@@ -23,12 +23,6 @@ namespace fl {
 namespace {
 const QStringList kBauds = {"57600", "38400", "19200", "14400", "9600", "4800", "2400", "1200"};
 
-QComboBox* Combo(const QStringList& items, int index) {
-    auto* c = new QComboBox;
-    c->addItems(items);
-    c->setCurrentIndex(std::clamp(index, 0, static_cast<int>(items.size()) - 1));
-    return c;
-}
 }  // namespace
 
 QColor GpsStatusColour(const std::string& s) {
@@ -44,10 +38,10 @@ GpsWindow::GpsWindow(GpsReceiver& receiver, QWidget* parent) : QDialog(parent), 
         m_com->addItem(QString::fromStdString(p.name + "    " + p.device));
     if (s_settings.gpsComPort <= m_com->count())
         m_com->setCurrentIndex(std::max(0, s_settings.gpsComPort - 1));
-    m_baud = Combo(kBauds, 5);  // every new window starts at 4800
-    m_position = Combo(kPositionFormats, s_settings.gpsPositionFormat);
-    m_speed = Combo(kSpeedUnits, s_settings.gpsSpeedUnit);
-    m_altitude = Combo(kAltitudeUnits, s_settings.gpsAltitudeUnit);
+    m_baud = ChoiceList(kBauds, 5);  // every new window starts at 4800
+    m_position = ChoiceList(kPositionFormats, s_settings.gpsPositionFormat);
+    m_speed = ChoiceList(kSpeedUnits, s_settings.gpsSpeedUnit);
+    m_altitude = ChoiceList(kAltitudeUnits, s_settings.gpsAltitudeUnit);
     settings->addRow("COM port", m_com);
     settings->addRow("Baud rate", m_baud);
     settings->addRow("Position", m_position);
