@@ -97,20 +97,7 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::CopyPreferencesFromProfile() {
-    DisplayPreferences& p = s_docEnv.prefs;
-    p.showMarkersA = s_settings.showMarkersA;
-    p.showMarkersB = s_settings.showMarkersB;
-    p.showLevelPanel = s_settings.showLevel;
-    p.showStatusPanel = s_settings.showStatus;
-    p.showTracePanel = s_settings.showTrace;
-    p.showInstrumentPanel = s_settings.showInstrument;
-    p.orientation = s_settings.viewMode;
-    p.showGrid = s_settings.showGrid;
-    p.showEdevPanel = s_settings.showExtDev;
-    p.showGpsPanel = s_settings.showGps;
-    s_docEnv.gpsPositionFormat = s_settings.gpsPositionFormat;
-    s_docEnv.gpsAltitudeUnit = s_settings.gpsAltitudeUnit;
-    s_docEnv.gpsSpeedUnit = s_settings.gpsSpeedUnit;
+    ViewDefaultsFromProfile(s_settings, s_docEnv);
     s_docEnv.modifiedTraceFolder = s_settings.folderTraces;
     // Traces taken over while the receiver runs carry its position.
     s_docEnv.gps = &m_instrument->Gps();
@@ -118,17 +105,7 @@ void CMainFrame::CopyPreferencesFromProfile() {
 }
 
 void CMainFrame::SyncPreferencesToProfile() {
-    const DisplayPreferences& p = s_docEnv.prefs;
-    s_settings.showMarkersA = p.showMarkersA;
-    s_settings.showMarkersB = p.showMarkersB;
-    s_settings.showLevel = p.showLevelPanel;
-    s_settings.showStatus = p.showStatusPanel;
-    s_settings.showTrace = p.showTracePanel;
-    s_settings.showInstrument = p.showInstrumentPanel;
-    s_settings.viewMode = p.orientation;
-    s_settings.showGrid = p.showGrid;
-    s_settings.showExtDev = p.showEdevPanel;
-    s_settings.showGps = p.showGpsPanel;
+    ViewDefaultsToProfile(s_docEnv, s_settings);
 }
 
 void CMainFrame::UpdateLockPanes() {

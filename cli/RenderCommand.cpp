@@ -6,6 +6,7 @@
 
 #include "CMyQuarnDoc.h"
 #include "CliSupport.h"
+#include "ConnectionSettings.h"
 #include "PageImage.h"
 #include "PageRenderer.h"
 
@@ -39,15 +40,22 @@ void AddRenderCommand(CLI::App& app) {
     auto* p = cmd->add_flag("--portrait", *portrait, "portrait page");
     auto* l = cmd->add_flag("--landscape", *landscape, "landscape page");
     p->excludes(l);
-    cmd->add_flag("--all-panels", *panels, "show every parameter panel, whatever the file stored");
+    auto noPanels = std::make_shared<bool>(false);
+    auto* all = cmd->add_flag("--all-panels", *panels,
+                              "show every parameter panel, whatever the file or the profile says");
+    cmd->add_flag("--no-panels", *noPanels, "show the graph without parameter panels")->excludes(all);
     cmd->add_option("--size", *size, "image size WxH (default 1920x1080 landscape, 1080x1400 portrait)");
     cmd->callback([=] {
+        // A trace without view state of its own shows as the program's default profile says.
+        ConnectionSettings profile;
+        ReadProfile("default", profile);
+        ViewDefaultsFromProfile(profile, s_docEnv);
         CMyQuarnDoc doc;
         LoadResult r = doc.Load(*file);
         if (!r.ok()) throw Failure(*file + ": " + r.message);
-        if (*panels)
+        if (*panels || *noPanels)
             doc.m_bShowLevelPanel = doc.m_bShowStatusPanel = doc.m_bShowTracePanel =
-                doc.m_bShowInstrumentPanel = doc.m_bShowEdevPanel = doc.m_bShowGpsPanel = 1;
+                doc.m_bShowInstrumentPanel = doc.m_bShowEdevPanel = doc.m_bShowGpsPanel = *panels ? 1 : 0;
         if (*portrait) doc.m_nOrientation = 0;
         if (*landscape) doc.m_nOrientation = 1;
         doc.UpdatePageSize();

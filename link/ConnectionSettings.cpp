@@ -148,4 +148,35 @@ bool IsValidProfileName(const std::string& name) {
            name.find('/') == std::string::npos;
 }
 
+void ViewDefaultsFromProfile(const ConnectionSettings& s, DocEnvironment& env) {
+    DisplayPreferences& p = env.prefs;
+    p.showMarkersA = s.showMarkersA;
+    p.showMarkersB = s.showMarkersB;
+    p.showLevelPanel = s.showLevel;
+    p.showStatusPanel = s.showStatus;
+    p.showTracePanel = s.showTrace;
+    p.showInstrumentPanel = s.showInstrument;
+    p.orientation = s.viewMode;
+    p.showGrid = s.showGrid;
+    p.showEdevPanel = s.showExtDev;
+    p.showGpsPanel = s.showGps;
+    env.gpsPositionFormat = s.gpsPositionFormat;
+    env.gpsAltitudeUnit = s.gpsAltitudeUnit;
+    env.gpsSpeedUnit = s.gpsSpeedUnit;
+}
+
+void ViewDefaultsToProfile(const DocEnvironment& env, ConnectionSettings& s) {
+    const DisplayPreferences& p = env.prefs;
+    s.showMarkersA = p.showMarkersA;
+    s.showMarkersB = p.showMarkersB;
+    s.showLevel = p.showLevelPanel;
+    s.showStatus = p.showStatusPanel;
+    s.showTrace = p.showTracePanel;
+    s.showInstrument = p.showInstrumentPanel;
+    s.viewMode = p.orientation;
+    s.showGrid = p.showGrid;
+    s.showExtDev = p.showEdevPanel;
+    s.showGps = p.showGpsPanel;
+}
+
 }  // namespace fl

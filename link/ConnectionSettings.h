@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "DocEnvironment.h"
+
 namespace fl {
 
 struct ConnectionSettings {
@@ -14,10 +16,11 @@ struct ConnectionSettings {
     int tcpPort = 49200;
     std::string baudRate = "57600";
     std::string folderTraces, folderSettings, folderLimits, folderSystems, folderExtDev, folderCableTypes;
-    int showMarkersA = 1, showMarkersB = 0, showLevel = 0, showStatus = 0, showTrace = 0, showInstrument = 0;
+    // The view defaults of a first start: every table and panel but GPS shown, landscape.
+    int showMarkersA = 1, showMarkersB = 1, showLevel = 1, showStatus = 1, showTrace = 1, showInstrument = 1;
     int viewMode = 1;  // 1 landscape, 0 portrait
     int reserved = 0;
-    int showGrid = 1, showExtDev = 0;
+    int showGrid = 1, showExtDev = 1;
     std::string folderAntennaFactors, folderCableFactors, folderExport;
     int showGps = 0;
     int gpsPositionFormat = 0, gpsAltitudeUnit = 0, gpsSpeedUnit = 0, gpsComPort = 1;
@@ -39,6 +42,11 @@ std::string ProfilePath(const std::string& name, const std::string& folder = {})
 bool ReadProfile(const std::string& name, ConnectionSettings& s, const std::string& folder = {});
 // Writes all 31 lines (CR LF) to the profile file of s.profileName. Returns false when it cannot.
 bool WriteProfile(const ConnectionSettings& s, const std::string& folder = {});
+
+// The profile's view defaults (lines 13 to 22 and 26) and GPS formats as the documents' program-wide
+// defaults, and back.
+void ViewDefaultsFromProfile(const ConnectionSettings& s, DocEnvironment& env);
+void ViewDefaultsToProfile(const DocEnvironment& env, ConnectionSettings& s);
 
 // Profile names in the folder: every "*.dat" cut at its first dot, without "default" and "unins000".
 std::vector<std::string> ListProfiles(const std::string& folder = {});

@@ -99,7 +99,12 @@ void CMyQuarnDoc::OnNewDocument(const ParseRecord& parsed, const DocEnvironment&
     TakeOver(parsed, env);
     m_strPathName.clear();
     m_strTitle = m_strTraceName;
-    const DisplayPreferences& p = env.prefs;
+    ApplyViewDefaults(env.prefs);
+    UpdatePageSize();
+    m_bModified = true;
+}
+
+void CMyQuarnDoc::ApplyViewDefaults(const DisplayPreferences& p) {
     m_bShowMarkersA = p.showMarkersA;
     m_bShowMarkersB = p.showMarkersB;
     m_bShowLevelPanel = p.showLevelPanel;
@@ -110,8 +115,6 @@ void CMyQuarnDoc::OnNewDocument(const ParseRecord& parsed, const DocEnvironment&
     m_bShowEdevPanel = p.showEdevPanel;
     m_bShowGrid = p.showGrid;
     m_bShowGpsPanel = p.showGpsPanel;
-    UpdatePageSize();
-    m_bModified = true;
 }
 
 void CMyQuarnDoc::TakeOver(const ParseRecord& parsed, const DocEnvironment& env) {
@@ -307,6 +310,8 @@ LoadResult CMyQuarnDoc::LoadBytes(std::string_view bytes, const DocEnvironment& 
                 parser.ParseLine(line);
             parser.Finish();
             TakeOver(s_parsed, env);
+            // The instrument's text carries no view state: the trace shows as the user's defaults say.
+            ApplyViewDefaults(env.prefs);
         } else if (first >= 'A' && first <= 'F') {
             ArchiveReader in(bytes);
             in.Byte();

@@ -45,6 +45,8 @@ class CMyQuarnDoc : public TraceRecord {
     void OnNewDocument(const ParseRecord& parsed = s_parsed, const DocEnvironment& env = s_docEnv);
     void TakeOver(const ParseRecord& parsed = s_parsed, const DocEnvironment& env = s_docEnv);
     void RunPostReadSteps();
+    // The program-wide display flags (tables, panels, grid, orientation) onto this document.
+    void ApplyViewDefaults(const DisplayPreferences& prefs);
 
     // Reads a trace file; the first byte chooses the layout. On failure the record keeps its values
     // (constructed defaults for a fresh document).

@@ -9,14 +9,15 @@ namespace fl {
 
 // View defaults of new trace documents (profile lines 13 to 22 and 26).
 struct DisplayPreferences {
+    // A first start shows every table and panel but GPS, in landscape.
     int showMarkersA = 1;
-    int showMarkersB = 0;
-    int showLevelPanel = 0;
-    int showStatusPanel = 0;
-    int showTracePanel = 0;
-    int showInstrumentPanel = 0;
+    int showMarkersB = 1;
+    int showLevelPanel = 1;
+    int showStatusPanel = 1;
+    int showTracePanel = 1;
+    int showInstrumentPanel = 1;
     int orientation = 1;  // 1 landscape, 0 portrait
-    int showEdevPanel = 0;
+    int showEdevPanel = 1;
     int showGrid = 1;
     int showGpsPanel = 0;
 };

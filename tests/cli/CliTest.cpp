@@ -8,6 +8,7 @@
 
 #include "CMyQuarnDoc.h"
 #include "CliRunner.h"
+#include "ConnectionSettings.h"
 #include "TestUtil.h"
 
 using fl::test::Cli;
@@ -94,6 +95,31 @@ TEST(Cli, ExportAsciiAndSettingsText) {
     CliRun bad = Cli("export-ascii " + SamplePath("SPECTRUM.qtr") + " -o /nonexistent-folder/r.txt");
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.err.find("/nonexistent-folder/r.txt"), std::string::npos);
+}
+
+TEST(Cli, RenderFollowsTheProfilesViewDefaults) {
+    fl::test::TempDir dir, home;
+    const char* before = std::getenv("FIELDLINK_HOME");
+    const std::string saved = before ? before : "";
+    setenv("FIELDLINK_HOME", home.path().c_str(), 1);  // a data folder without a profile yet
+    auto render = [&](const std::string& name, const std::string& options) {
+        CliRun r =
+            Cli("render " + SamplePath("EMF.qtr") + " -o " + (dir / name) + " --size 640x480" + options);
+        EXPECT_EQ(r.status, 0) << r.err;
+        return fl::test::ReadFile(dir / name);
+    };
+    // Without a profile the page shows the panels of a first start; --no-panels only the graph.
+    const std::string fresh = render("fresh.ppm", "");
+    const std::string bare = render("bare.ppm", " --no-panels");
+    EXPECT_NE(fresh, bare);
+    // A profile that hides every panel gives the bare page; --all-panels overrides it.
+    fl::ConnectionSettings p;
+    p.profileName = "default";
+    p.showLevel = p.showStatus = p.showTrace = p.showInstrument = p.showExtDev = p.showGps = 0;
+    ASSERT_TRUE(fl::WriteProfile(p, home.path()));
+    EXPECT_EQ(render("profile.ppm", ""), bare);
+    EXPECT_NE(render("all.ppm", " --all-panels"), bare);
+    setenv("FIELDLINK_HOME", saved.c_str(), 1);
 }
 
 TEST(Cli, RenderDrawsThePageAsAnImage) {

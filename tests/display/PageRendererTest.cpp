@@ -97,7 +97,9 @@ TEST(PageRenderer, BadgesAndLegend) {
 
 TEST(PageRenderer, PanelColumnAndComment) {
     CMyQuarnDoc d = Sample("SPECTRUM.qtr");
-    d.m_bShowMarkersA = 0;  // no column at all
+    // No column at all: no marker table, no panel.
+    d.m_bShowMarkersA = d.m_bShowMarkersB = d.m_bShowTracePanel = d.m_bShowInstrumentPanel = 0;
+    d.m_bShowLevelPanel = d.m_bShowStatusPanel = d.m_bShowEdevPanel = d.m_bShowGpsPanel = 0;
     Rendered plain = Render(d);
     d.m_bShowLevelPanel = d.m_bShowStatusPanel = 1;
     d.m_strComment = "after repair";

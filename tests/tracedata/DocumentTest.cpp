@@ -309,6 +309,31 @@ TEST(Document, LoadFailures) {
     EXPECT_EQ(doc.Load(dir / "does-not-exist.qtr").status, LoadStatus::OpenError);
 }
 
+TEST(Document, AnInstrumentTraceShowsTheViewDefaults) {
+    // A fresh start: markers A and B, Level, Status, Trace/Detector, Instrument, External Device and the
+    // grid on, GPS off, landscape; a .qtr carries no view state, so it shows exactly that.
+    const DocEnvironment fresh;
+    CMyQuarnDoc doc;
+    ASSERT_TRUE(doc.Load(SamplePath("EMF.qtr"), fresh).ok());
+    const int expected[] = {1, 1, 1, 1, 1, 1, 1, 0, 1, 1};
+    const int actual[] = {doc.m_bShowMarkersA,    doc.m_bShowMarkersB,   doc.m_bShowLevelPanel,
+                          doc.m_bShowStatusPanel, doc.m_bShowTracePanel, doc.m_bShowInstrumentPanel,
+                          doc.m_bShowEdevPanel,   doc.m_bShowGpsPanel,   doc.m_bShowGrid,
+                          doc.m_nOrientation};
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(actual[i], expected[i]) << "flag " << i;
+    // A stored trace keeps its own.
+    CMyQuarnDoc stored = doc;
+    stored.m_bShowLevelPanel = 0;
+    stored.m_nOrientation = 0;
+    test::TempDir dir;
+    ASSERT_TRUE(stored.WriteTo(dir / "t.qtm"));
+    CMyQuarnDoc back;
+    ASSERT_TRUE(back.Load(dir / "t.qtm", fresh).ok());
+    EXPECT_EQ(back.m_bShowLevelPanel, 0);
+    EXPECT_EQ(back.m_nOrientation, 0);
+}
+
 TEST(Document, OpeningQtrEqualsParsingItsText) {
     const auto sample = sim::SampleTraceByName("SPEC_TRACEB");
     CMyQuarnDoc fromFile;
@@ -316,6 +341,7 @@ TEST(Document, OpeningQtrEqualsParsingItsText) {
     CMyQuarnDoc fromText;
     ParseTraceText(sim::JoinLines(sample.lines), s_parsed);
     fromText.TakeOver(s_parsed, s_docEnv);
+    fromText.ApplyViewDefaults(s_docEnv.prefs);
     EXPECT_TRUE(static_cast<TraceRecord&>(fromFile) == static_cast<TraceRecord&>(fromText));
     EXPECT_FALSE(fromFile.IsModified());
     EXPECT_EQ(fromFile.GetTitle(), "SPEC_TRACEB.qtr");
