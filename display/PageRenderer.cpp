@@ -451,12 +451,8 @@ void Painter::LimitLines() {
               (lower && (st == "LOWer" || st == "UPPLow" || st == "ON"))))
             continue;
         auto col = [&](double x) { return x * W / 500.0; };
-        auto lvl = [&](double y) {
-            const double R = d.SelectedReference(), S = d.SelectedScale();
-            return S != 0 ? -H * (y - R) / (8 * S) : 0.0;
-        };
-        c.Line(col(LeadingReal(f[1])), lvl(LeadingReal(f[2])), col(LeadingReal(f[3])),
-               lvl(LeadingReal(f[4])));
+        c.Line(col(LeadingReal(f[1])), Y(LeadingReal(f[2]), false), col(LeadingReal(f[3])),
+               Y(LeadingReal(f[4]), false));
     }
     c.Painter().restore();
 }
@@ -547,7 +543,7 @@ void Painter::Badges() {
     };
     if (d.m_strExtRefFreq == "ON") badge(0.28, 0.3075, 0.2835, -350, kGrey, "Ext.Ref");
     if (d.m_strEmfMeasure != "OFF") badge(0.53, 0.5575, 0.5335, -310, kGrey, d.m_strEmfDirection + " -->");
-    if (d.m_strTraceMathA == "NORMalize" || d.m_strTraceMathB == "NORMalize") {
+    if (NormalisationOn(d)) {
         if (d.m_strTraceMath == "UNNormalized")
             badge(0.63, 0.6575, 0.635, -395, kRed, "Normalize");
         else
@@ -557,9 +553,7 @@ void Painter::Badges() {
                       (mode == "EMF (EMI)" && (d.m_strAfactorState != "OFF" || d.m_strCfactorState != "OFF"));
     if (edev) badge(0.68, 0.7075, 0.6825, -388, kGrey, "Ext.Dev.");
     if (mode == "Distance to Fault" || mode == "Reflection" || mode == "Cable Loss") {
-        const bool calibrated = (d.m_strRflCal == "YES" && d.m_strRflCalEnabled == "ON") ||
-                                (d.m_strDtfCal == "YES" && d.m_strDtfCalEnabled == "ON");
-        if (calibrated)
+        if (CalibrationOn(d))
             badge(0.78, 0.8075, 0.7825, -350, kGreen, "Calib'd");
         else
             badge(0.78, 0.8075, 0.7825, -390, kRed, "Calibrate");

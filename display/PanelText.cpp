@@ -58,6 +58,17 @@ std::string PanelKeyword(const std::string& k) {
     return k;
 }
 
+bool NormalisationOn(const CMyQuarnDoc& d) {
+    auto on = [](const std::string& m) { return m == "NORMalize" || m == "NORMalized"; };
+    return on(d.m_strTraceMathA) || on(d.m_strTraceMathB);
+}
+
+bool CalibrationOn(const CMyQuarnDoc& d) {
+    auto calibrated = [](const std::string& s) { return s == "YES" || s == "CALibrated"; };
+    return (calibrated(d.m_strRflCal) && d.m_strRflCalEnabled == "ON") ||
+           (calibrated(d.m_strDtfCal) && d.m_strDtfCalEnabled == "ON");
+}
+
 Scaled ScaleFrequency(double hz) {
     const double a = std::fabs(hz);
     if (a >= 1e9) return {hz / 1e9, "GHz"};
@@ -158,8 +169,9 @@ void SweepRows(const CMyQuarnDoc& d, std::vector<PanelRow>& rows) {
     rows.push_back({"Stop", FrequencyText(d.m_dCenter + d.m_dSpan / 2)});
 }
 
+// "ACPR" and "OBW" as they are, every other keyword by the display text table ("CPOWer", "NONe").
 std::string MeasureModeText(const std::string& m) {
-    return m == "CPOWer" ? "Channel Power" : m;
+    return PanelKeyword(m);
 }
 
 }  // namespace
@@ -205,7 +217,7 @@ Panel StatusPanel(const CMyQuarnDoc& d, bool portrait) {
         r.push_back({"Channel System", d.m_strChanFile});
         r.push_back({"Span", PanelKeyword(d.m_strCpowerSpan)});
         r.push_back({"Channel", Format("%d", d.m_nCpowerChannel)});
-        r.push_back({"OBW", Format("%d", d.m_nCpowerObw)});
+        if (d.m_strCpowerMeasure == "OBW") r.push_back({"OBW", Format("%d", d.m_nCpowerObw)});
         r.push_back({"Measure Mode", MeasureModeText(d.m_strCpowerMeasure)});
         r.push_back({"First Channel", Format("%d", d.m_nChanSysFirst)});
         r.push_back({"Last Channel", Format("%d", d.m_nChanSysLast)});
@@ -215,8 +227,7 @@ Panel StatusPanel(const CMyQuarnDoc& d, bool portrait) {
     } else if (mode == "Transmission") {
         SweepRows(d, r);
         r.push_back({"Output Power", Format("%.1f %s", d.m_dGenLevel, "dBm")});
-        r.push_back({"Normalize A/B",
-                     d.m_strTraceMathA == "NORMalize" || d.m_strTraceMathB == "NORMalize" ? "ON" : "OFF"});
+        r.push_back({"Normalize A/B", NormalisationOn(d) ? "ON" : "OFF"});
         r.push_back({"Trace Offset", Format("%.1f dB", d.m_dTraceMathOffset)});
     } else if (mode == "Distance to Fault") {
         const std::string lu = LengthUnitText(d.m_strCableLengthUnit);
@@ -290,7 +301,7 @@ Panel InstrumentPanel(const CMyQuarnDoc& d) {
 }
 
 Panel GpsPanel(const CMyQuarnDoc& d) {
-    return {"GPS - " + d.m_strGpsQuality,
+    return {"GPS - " + GpsStatusCaption(d.m_strGpsQuality),
             {{"Latitude", RecordLatitudeText(d)},
              {"Longitude", RecordLongitudeText(d)},
              {"Altitude", RecordAltitudeText(d)}}};

@@ -11,6 +11,12 @@ class CMyQuarnDoc;
 
 // "Spectrum Analysis", "Channel Power", ... or the keyword itself.
 std::string ModeDisplayName(const std::string& modeKeyword);
+
+// Trace math on either trace: the instrument writes "NORMalize" as the setting and "NORMalized" as the
+// state of a normalised trace.
+bool NormalisationOn(const CMyQuarnDoc& d);
+// A calibrated reflection or DTF measurement: the state is "YES" or "CALibrated", with calibration on.
+bool CalibrationOn(const CMyQuarnDoc& d);
 std::string DetectorCaption(int detector);             // "Pos./Neg." ... ; empty outside the table
 std::string TraceModeCaption(int traceMode);           // "(ACT)" ... ; empty outside the table
 std::string PanelKeyword(const std::string& keyword);  // "IMP50" -> "50 Ohm"; others unchanged

@@ -106,10 +106,6 @@ std::string GpsStatusText(char status) {
     return status == 'A' ? "OK" : status == 'V' ? "WARNing" : "FAIL";
 }
 
-std::string GpsStatusCaption(const std::string& t) {
-    return t == "OK" ? "Data OK" : t == "WARNing" ? "Receiver warning" : "No valid data";
-}
-
 std::string GpsDateText(const std::string& d) {
     if (d.size() < 6) return d;
     return Format("%c%c.%c%c.20%c%c", d[0], d[1], d[2], d[3], d[4], d[5]);

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "DocEnvironment.h"
+#include "GpsText.h"
 #include "Port.h"
 
 namespace fl {
@@ -47,8 +48,6 @@ std::string NmeaChecksum(const std::string& body);
 
 // "OK", "WARNing" or "FAIL" from the status character.
 std::string GpsStatusText(char status);
-// "Data OK", "Receiver warning" or "No valid data": the window title is "GPS - " followed by it.
-std::string GpsStatusCaption(const std::string& statusText);
 std::string GpsDateText(const std::string& ddmmyy);  // "dd.mm.20yy"
 std::string GpsTimeText(const std::string& utc);     // "hh:mm:ss"
 // The baud rate of a GPS list index: 57600, 38400, 19200, 14400, 9600, 4800, 2400, 1200; others 4800.

@@ -1,5 +1,8 @@
 #include "CMyQuarnDoc.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <unistd.h>
 #include <cerrno>
 #include <cstdio>
@@ -260,12 +263,18 @@ void CMyQuarnDoc::PrepareLimits() {
     const double ref = SelectedReference();
     const double scale = SelectedScale();
     const std::string& unit = m_strDisplayUnit;
-    // Linear references are already in the display unit; logarithmic ones are held in dBm or dB.
-    auto toUnit = [&](double v) { return IsLinearUnit(unit) ? v : LevelFromDbm(v, unit); };
+    // A limit is a level in the display unit (the reference minus divisions times the scale). It is held
+    // in the form of the trace points (dBm, or dB for ratios), so the graph maps limits, trace, threshold
+    // and markers alike and a change of unit moves none of them. A linear level at or below zero (or a
+    // VSWR at or below 1) lies at the bottom of any graph.
+    auto stored = [&](double level) {
+        const double v = LevelToDbm(level, unit);
+        return std::isfinite(v) ? std::clamp(v, -400.0, 400.0) : -400.0;
+    };
     m_arrLimitSegments.clear();
     if (m_strLimitSimple == "ON") {
-        m_dLimitUpperLevel = toUnit(ref - (8.0 - m_dLimitUpper) * scale);
-        m_dLimitLowerLevel = toUnit(ref - (8.0 - m_dLimitLower) * scale);
+        m_dLimitUpperLevel = stored(ref - (8.0 - m_dLimitUpper) * scale);
+        m_dLimitLowerLevel = stored(ref - (8.0 - m_dLimitLower) * scale);
     }
     if (m_strLimitState != "OFF" && m_strLimitSimple == "OFF") {
         for (const std::string& entry : m_arrLimitLines) {
@@ -278,8 +287,8 @@ void CMyQuarnDoc::PrepareLimits() {
             }
             std::string kind(f[0]);
             m_arrLimitSegments.push_back(Format("%s,%f,%f,%f,%f", kind.c_str(), LeadingReal(f[1]),
-                                                toUnit(ref - LeadingReal(f[2]) * scale), LeadingReal(f[3]),
-                                                toUnit(ref - LeadingReal(f[4]) * scale)));
+                                                stored(ref - LeadingReal(f[2]) * scale), LeadingReal(f[3]),
+                                                stored(ref - LeadingReal(f[4]) * scale)));
         }
     }
 }

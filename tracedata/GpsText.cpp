@@ -45,6 +45,10 @@ std::string FormatGpsLongitude(double nmea, char hemisphere, int format) {
 std::string GpsSpeedUnitText(int unit) {
     return unit == 1 ? "MPH" : unit == 2 ? "KTS" : "KPH";
 }
+std::string GpsStatusCaption(const std::string& t) {
+    return t == "OK" ? "Data OK" : t == "WARNing" ? "Receiver warning" : "No valid data";
+}
+
 std::string GpsAltitudeUnitText(int unit) {
     return unit == 1 ? "FT" : "M";
 }
@@ -85,7 +89,9 @@ std::string RecordLongitudeText(const TraceRecord& r) {
 std::string RecordAltitudeText(const TraceRecord& r) {
     const bool feet = r.m_strGpsAltitudeUnit == "FEET" || r.m_strGpsAltitudeUnit == "FT";
     double metres = feet ? r.m_dGpsAltitude / kFeetPerMetre : r.m_dGpsAltitude;
-    return FormatGpsAltitude(metres, r.m_nGpsSel2 < 0 ? 0 : r.m_nGpsSel2);
+    // On the page and in the report the altitude carries the length unit texts, "m" and "ft".
+    const bool inFeet = r.m_nGpsSel2 == 1;
+    return Format("%.1f %s", inFeet ? metres * kFeetPerMetre : metres, inFeet ? "ft" : "m");
 }
 
 }  // namespace fl

@@ -15,6 +15,9 @@ std::string FormatGpsLongitude(double nmea, char hemisphere, int format);
 // speed unit: 0 KPH, 1 MPH, 2 KTS; altitude unit: 0 metres ("M"), 1 feet ("FT").
 std::string FormatGpsSpeed(double knots, int unit);
 std::string FormatGpsAltitude(double metres, int unit);
+// The caption of a receiver status ("OK", "WARNing", anything else): "Data OK", "Receiver warning",
+// "No valid data".
+std::string GpsStatusCaption(const std::string& statusText);
 std::string GpsSpeedUnitText(int unit);
 std::string GpsAltitudeUnitText(int unit);
 

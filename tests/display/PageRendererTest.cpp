@@ -84,8 +84,16 @@ TEST(PageRenderer, BadgesAndLegend) {
     CMyQuarnDoc d = Sample("DTF_DB.qtr");
     Rendered r = Render(d);
     const int H = r.layout.H;
-    // Uncalibrated DTF: a red "Calibrate" badge; trace mode badges black and blue.
-    EXPECT_TRUE(Near(r.Pixel(-380, H * 0.785), PageColor::kRed));
+    // The sample is calibrated ("SENSe:DTF:CALibration CALibrated", enabled): the green "Calib'd" badge.
+    EXPECT_TRUE(Near(r.Pixel(-380, H * 0.785), PageColor::kGreen));
+    CMyQuarnDoc uncal = d;
+    uncal.m_strDtfCal = "NO";
+    const Rendered u = Render(uncal);
+    EXPECT_TRUE(Near(u.Pixel(-380, u.layout.H * 0.785), PageColor::kRed));  // "Calibrate"
+    // A normalised transmission trace ("SENSe:TRACe:MATH:A NORMalized") shows "Normal.'d" in light grey.
+    const Rendered n = Render(Sample("TRANS_NORM.qtr"));
+    EXPECT_TRUE(Near(n.Pixel(-30, n.layout.H * 0.64), PageColor::kLight, 10));
+    // Trace mode badges black and blue.
     EXPECT_TRUE(Near(r.Pixel(-30, H * 0.885), Qt::black));
     EXPECT_TRUE(Near(r.Pixel(-30, H * 0.935), PageColor::kBadgeB));
     // Trace A's legend box in its colour; trace B (OFF, hidden) has none.

@@ -32,6 +32,39 @@ TEST(PanelText, ModeNamesAndCaptions) {
     EXPECT_EQ(PanelKeyword("strange"), "strange");
 }
 
+TEST(PanelText, KeywordsReadAsTextsAndRowsFollowTheMeasurement) {
+    CMyQuarnDoc spectrum;
+    spectrum.m_strMode = "SANalyzer";
+    spectrum.m_strMeasure = "NONe";
+    auto value = [](const Panel& p, const std::string& caption) {
+        for (const auto& r : p.rows)
+            if (r.caption == caption) return r.value;
+        return std::string("<none>");
+    };
+    EXPECT_EQ(value(StatusPanel(spectrum, false), "Measure Mode"), "None");
+    spectrum.m_strMeasure = "CPOWer";
+    EXPECT_EQ(value(StatusPanel(spectrum, false), "Measure Mode"), "Channel Power");
+    // The OBW percentage row belongs to OBW measurements of channel power only.
+    CMyQuarnDoc cpower;
+    cpower.m_strMode = "CPOWer";
+    cpower.m_nCpowerObw = 99;
+    for (auto [measure, shown] : {std::pair{"ACPR", false}, {"CPOWer", false}, {"OBW", true}}) {
+        cpower.m_strCpowerMeasure = measure;
+        EXPECT_EQ(value(StatusPanel(cpower, false), "OBW") == "99", shown) << measure;
+    }
+    // The GPS heading is the receiver status caption.
+    CMyQuarnDoc gps;
+    for (auto [quality, heading] : {std::pair{"OK", "GPS - Data OK"},
+                                    {"WARNing", "GPS - Receiver warning"},
+                                    {"FAIL", "GPS - No valid data"}}) {
+        gps.m_strGpsQuality = quality;
+        EXPECT_EQ(GpsPanel(gps).heading, heading);
+    }
+    gps.m_dGpsAltitude = 12.0;
+    gps.m_nGpsSel2 = 0;
+    EXPECT_EQ(value(GpsPanel(gps), "Altitude"), "12.0 m");
+}
+
 TEST(PanelText, FrequencyTexts) {
     const std::pair<double, const char*> cases[] = {
         {0, "0 Hz"},
@@ -94,7 +127,7 @@ TEST(PanelText, StatusAndDevicePanelsFollowTheMode) {
     ASSERT_TRUE(dtf.Load(test::SamplePath("DTF_DB.qtr")).ok());
     EXPECT_EQ(ExternalDevicePanel(dtf).rows[0].value, "DC-BLOCK 18 GHz");
     EXPECT_EQ(InstrumentPanel(dtf).rows[4].value, "12.03.2026 by J. Berger");
-    EXPECT_EQ(GpsPanel(dtf).heading, "GPS - OK");
+    EXPECT_EQ(GpsPanel(dtf).heading, "GPS - Data OK");
 }
 
 TEST(PanelText, MarkerLines) {

@@ -59,7 +59,7 @@ TEST(AsciiExport, SpectrumReportLines) {
                           "Last Check by;J. Berger",
                           "[GPS]",
                           "Quality;OK",
-                          "Altitude;545.4 M",
+                          "Altitude;545.4 m",
                           "[MARKER]",
                           "Marker Trace A;Frequency[Hz];Level[dBm]",
                           "M1;946800000;-31.9",

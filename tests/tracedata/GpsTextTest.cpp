@@ -51,7 +51,7 @@ TEST(GpsText, RecordPositionUsesSelectionsAndSigns) {
     r.m_nGpsSel2 = 1;
     EXPECT_EQ(RecordLatitudeText(r), "-33.8568\xB0");
     EXPECT_EQ(RecordLongitudeText(r), "-151.2153\xB0");
-    EXPECT_EQ(RecordAltitudeText(r), "328.1 FT");
+    EXPECT_EQ(RecordAltitudeText(r), "328.1 ft");
     EXPECT_NEAR(NmeaToDegrees(DegreesToNmea(-33.8568), 'S'), -33.8568, 1e-12);
 }
 
