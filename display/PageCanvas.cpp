@@ -63,30 +63,61 @@ void PageCanvas::Polygon(const QPolygonF& page) {
 }
 
 QFont PageCanvas::FontFor(int height, bool bold) const {
+    const auto key = std::make_pair(height, bold);
+    auto it = m_fonts.find(key);
+    if (it != m_fonts.end()) return it->second;
     // The page's Swiss family: Liberation Sans has Arial's metrics; any sans-serif face stands in.
     QFont f(QStringLiteral("Liberation Sans"));
     f.setStyleHint(QFont::SansSerif);
     // Heights are cell heights (ascent plus descent), as the page was designed with.
     f.setPixelSize(std::max(1, static_cast<int>(height * m_scale * 0.87 + 0.5)));
     f.setBold(bold);
+    m_fonts.emplace(key, f);
+    m_metrics.emplace(key, QFontMetricsF(f));
     return f;
 }
 
 double PageCanvas::TextWidth(const std::string& text, int height, bool bold) const {
-    return QFontMetricsF(FontFor(height, bold)).horizontalAdvance(FromCp1252(text)) / m_scale;
+    FontFor(height, bold);
+    return m_metrics.at({height, bold}).horizontalAdvance(FromCp1252(text)) / m_scale;
+}
+
+void PageCanvas::Record(double x, double y, double width, int height, const QString& text) {
+    if (!m_record) return;
+    m_record->push_back({QRectF(x, y, width, height), m_area, text.toStdString()});
 }
 
 void PageCanvas::TextQ(double x, double y, const QString& text, int height, bool bold, const QColor& color) {
     const QFont f = FontFor(height, bold);
+    const QFontMetricsF& m = m_metrics.at({height, bold});
     m_p.setFont(f);
     m_p.setPen(color);
     const QPointF at = Map(x, y);
-    m_p.drawText(QPointF(at.x(), at.y() + QFontMetricsF(f).ascent()), text);
+    m_p.drawText(QPointF(at.x(), at.y() + m.ascent()), text);
+    Record(x, y, m.horizontalAdvance(text) / m_scale, height, text);
 }
 
 void PageCanvas::Text(double x, double y, const std::string& text, int height, bool bold,
                       const QColor& color) {
     TextQ(x, y, FromCp1252(text), height, bold, color);
+}
+
+void PageCanvas::FitText(double x, double y, const std::string& text, int height, bool bold,
+                         const QColor& color, double right) {
+    const QString t = FromCp1252(text);
+    const double room = right - x;
+    int h = height;
+    while (h > height * 3 / 4 && TextWidth(text, h, bold) > room)
+        h -= std::max(1, height / 20);
+    if (TextWidth(text, h, bold) <= room) {
+        // Smaller text keeps its baseline band: it sits as low as the full-size text would.
+        TextQ(x, y - (height - h) / 2.0, t, h, bold, color);
+        return;
+    }
+    FontFor(h, bold);
+    const QString shortened =
+        m_metrics.at({h, bold}).elidedText(t, Qt::ElideRight, std::max(0.0, room) * m_scale);
+    TextQ(x, y - (height - h) / 2.0, shortened, h, bold, color);
 }
 
 }  // namespace fl

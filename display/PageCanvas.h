@@ -4,11 +4,22 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QString>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace fl {
+
+// Where a text went, in page units: left, top, width and height (the top is the larger y), and the box
+// it had to stay in (empty: the page).
+struct TextBox {
+    QRectF box;  // x, y = left, top; y grows upwards, so the box spans y down to y - height
+    QRectF within;
+    std::string text;
+};
 
 class PageCanvas {
   public:
@@ -33,16 +44,30 @@ class PageCanvas {
     void Text(double x, double y, const char* text, int height, bool bold, const QColor& color) {
         Text(x, y, std::string(text), height, bold, color);
     }
+    // Text that must end before `right`: it gets a smaller font (down to 3/4 of `height`) and then an
+    // ellipsis rather than run into what follows.
+    void FitText(double x, double y, const std::string& text, int height, bool bold, const QColor& color,
+                 double right);
     // Width of a text in page units.
     double TextWidth(const std::string& text, int height, bool bold) const;
+    // Every text drawn from now on is recorded here (for layout checks); null stops recording.
+    void RecordTexts(std::vector<TextBox>* boxes) { m_record = boxes; }
+    // The box the following texts must stay in (a panel); an empty rectangle means the page.
+    void SetTextArea(const QRectF& area) { m_area = area; }
     QPainter& Painter() { return m_p; }
 
   private:
     QFont FontFor(int height, bool bold) const;
+    void Record(double x, double y, double width, int height, const QString& text);
     QPainter& m_p;
     QRectF m_device;
     int m_ox, m_oy;
     double m_scale;
+    std::vector<TextBox>* m_record = nullptr;
+    QRectF m_area;
+    // Fonts by height and weight, built once per page rather than for each of the page's texts.
+    mutable std::map<std::pair<int, bool>, QFont> m_fonts;
+    mutable std::map<std::pair<int, bool>, QFontMetricsF> m_metrics;
 };
 
 QString FromCp1252(const std::string& s);

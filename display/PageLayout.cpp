@@ -7,6 +7,32 @@
 
 namespace fl {
 
+int PanelDrawnHeight(const CMyQuarnDoc& d, PanelPlace::Kind k, bool portrait) {
+    // Heading 170, 30 of space, a 150 row each, and the 20 gap to the next panel; Trace/Detector is a
+    // fixed 800 high.
+    size_t rows = 0;
+    switch (k) {
+        case PanelPlace::Level:
+            rows = LevelPanel(d, portrait).rows.size();
+            break;
+        case PanelPlace::Status:
+            rows = StatusPanel(d, portrait).rows.size();
+            break;
+        case PanelPlace::TraceDetector:
+            return 820;
+        case PanelPlace::ExternalDevice:
+            rows = ExternalDevicePanel(d).rows.size();
+            break;
+        case PanelPlace::Instrument:
+            rows = InstrumentPanel(d).rows.size();
+            break;
+        case PanelPlace::Gps:
+            rows = GpsPanel(d).rows.size();
+            break;
+    }
+    return 220 + 150 * static_cast<int>(rows);
+}
+
 void FitPage(int pw, int ph, int cw, int ch, int& fw, int& fh) {
     if (cw <= 0 || ch <= 0) {
         fw = pw;
@@ -122,6 +148,7 @@ PageLayout ComputeLayout(const CMyQuarnDoc& d, int cw, int ch) {
     FitPage(L.pageW, L.pageH, cw, ch, L.Fw, L.Fh);
     L.W = L.Fw - 500;
     int left = 0, right = 0, leftExtra = 0, rightExtra = 0;
+    int drawn[2] = {0, 0};  // the columns' real heights, as the panels are drawn
     bool toLeft = true;
     std::vector<std::pair<PanelPlace::Kind, bool>> placed;  // kind, left column
     for (auto k : {PanelPlace::Status, PanelPlace::Level, PanelPlace::TraceDetector,
@@ -131,6 +158,7 @@ PageLayout ComputeLayout(const CMyQuarnDoc& d, int cw, int ch) {
         (toLeft ? left : right) += PanelLines(d, k);
         (toLeft ? leftExtra : rightExtra) += extra;
         placed.push_back({k, toLeft});
+        drawn[toLeft ? 0 : 1] += PanelDrawnHeight(d, k, true);
         toLeft = !toLeft;
     }
     L.lines = left + right;
@@ -144,11 +172,22 @@ PageLayout ComputeLayout(const CMyQuarnDoc& d, int cw, int ch) {
         panelY = L.H - 280;
     }
     if (comment) {
+        // The graph gives the comment box 250 units; the panels stay 230 below where the graph ended
+        // before, under the comment box (which spans H - 220 to H - 420).
         L.H += 250;
-        panelY = L.H - 230;
+        panelY = L.H - 480;
     }
     const int tables = (L.markersA > 0) + (L.markersB > 0);
     L.H = std::min(0, L.H + 300 * tables + 150 * (L.markersA + L.markersB));
+    // The line count leaves out the headings, so a tall column could run off the page: the graph gives
+    // up what the panels need to end on it.
+    const int pageBottom = 700 - L.Fh;
+    const int stackBottom = panelY - std::max(drawn[0], drawn[1]);
+    if (std::max(drawn[0], drawn[1]) > 0 && stackBottom < pageBottom) {
+        const int shift = std::min(pageBottom - stackBottom, -L.H);
+        L.H += shift;
+        panelY += shift;
+    }
     const int colWidth = L.W / 2 - 100;
     for (auto [k, isLeft] : placed)
         L.panels.push_back({k, isLeft ? 0 : L.W / 2 + 100, colWidth, isLeft ? 0 : 1});

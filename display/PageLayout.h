@@ -33,6 +33,8 @@ struct PageLayout {
 void FitPage(int pw, int ph, int cw, int ch, int& fw, int& fh);
 // Lines of one panel, as the layout counts them.
 int PanelLines(const CMyQuarnDoc& d, PanelPlace::Kind kind);
+// The height a panel takes on the page as it is drawn, with the gap after it.
+int PanelDrawnHeight(const CMyQuarnDoc& d, PanelPlace::Kind kind, bool portrait);
 // Shown markers (state above 0, entries 1 to 10) of a trace.
 int ShownMarkers(const CMyQuarnDoc& d, char trace);
 PageLayout ComputeLayout(const CMyQuarnDoc& d, int clientWidth, int clientHeight);

@@ -79,90 +79,166 @@ void Painter::ResultsHeader() {
     c.SetPen(kLight, 3);
     c.SetBrush(kLight);
     c.Rect(-550, 670, 3500, 470);
-    c.Text(0, 650, "Spectrum Analyzer " + d.m_strModel, 170, false, Qt::black);
-    c.Text(2000, 620, "Device Name: " + d.m_strDeviceName, 120, false, Qt::black);
+    c.FitText(0, 650, "Spectrum Analyzer " + d.m_strModel, 170, false, Qt::black, 1950);
+    c.FitText(2000, 620, "Device Name: " + d.m_strDeviceName, 120, false, Qt::black, 3480);
+    // The settings column at x = 2000; what stands right of it starts after its longest text.
+    std::vector<std::string> settings;
     if (mode == "Distance to Fault" || mode == "Reflection" || mode == "Cable Loss") {
         const Scaled f = ScaleFrequency(d.m_dRflFilter);
-        c.Text(2000, 450, Format("%s %.0f %s", "Filter: ", f.value, f.unit.c_str()), 150, false, Qt::black);
         const Scaled t = ScaleTime(d.m_dSweepTime);
-        c.Text(2000, 300, Format("%s %s %s", "SWT: ", Format("%.1f", t.value).c_str(), t.unit.c_str()), 150,
-               false, Qt::black);
+        settings = {Format("%s %.0f %s", "Filter: ", f.value, f.unit.c_str()),
+                    Format("%s %s %s", "SWT: ", Format("%.1f", t.value).c_str(), t.unit.c_str())};
     } else {
         const Scaled rbw = ScaleFrequency(d.m_dRbw), vbw = ScaleFrequency(d.m_dVbw);
-        c.Text(2000, 450, Format("%s %.0f %s", "RBW: ", rbw.value, rbw.unit.c_str()), 150, false, Qt::black);
-        c.Text(2000, 300, Format("%s %.0f %s", "VBW: ", vbw.value, vbw.unit.c_str()), 150, false, Qt::black);
         const Scaled t = ScaleTime(d.m_dSweepTime);
-        c.Text(2000, 150, Format("%s %s %s", "SWT: ", Format("%.1f", t.value).c_str(), t.unit.c_str()), 150,
-               false, Qt::black);
+        settings = {Format("%s %.0f %s", "RBW: ", rbw.value, rbw.unit.c_str()),
+                    Format("%s %.0f %s", "VBW: ", vbw.value, vbw.unit.c_str()),
+                    Format("%s %s %s", "SWT: ", Format("%.1f", t.value).c_str(), t.unit.c_str())};
     }
+    double settingsEnd = 2000;
+    for (size_t i = 0; i < settings.size(); ++i) {
+        c.FitText(2000, 450 - 150 * static_cast<double>(i), settings[i], 150, false, Qt::black, 3450);
+        settingsEnd = std::max(settingsEnd, 2000 + c.TextWidth(settings[i], 150, false));
+    }
+
+    // The left block: three rows below the box, filled from the top. A result takes a row of its own,
+    // its value after the caption; the status line and the pass/fail mark take the next free row, or
+    // share the last used one when none is left. Nothing runs past x = 1900, where the settings begin.
+    constexpr double kRight = 1900;
+    const double rowY[3] = {450, 300, 150};
+    double rowEnd[3] = {-1, -1, -1};
+    int used = 0;
+    auto text = [&](int row, double x, const std::string& t, int font = 150, bool bold = false,
+                    const QColor& ink = Qt::black) {
+        c.FitText(x, rowY[row], t, font, bold, ink, kRight);
+        rowEnd[row] = std::max(rowEnd[row], std::min(kRight, x + c.TextWidth(t, font, bold)));
+    };
+    // A caption with its value: the value at x = 800 or after the caption, on the next row when the
+    // caption leaves it no room.
+    auto result = [&](const std::string& caption, const std::string& value) {
+        if (used >= 3) return;
+        const int row = used++;
+        text(row, 0, caption);
+        if (value.empty()) return;
+        const double x = std::max(800.0, rowEnd[row] + 100);
+        if (x + c.TextWidth(value, 150, false) <= kRight || used >= 3)
+            text(row, x, value);
+        else
+            text(used++, 800, value);
+    };
+    // A free row, or the last used one after its content.
+    auto place = [&](double width, double& x) -> int {
+        if (used < 3) {
+            x = 0;
+            return used++;
+        }
+        x = rowEnd[2] + 150;
+        return x + std::min(width, 400.0) <= kRight ? 2 : -1;
+    };
     const std::string unit = UnitText(d.DisplayUnit());
+    auto orNa = [](double v, const std::string& t, const char* na) {
+        return v != kNoResult ? t : std::string(na);
+    };
+    const Scaled obw = ScaleFrequency(d.m_dResultObw);
+    const std::string obwValue =
+        orNa(d.m_dResultObw, Format("%.3f %s", obw.value, obw.unit.c_str()), "   N / A");
     if (mode == "Channel Power") {
         const std::string& m = d.m_strCpowerMeasure;
+        const std::string channel = Format("Channel: # %d", d.m_nCpowerChannel);
         if (m == "ACPR") {
-            // Three results fill the left rows; the channel goes beside them.
             const bool have = d.m_dResultAcprMain != kNoResult;
-            c.Text(2900, 150, Format("Channel: # %d", d.m_nCpowerChannel), 150, false, Qt::black);
-            c.Text(0, 450, "ACPR main:", 150, false, Qt::black);
-            c.Text(800, 450, have ? Format("%.1f %s", d.m_dResultAcprMain, unit.c_str()) : "N/A", 150, false,
-                   Qt::black);
-            c.Text(0, 300, "ACPR left:", 150, false, Qt::black);
-            c.Text(800, 300, have ? Format("%.1f dB", d.m_dResultAcprLower) : "N/A", 150, false, Qt::black);
-            c.Text(0, 150, "ACPR right:", 150, false, Qt::black);
-            c.Text(800, 150, have ? Format("%.1f dB", d.m_dResultAcprUpper) : "N/A", 150, false, Qt::black);
+            result("ACPR main:", have ? Format("%.1f %s", d.m_dResultAcprMain, unit.c_str()) : "N/A");
+            result("ACPR left:", have ? Format("%.1f dB", d.m_dResultAcprLower) : "N/A");
+            result("ACPR right:", have ? Format("%.1f dB", d.m_dResultAcprUpper) : "N/A");
+            // The three results fill the left rows; the channel goes after the settings.
+            c.FitText(std::max(2900.0, settingsEnd + 100), 150, channel, 150, false, Qt::black, W - 1120);
         } else if (m == "OBW") {
-            c.Text(0, 450, Format("Channel: # %d", d.m_nCpowerChannel), 150, false, Qt::black);
-            const Scaled f = ScaleFrequency(d.m_dResultObw);
-            c.Text(0, 300, Format("OBW  %d %c", d.m_nCpowerObw, '%'), 150, false, Qt::black);
-            c.Text(800, 300,
-                   d.m_dResultObw != kNoResult ? Format("%.3f %s", f.value, f.unit.c_str()) : "   N / A", 150,
-                   false, Qt::black);
+            result(channel, "");
+            result(Format("OBW  %d %c", d.m_nCpowerObw, '%'), obwValue);
         } else {
-            c.Text(0, 450, Format("Channel: # %d", d.m_nCpowerChannel), 150, false, Qt::black);
-            c.Text(0, 300, "Channel Power", 150, false, Qt::black);
-            c.Text(800, 300,
-                   d.m_dResultCpower != kNoResult ? Format("%.1f %s", d.m_dResultCpower, unit.c_str())
-                                                  : "   N / A",
-                   150, false, Qt::black);
+            result(channel, "");
+            result("Channel Power",
+                   orNa(d.m_dResultCpower, Format("%.1f %s", d.m_dResultCpower, unit.c_str()), "   N / A"));
         }
     } else if (mode == "Cable Loss") {
-        c.Text(0, 450, "Average Cable Loss", 150, false, Qt::black);
-        c.Text(800, 450, Format("%.1f %s", d.m_dResultCableLoss, "dB"), 150, false, Qt::black);
+        result("Average Cable Loss", Format("%.1f %s", d.m_dResultCableLoss, "dB"));
     } else if (mode == "EMF (EMI)") {
-        c.Text(0, 450, d.m_strEmfMeasure == "PDENsity" ? "Power density" : " Electrical field strength", 150,
-               false, Qt::black);
-        c.Text(0, 300, FormatEmf(d.m_dResultEmf, d.m_strEmfMeasure), 150, false, Qt::black);
+        result(d.m_strEmfMeasure == "PDENsity" ? "Power density" : " Electrical field strength", "");
+        result(FormatEmf(d.m_dResultEmf, d.m_strEmfMeasure), "");
+    } else if (mode == "Spectrum Analysis" && d.m_strMeasure == "OBW") {
+        result(Format("OBW  %d %c", d.m_nObwPercent, '%'), obwValue);
     }
-    // One status line, and the pass/fail mark when there is a limit result.
-    std::string status;
+
+    // One status line, and the pass/fail mark with the fail count when there is a limit result.
+    const bool limits = d.m_strLimitSimple == "ON" || d.m_strLimitState != "OFF";
+    // When the left rows are full, the rows right of the settings take what is left: clear of the
+    // legend boxes (x 3750 on, y 650 to 200) and of the logo.
+    const double overflowX = std::max(2900.0, settingsEnd + 100);
+    bool overflowUsed = mode == "Channel Power" && d.m_strCpowerMeasure == "ACPR";  // the channel is there
     const bool pass = d.m_strTraceDataLimit == "PASS";
-    const bool result = d.m_strTraceDataLimit == "PASS" || d.m_strTraceDataLimit == "FAIL";
-    // The fail count goes on the row below, beside the pass/fail mark, so the line stays clear of RBW.
+    const bool limitResult = d.m_strTraceDataLimit == "PASS" || d.m_strTraceDataLimit == "FAIL";
     std::string failCount;
     if (d.m_nLimitFailCount >= 1) failCount = Format("Fail Count:  %d", d.m_nLimitFailCount);
     if (d.m_strLimitSimple == "ON") {
-        status = std::string("Simple Limits ") + (pass ? "PASS" : "FAIL");
+        double x;
+        const std::string status = std::string("Simple Limits ") + (pass ? "PASS" : "FAIL");
+        if (int row = place(c.TextWidth(status, 150, false), x); row >= 0)
+            text(row, x, status);
+        else if (!overflowUsed) {
+            c.FitText(overflowX, 150, status, 150, false, Qt::black, W - 1120);
+            overflowUsed = true;
+        }
     } else if (d.m_strLimitState != "OFF") {
-        status = d.m_strLimitFile.empty() ? "Limits:  not loaded"
-                                          : "Limits:  " + d.m_strLimitFile + "  " + (pass ? "PASS" : "FAIL");
+        double x;
+        const std::string status = d.m_strLimitFile.empty()
+                                       ? "Limits:  not loaded"
+                                       : "Limits:  " + d.m_strLimitFile + "  " + (pass ? "PASS" : "FAIL");
         if (d.m_strLimitFile.empty()) failCount.clear();
+        if (int row = place(c.TextWidth(status, 150, false), x); row >= 0)
+            text(row, x, status);
+        else if (!overflowUsed) {
+            c.FitText(overflowX, 150, status, 150, false, Qt::black, W - 1120);
+            overflowUsed = true;
+        }
     } else if (d.m_arrUserStateA.size() > 1 && d.m_arrUserStateA[1] == COUNter) {
         std::string hz = d.m_dCounterFreq > 0 ? Format("%.0f", d.m_dCounterFreq) : "";
         for (int i = static_cast<int>(hz.size()) - 3; i > 0; i -= 3)
             hz.insert(static_cast<size_t>(i), ".");
-        status = "Frequency Counter " + (hz.empty() ? std::string("N/A") : Format("%s %s", hz.c_str(), "Hz"));
+        result("Frequency Counter ", hz.empty() ? std::string("N/A") : Format("%s %s", hz.c_str(), "Hz"));
     }
-    // The status line takes the first free row of the left block.
-    const bool results = mode == "Channel Power" || mode == "Cable Loss" || mode == "EMF (EMI)";
-    if (!status.empty()) c.Text(results ? 1000 : 0, 450, status, 150, false, Qt::black);
-    if (!failCount.empty() && (d.m_strLimitSimple == "ON" || d.m_strLimitState != "OFF"))
-        c.Text(results ? 1000 : 800, 300, failCount, 150, false, Qt::black);
-    if (d.m_strExtRefFreq == "ON") c.Text(2900, 450, "Ext. Ref. in (10 MHz)", 120, false, Qt::black);
-    if (result && (d.m_strLimitSimple == "ON" || d.m_strLimitState != "OFF")) {
-        c.SetPen(pass ? kGreen : kRed, 3);
-        c.SetBrush(pass ? kGreen : kRed);
-        c.Rect(0, 300, 700, 100);
-        c.Text(pass ? 180 : 220, 290, pass ? "Pass" : "Fail", 170, true, Qt::white);
+    if (limits && (limitResult || !failCount.empty())) {
+        double x;
+        const int row = place(700, x);
+        if (row < 0 && !overflowUsed) {
+            // The mark beside the settings' middle row, the fail count below it.
+            const double w = std::min(700.0, 3700 - overflowX);
+            if (limitResult && w > 300) {
+                c.SetPen(pass ? kGreen : kRed, 3);
+                c.SetBrush(pass ? kGreen : kRed);
+                c.Rect(overflowX, 310, overflowX + w, 155);
+                c.FitText(overflowX + w / 2 - c.TextWidth(pass ? "Pass" : "Fail", 140, true) / 2, 295,
+                          pass ? "Pass" : "Fail", 140, true, Qt::white, overflowX + w);
+            }
+            if (!failCount.empty()) c.FitText(overflowX, 150, failCount, 150, false, Qt::black, W - 1120);
+        }
+        if (row >= 0) {
+            if (limitResult) {
+                // The mark fills the row's height beside the texts.
+                c.SetPen(pass ? kGreen : kRed, 3);
+                c.SetBrush(pass ? kGreen : kRed);
+                const double w = std::min(700.0, kRight - x);
+                c.Rect(x, rowY[row] + 10, x + w, rowY[row] - 145);
+                c.FitText(x + w / 2 - c.TextWidth(pass ? "Pass" : "Fail", 140, true) / 2, rowY[row] - 5,
+                          pass ? "Pass" : "Fail", 140, true, Qt::white, x + w);
+                rowEnd[row] = x + w;
+                x += w + 100;
+            }
+            if (!failCount.empty() && x < kRight) text(row, x, failCount);
+        }
     }
+    // Beside the date, clear of the legend.
+    if (d.m_strExtRefFreq == "ON")
+        c.FitText(W - 1180, 480, "Ext. Ref. in (10 MHz)", 120, false, Qt::black, L.Fw - 420);
 }
 
 void Painter::Legend() {
@@ -196,7 +272,7 @@ void Painter::CommentBox() {
     c.Rect(0, H - 220, 700, H - 420);
     c.Rect(710, H - 220, W, H - 420);
     c.Text(30, H - 250, "Comments:", 150, false, Qt::black);
-    c.Text(730, H - 250, d.m_strComment, 150, false, Qt::black);
+    c.FitText(730, H - 250, d.m_strComment, 150, false, Qt::black, W - 20);
 }
 
 // Draws one panel at (x, y); returns the cursor below it.
@@ -205,8 +281,9 @@ int Painter::DrawPanel(const Panel& p, int x, int y, int w, bool portrait, int f
     c.SetPen(Qt::black, 3);
     c.SetBrush(Qt::black);
     c.Rect(x, y, x + w, y - 170);
-    c.Text(x + 20, y - 20, p.heading, 130, true, Qt::white);
     const int bottom = forcedBottom ? y - forcedBottom : y - 200 - 150 * n;
+    c.SetTextArea(QRectF(x, y, w, y - bottom));
+    c.FitText(x + 20, y - 20, p.heading, 130, true, Qt::white, x + w - 20);
     c.SetPen(kLight, 3);
     c.SetBrush(kLight);
     c.Rect(x, y - 170, x + w, bottom);
@@ -214,10 +291,12 @@ int Painter::DrawPanel(const Panel& p, int x, int y, int w, bool portrait, int f
     const int value = portrait ? 1300 : 1100;
     for (int i = 0; i < n; ++i) {
         const int ry = y - 190 - 150 * i;
-        c.Text(x + 20, ry, p.rows[static_cast<size_t>(i)].caption, 150, false, Qt::black);
+        // A caption ends before the colon, a value before the panel's edge.
+        c.FitText(x + 20, ry, p.rows[static_cast<size_t>(i)].caption, 150, false, Qt::black, x + colon - 20);
         c.Text(x + colon, ry, ":", 150, false, Qt::black);
-        c.Text(x + value, ry, p.rows[static_cast<size_t>(i)].value, 150, false, Qt::black);
+        c.FitText(x + value, ry, p.rows[static_cast<size_t>(i)].value, 150, false, Qt::black, x + w - 20);
     }
+    c.SetTextArea({});
     return bottom - 20;
 }
 
@@ -261,6 +340,7 @@ void Painter::Panels() {
         c.SetPen(kLight, 3);
         c.SetBrush(kLight);
         c.Rect(x, ty - 170, x + L.markerTableWidth, bottom);
+        c.SetTextArea(QRectF(x, ty, L.markerTableWidth, ty - bottom));
         // Name, level, level unit, x value, x unit. A unit never starts inside the number before it, and
         // the x value ends just before its unit so the values line up.
         static const int kColumns[] = {20, 290, 420, 1190, 1290};
@@ -279,6 +359,7 @@ void Painter::Panels() {
                 rest = b == std::string_view::npos ? std::string_view() : rest.substr(b + 1);
             }
         }
+        c.SetTextArea({});
         ty = bottom - 20;
     }
 }
@@ -471,7 +552,7 @@ void Painter::Frame() {
 }
 
 void Painter::XLabels() {
-    const int y = H - 60;
+    const int y = H - 45;  // the labels end on the page's bottom edge
     if (mode != "Distance to Fault") {
         if (d.m_dSpan != 0) {
             const Scaled f = ScaleFrequency(d.m_dSpan / 10);
@@ -520,14 +601,28 @@ void Painter::YAxis() {
         cap = {"Ref.", "Level"};
     const double two[] = {0.0625, 0.0875};
     const double three[] = {0.05625, 0.075, 0.09375};
+    // On a short graph the caption lines keep a line's height apart, and a tick value that would fall
+    // on the caption is left out.
+    double y = 1e9;
+    std::vector<std::pair<double, std::string>> lines;
     for (size_t i = 0; i < cap.size(); ++i)
-        c.Text(-390, H * (cap.size() == 3 ? three[i] : two[std::min<size_t>(i, 1)]), cap[i], 120, false,
-               Qt::black);
-    c.Text(-390, H * 0.125, UnitText(u), 120, false, Qt::black);
+        lines.push_back({H * (cap.size() == 3 ? three[i] : two[std::min<size_t>(i, 1)]), cap[i]});
+    lines.push_back({H * 0.125, UnitText(u)});
+    double captionTop = 0, captionBottom = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        y = std::min(lines[i].first, y - 125);
+        if (i == 0) y = std::min(y, -100.0);  // below the top tick value
+        c.Text(-390, y, lines[i].second, 120, false, Qt::black);
+        if (i == 0) captionTop = y;
+        captionBottom = y - 120;
+    }
     const double R = d.SelectedReference(), S = d.SelectedScale();
     for (int n : {8, 6, 4, 2, 0}) {
-        const double y = n == 0 ? 30 : n == 8 ? H + 115 : 70 + n * H / 8.0;
-        c.Text(-360, y, FormatLevel(R - n * S, u), 120, false, Qt::black);
+        const double ty = n == 0 ? 30 : n == 8 ? H + 115 : 70 + n * H / 8.0;
+        if (n != 0 && ty > captionBottom - 5 && ty - 120 < captionTop + 5) continue;
+        double v = R - n * S;
+        if (std::abs(v) < 1e-9 * std::max(1.0, std::abs(S))) v = 0;  // no "-0.000" at the bottom
+        c.Text(-360, ty, FormatLevel(v, u), 120, false, Qt::black);
     }
 }
 
@@ -591,8 +686,9 @@ void Painter::Header() {
     // The logo: a fixed 1033 x 200 picture.
     c.SetPen(Qt::black, 3);
     c.SetBrush(QColor(0, 46, 93));
-    c.Rect(W - 1080, 100, W - 1080 + 1033, -100);
-    c.Text(W - 1040, 80, "ZARNELL", 150, true, Qt::white);
+    // In the header band above the graph, which has room for it.
+    c.Rect(W - 1080, 310, W - 1080 + 1033, 110);
+    c.Text(W - 1040, 290, "ZARNELL", 150, true, Qt::white);
     // The paper header (above the screen's top edge; visible on paper only).
     c.SetPen(Qt::black, 3);
     c.NoBrush();
@@ -634,6 +730,7 @@ PageLayout RenderPage(QPainter& painter, const QRectF& device, const CMyQuarnDoc
     const PageLayout layout =
         ComputeLayout(doc, static_cast<int>(device.width()), static_cast<int>(device.height()));
     PageCanvas canvas(painter, device, -400, 700, layout.Fw, layout.Fh);
+    canvas.RecordTexts(options.textBoxes);
     Painter(canvas, doc, layout, options).Draw();
     return layout;
 }
@@ -646,6 +743,7 @@ PageLayout RenderPrintPage(QPainter& painter, const QRectF& printable, const CMy
     const int originY = header ? 2700 : 1000;
     const int extentY = layout.Fh + (header ? 2000 : 300);
     PageCanvas canvas(painter, printable, -400, originY, layout.Fw, extentY);
+    canvas.RecordTexts(options.textBoxes);
     Painter(canvas, doc, layout, options).Draw();
     return layout;
 }

@@ -4,7 +4,9 @@
 #include <QImage>
 #include <QPainter>
 #include <string>
+#include <vector>
 
+#include "PageCanvas.h"
 #include "PageLayout.h"
 
 namespace fl {
@@ -14,8 +16,9 @@ class CMyQuarnDoc;
 struct RenderOptions {
     std::string headLeft;  // print header texts (registry "PHeadLeft", "PHeadRight")
     std::string headRight;
-    bool showFilePath = true;  // "ShowFilePath"
-    int selectedMarker = 0;    // drawn highlighted on the front trace; 0 = none
+    bool showFilePath = true;                   // "ShowFilePath"
+    int selectedMarker = 0;                     // drawn highlighted on the front trace; 0 = none
+    std::vector<TextBox>* textBoxes = nullptr;  // when set, receives the box of every text drawn
 };
 
 // Draws the page of `doc` into `device` (the client area) with the screen mapping: page origin (-400, 700),

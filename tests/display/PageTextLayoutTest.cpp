@@ -1,0 +1,129 @@
+// No text over text, no text off the page or out of its panel: every bundled sample in both orientations,
+// at 4:3 and 16:9, with every panel, with none, with a comment, with limits, counter, external reference
+// and GPS on. The canvas records the box of each text it draws; any two that overlap fail.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "CMyQuarnDoc.h"
+#include "PageRenderer.h"
+#include "TestUtil.h"
+
+using namespace fl;
+
+namespace {
+
+struct Variant {
+    const char* name;
+    void (*apply)(CMyQuarnDoc&);
+};
+
+void AllPanels(CMyQuarnDoc& d) {
+    d.m_bShowLevelPanel = d.m_bShowStatusPanel = d.m_bShowTracePanel = 1;
+    d.m_bShowInstrumentPanel = d.m_bShowEdevPanel = d.m_bShowGpsPanel = 1;
+    d.m_bShowMarkersA = d.m_bShowMarkersB = 1;
+}
+
+const Variant kVariants[] = {
+    {"all panels", AllPanels},
+    {"no panels",
+     [](CMyQuarnDoc& d) {
+         d.m_bShowLevelPanel = d.m_bShowStatusPanel = d.m_bShowTracePanel = 0;
+         d.m_bShowInstrumentPanel = d.m_bShowEdevPanel = d.m_bShowGpsPanel = 0;
+         d.m_bShowMarkersA = d.m_bShowMarkersB = 0;
+     }},
+    {"comment",
+     [](CMyQuarnDoc& d) {
+         AllPanels(d);
+         d.m_strComment = "Antenna replaced, feeder checked after the storm; values before the repair";
+     }},
+    {"limits, counter, external reference",
+     [](CMyQuarnDoc& d) {
+         AllPanels(d);
+         d.m_strLimitState = "UPPLow";
+         d.m_strLimitFile = "GSM_MASK_900";
+         d.m_strTraceDataLimit = "FAIL";
+         d.m_nLimitFailCount = 12;
+         d.m_strExtRefFreq = "ON";
+         if (d.m_arrUserStateA.size() > 1) d.m_arrUserStateA[1] = COUNter;
+         d.m_dCounterFreq = 947612345;
+     }},
+    {"simple limits pass",
+     [](CMyQuarnDoc& d) {
+         AllPanels(d);
+         d.m_strLimitSimple = "ON";
+         d.m_strLimitState = "UPPer";
+         d.m_strTraceDataLimit = "PASS";
+         d.m_strComment = "ok";
+     }},
+};
+
+bool Overlap(const QRectF& a, const QRectF& b) {
+    // Boxes span y downwards from their top; a touch of a few units (rows set 150 apart) is no overlap.
+    const double tol = 8;
+    const bool x = a.left() < b.left() + b.width() - tol && b.left() < a.left() + a.width() - tol;
+    const bool y = a.top() - a.height() < b.top() - tol && b.top() - b.height() < a.top() - tol;
+    return x && y;
+}
+
+bool Inside(const QRectF& box, double left, double top, double right, double bottom) {
+    const double tol = 8;
+    return box.left() >= left - tol && box.left() + box.width() <= right + tol && box.top() <= top + tol &&
+           box.top() - box.height() >= bottom - tol;
+}
+
+std::string Describe(const TextBox& t) {
+    return "\"" + t.text + "\" at (" + std::to_string(static_cast<int>(t.box.left())) + ", " +
+           std::to_string(static_cast<int>(t.box.top())) + ") w " +
+           std::to_string(static_cast<int>(t.box.width()));
+}
+
+}  // namespace
+
+TEST(PageTextLayout, NoTextOverTextNoTextOffThePage) {
+    std::vector<std::string> samples;
+    for (const auto& e : std::filesystem::directory_iterator(std::string(FIELDLINK_TEST_DATA) + "/samples"))
+        if (e.path().extension() == ".qtr") samples.push_back(e.path().filename().string());
+    std::sort(samples.begin(), samples.end());
+    ASSERT_GE(samples.size(), 18u);
+    int failures = 0;
+    for (const std::string& name : samples)
+        for (const Variant& v : kVariants)
+            for (int orientation : {1, 0})
+                for (QSize size : {QSize(1600, 1200), QSize(1920, 1080)}) {
+                    CMyQuarnDoc d;
+                    ASSERT_TRUE(d.Load(test::SamplePath(name)).ok());
+                    v.apply(d);
+                    d.m_nOrientation = orientation;
+                    d.UpdatePageSize();
+                    std::vector<TextBox> boxes;
+                    RenderOptions o;
+                    o.textBoxes = &boxes;
+                    QImage img(size, QImage::Format_RGB32);
+                    QPainter p(&img);
+                    const PageLayout L = RenderPage(p, QRectF(0, 0, size.width(), size.height()), d, o);
+                    p.end();
+                    const std::string where =
+                        name + " / " + v.name + " / " + (orientation ? "landscape " : "portrait ") +
+                        std::to_string(size.width()) + "x" + std::to_string(size.height());
+                    // The band above the page is paper-only (print header, file path).
+                    std::vector<const TextBox*> page;
+                    for (const TextBox& t : boxes)
+                        if (t.box.top() <= 700 && !t.text.empty()) page.push_back(&t);
+                    for (const TextBox* t : page) {
+                        const bool onPage = Inside(t->box, -400, 700, L.Fw - 400, 700 - L.Fh);
+                        const QRectF& a = t->within;
+                        const bool inArea = a.isEmpty() || Inside(t->box, a.left(), a.top(),
+                                                                  a.left() + a.width(), a.top() - a.height());
+                        if ((!onPage || !inArea) && ++failures <= 40)
+                            ADD_FAILURE() << where << ": " << Describe(*t)
+                                          << (onPage ? " leaves its panel" : " leaves the page");
+                    }
+                    for (size_t i = 0; i < page.size(); ++i)
+                        for (size_t j = i + 1; j < page.size(); ++j)
+                            if (Overlap(page[i]->box, page[j]->box) && ++failures <= 40)
+                                ADD_FAILURE() << where << ": " << Describe(*page[i]) << " overlaps "
+                                              << Describe(*page[j]);
+                }
+    EXPECT_EQ(failures, 0);
+}
