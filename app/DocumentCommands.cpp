@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -11,6 +13,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QSettings>
 #include <fstream>
 
@@ -36,8 +39,10 @@ QStringList FileDialogs::OpenFiles(QWidget* parent, const QString& folder) {
 }
 
 QString FileDialogs::SaveFile(QWidget* parent, const QString& title, const QString& proposal,
-                              const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, title, proposal, filter);
+                              const QString& filter, QString* selectedFilter) {
+    // The caller asks before overwriting, once.
+    return QFileDialog::getSaveFileName(parent, title, proposal, filter, selectedFilter,
+                                        QFileDialog::DontConfirmOverwrite);
 }
 
 DocumentCommands::DocumentCommands(DocumentHost& host, QtPrompts& prompts)
@@ -137,30 +142,72 @@ void DocumentCommands::ExportAscii() {
     if (!WriteAsciiReport(doc, path.toStdString(), true, &error)) m_prompts.Message(error, PromptIcon::Error);
 }
 
+QList<QSize> DocumentCommands::ImageSizes(const QSize& window, const QSize& page) {
+    QList<QSize> sizes;
+    const double aspect = page.height() > 0 ? static_cast<double>(page.width()) / page.height() : 4.0 / 3.0;
+    for (int w : {window.width(), 1024, 1600, 2400, 3200}) {
+        const QSize s(std::max(200, w),
+                      std::max(150, static_cast<int>(std::lround(std::max(200, w) / aspect))));
+        if (!sizes.contains(s)) sizes << s;
+    }
+    return sizes;
+}
+
 void DocumentCommands::ExportImage() {
     CChildFrame* frame = m_host.ActiveFrame();
     if (!frame) return;
     CMyQuarnDoc& doc = frame->Document();
-    // The proposal: the path without its trace extension, "active" for the active trace.
+    // The proposal: the file name without its trace extension, "active" for the active trace, in the
+    // export folder.
     std::string name = doc.m_strPathName.empty() ? doc.m_strTraceName : doc.m_strPathName;
     for (const char* ext : {".qtr", ".qtm", ".QTR", ".QTM"})
         if (name.size() > 4 && name.compare(name.size() - 4, 4, ext) == 0) name.resize(name.size() - 4);
     if (name.find("active ") != std::string::npos) name = "active";
     if (doc.m_strPathName.empty() && name.find('/') != std::string::npos) name.clear();
-    QString filter;
+    name = name.substr(name.find_last_of('/') + 1);
+    QStringList filters;
+    QString bmp;
     for (const auto& row : ImageFormatTable()) {
-        QString patterns = QString::fromUtf8(row.pattern).replace(';', ' ');
-        filter += QString("%1 (%2);;").arg(row.description, patterns);
+        const QString patterns = QString::fromUtf8(row.pattern).replace(';', ' ');
+        filters << QString("%1 (%2)").arg(row.description, patterns);
+        if (row.id == IMG_BMP) bmp = filters.last();
     }
-    filter.chop(2);
-    QString path = m_files->SaveFile(m_host.Window(), "Save image file", FromCp1252(name) + ".bmp", filter);
+    QString chosenFilter = bmp;  // "BMP - Windows Bitmap" preselected
+    const QString folder =
+        s_settings.folderExport.empty() ? QDir::homePath() : QString::fromStdString(s_settings.folderExport);
+    QString path =
+        m_files->SaveFile(m_host.Window(), "Save image file", folder + "/" + FromCp1252(name) + ".bmp",
+                          filters.join(";;"), &chosenFilter);
     if (path.isEmpty()) return;
+    // A name typed without an extension takes the chosen filter's first one.
+    if (QFileInfo(path).suffix().isEmpty()) {
+        const QRegularExpressionMatch m = QRegularExpression(R"(\*\.(\w+))").match(chosenFilter);
+        path +=
+            "." + (m.hasMatch() && !chosenFilter.startsWith("Supported") ? m.captured(1) : QString("bmp"));
+    }
+    if (ImageFormatFromName(path.toStdString()) == IMG_NONE) {
+        m_prompts.Message(
+            (QFileInfo(path).suffix() + " is not an image format Fieldlink can write.").toStdString(),
+            PromptIcon::Warning);
+        return;
+    }
     if (QFileInfo::exists(path) && !m_prompts.YesNo((path + " already exists\nOverwrite?").toStdString()))
         return;
-    if (ImageFormatFromName(path.toStdString()) == IMG_NONE) return;  // an unknown extension writes nothing
+    s_settings.folderExport = QFileInfo(path).absolutePath().toStdString();
+    // The size: the window's or a standard one, always at the page's aspect.
+    const QList<QSize> sizes = ImageSizes(frame->View()->size(), QSize(doc.m_sizePage.cx, doc.m_sizePage.cy));
+    QInputDialog ask(m_host.Window());
+    ask.setWindowTitle("Image size");
+    ask.setLabelText("Size of the image in pixels:");
+    QStringList items;
+    for (const QSize& s : sizes)
+        items << QString("%1 x %2").arg(s.width()).arg(s.height());
+    ask.setComboBoxItems(items);
+    ask.setTextValue(items.first());
+    if (m_prompts.Exec(ask) != QDialog::Accepted) return;
+    const QSize size = sizes.value(static_cast<int>(items.indexOf(ask.textValue())), sizes.first());
     std::string error;
-    const QSize size = frame->View()->size();
-    if (!SaveImage(ToBitmap24(RenderPageImage(doc, std::max(200, size.width()), std::max(150, size.height()),
+    if (!SaveImage(ToBitmap24(RenderPageImage(doc, size.width(), size.height(),
                                               CMyQuarnView::CurrentRenderOptions())),
                    path.toStdString(), &error))
         m_prompts.Message(error, PromptIcon::Error);

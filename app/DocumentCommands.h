@@ -22,8 +22,9 @@ class FileDialogs {
   public:
     virtual ~FileDialogs() = default;
     virtual QStringList OpenFiles(QWidget* parent, const QString& folder);
+    // `selectedFilter` (when given) preselects a filter and returns the one chosen.
     virtual QString SaveFile(QWidget* parent, const QString& title, const QString& proposal,
-                             const QString& filter);
+                             const QString& filter, QString* selectedFilter = nullptr);
 };
 
 class DocumentCommands : public QObject {
@@ -38,6 +39,9 @@ class DocumentCommands : public QObject {
     void CloseAll();
     void ExportAscii();
     void ExportImage();
+    // The image sizes Export Image offers: the window's width and standard widths, each at the page's
+    // aspect.
+    static QList<QSize> ImageSizes(const QSize& window, const QSize& page);
     void Print();
     void PrintOpenDocuments();
     void PrintPreview();

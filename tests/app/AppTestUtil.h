@@ -20,13 +20,19 @@ class ScriptedFiles : public FileDialogs {
         lastFolder = folder;
         return open;
     }
-    QString SaveFile(QWidget*, const QString&, const QString& proposal, const QString&) override {
+    QString SaveFile(QWidget*, const QString&, const QString& proposal, const QString&,
+                     QString* selectedFilter) override {
         lastProposal = proposal;
+        if (selectedFilter) {
+            lastFilter = *selectedFilter;
+            if (!filter.isEmpty()) *selectedFilter = filter;
+        }
         return save;
     }
     QStringList open;
     QString save;
-    QString lastFolder, lastProposal;
+    QString filter;  // the filter "chosen" in the save dialog; empty keeps the preselected one
+    QString lastFolder, lastProposal, lastFilter;
 };
 
 // A main window for one test. Every message and question lands in `messages` (questions answered by

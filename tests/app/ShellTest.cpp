@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -209,10 +210,39 @@ class ShellTest : public QObject {
         test::TempDir dir;
         Shell f;
         QVERIFY(f->Documents().OpenFile(QString::fromStdString(test::SamplePath("SPECTRUM.qtr"))));
+        s_settings.folderExport = dir.path();
+        // The size question offers the page's aspect; the test takes 1600 wide.
+        QStringList offered;
+        f.onDialog = [&](QDialog& d) {
+            auto* ask = qobject_cast<QInputDialog*>(&d);
+            if (!ask) return int(QDialog::Rejected);
+            offered = ask->comboBoxItems();
+            ask->setTextValue(offered.filter(QRegularExpression("^1600 x ")).value(0));
+            return int(QDialog::Accepted);
+        };
         f.files->save = QString::fromStdString(dir / "page.png");
         f.Trigger("exportimage");
-        QVERIFY(f.files->lastProposal.endsWith("SPECTRUM.bmp"));
-        QVERIFY(std::filesystem::file_size(dir / "page.png") > 1000);
+        QCOMPARE(f.files->lastProposal, QString::fromStdString(dir / "SPECTRUM.bmp"));  // the export folder
+        QVERIFY(f.files->lastFilter.startsWith("BMP - Windows Bitmap"));                // preselected
+        const QImage png(QString::fromStdString(dir / "page.png"));
+        // A landscape page is 8300 x 6800 units: 1600 wide is 1311 high.
+        QCOMPARE(png.size(), QSize(1600, 1311));
+        QVERIFY(offered.contains("1600 x 1311"));
+        // A name without an extension takes the chosen filter's.
+        f.files->save = QString::fromStdString(dir / "noext");
+        f.files->filter = "PNG - Portable Network Graphics (*.png)";
+        f.Trigger("exportimage");
+        QVERIFY(QImage(QString::fromStdString(dir / "noext.png")).width() == 1600);
+        // Overwriting asks once; No keeps the file as it was.
+        const auto before = std::filesystem::last_write_time(dir / "noext.png");
+        f.Trigger("exportimage");
+        QCOMPARE(f.messages.filter("already exists").size(), 1);
+        QCOMPARE(std::filesystem::last_write_time(dir / "noext.png"), before);
+        // An extension no writer knows says so instead of silently writing nothing.
+        f.files->save = QString::fromStdString(dir / "page.gif");
+        f.Trigger("exportimage");
+        QVERIFY(f.messages.last().contains("gif"));
+        QVERIFY(!std::filesystem::exists(dir / "page.gif"));
         f.files->save = QString::fromStdString(dir / "report.TXT");
         f.Trigger("exportascii");
         QVERIFY(f.files->lastProposal.endsWith("SPECTRUM.TXT"));
