@@ -25,7 +25,16 @@ bool HasData(const std::vector<double>& t) {
 class Painter {
   public:
     Painter(PageCanvas& c, const CMyQuarnDoc& d, const PageLayout& L, const RenderOptions& o)
-        : c(c), d(d), L(L), o(o), mode(ModeDisplayName(d.m_strMode)), W(L.W), H(L.H) {}
+        : c(c),
+          d(d),
+          L(L),
+          o(o),
+          mode(ModeDisplayName(d.m_strMode)),
+          W(L.W),
+          H(L.H),
+          toUnit(LevelFromDbmFor(d.DisplayUnit())),
+          R(d.SelectedReference()),
+          S(d.SelectedScale()) {}
 
     void Draw();
 
@@ -46,7 +55,14 @@ class Painter {
     void Badges();
     void TriggerLine();
     void Header();
-    double Y(double v, bool clamp = true) const { return LevelToY(d, H, v, clamp); }
+    // LevelToY with the unit, reference and scale resolved once per page.
+    double Y(double v, bool clamp = true) const {
+        const double cval = toUnit(v);
+        double y = S != 0 ? -H * (cval - R) / (8 * S) : 0.0;
+        if (!std::isfinite(y)) y = cval > R ? 0.0 : H;
+        if (clamp) y = std::clamp(y, static_cast<double>(std::min(H, 0)), 0.0);
+        return y;
+    }
 
     PageCanvas& c;
     const CMyQuarnDoc& d;
@@ -54,6 +70,8 @@ class Painter {
     const RenderOptions& o;
     const std::string mode;
     const int W, H;
+    const std::function<double(double)> toUnit;
+    const double R, S;
 };
 
 void Painter::Draw() {

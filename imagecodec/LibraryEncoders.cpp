@@ -1,9 +1,13 @@
 // The formats written through their libraries: PNG (libpng), JPEG (libjpeg-turbo), TIFF (libtiff) and
 // JPEG 2000 (OpenJPEG). TIFF and JPEG 2000 go through a temporary file that is read back.
 #include <png.h>
+#include <zlib.h>
+
 #include <stdio.h>
 #include <tiffio.h>
 #include <unistd.h>
+#include <algorithm>
+#include <thread>
 
 #include <csetjmp>
 #include <cstdlib>
@@ -65,6 +69,11 @@ bool Png(const Bitmap24& b, std::string& out, std::string& error) {
     png_set_IHDR(png, info, static_cast<png_uint_32>(b.width), static_cast<png_uint_32>(b.height), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
+    // Page images are large flat areas and thin lines: zlib level 3 with the "Up" filter gives files within
+    // a few percent of the default settings' at a quarter of the time.
+    png_set_compression_level(png, 3);
+    png_set_compression_strategy(png, Z_DEFAULT_STRATEGY);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
     png_write_info(png, info);
     for (int y = 0; y < b.height; ++y)
         png_write_row(png, const_cast<png_bytep>(b.Row(y)));
@@ -173,6 +182,8 @@ bool Jpeg2000(const Bitmap24& b, bool codestream, std::string& out, std::string&
     opj_codec_t* codec = opj_create_compress(codestream ? OPJ_CODEC_J2K : OPJ_CODEC_JP2);
     const std::string path = TempPath(codestream ? ".j2k" : ".jp2");
     bool ok = codec && opj_setup_encoder(codec, &cp, image);
+    // The code blocks are independent: let OpenJPEG use every core.
+    if (ok) opj_codec_set_threads(codec, static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
     opj_stream_t* stream = ok ? opj_stream_create_default_file_stream(path.c_str(), OPJ_FALSE) : nullptr;
     ok = ok && stream && opj_start_compress(codec, image, stream) && opj_encode(codec, stream) &&
          opj_end_compress(codec, stream);

@@ -111,6 +111,15 @@ double LevelFromDbm(double p, std::string_view u) {
     return p;
 }
 
+std::function<double(double)> LevelFromDbmFor(std::string_view u) {
+    if (IsOneOf(u, {"DBUV", "DBUVm"})) return [](double p) { return p + 106.9897; };
+    if (IsOneOf(u, {"DBMV", "DBMVm"})) return [](double p) { return p + 46.9897; };
+    if (IsOneOf(u, {"DBV", "DBVM"})) return [](double p) { return p - 13.0103; };
+    if (IsOneOf(u, {"DBM", "DB", ""})) return [](double p) { return p; };
+    const std::string unit(u);
+    return [unit](double p) { return LevelFromDbm(p, unit); };
+}
+
 double LevelToDbm(double x, std::string_view u) {
     if (IsOneOf(u, {"DBUV", "DBUVm"})) return x - 106.9897;
     if (IsOneOf(u, {"DBMV", "DBMVm"})) return x - 46.9897;

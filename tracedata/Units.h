@@ -1,6 +1,7 @@
 // Level conversions between dBm and every display unit, unit texts, number and date formats.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,8 @@ std::string LengthUnitText(std::string_view keyword);
 bool IsLinearUnit(std::string_view keyword);
 
 double LevelFromDbm(double p, std::string_view unit);
+// LevelFromDbm with the unit resolved once, for converting many points of one trace.
+std::function<double(double)> LevelFromDbmFor(std::string_view unit);
 double LevelToDbm(double x, std::string_view unit);
 
 std::string FormatLevel(double v, std::string_view unit);

@@ -1,5 +1,7 @@
 #include "AdditionalInfoDialog.h"
 
+#include "CMyQuarnView.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -38,6 +40,8 @@ void AdditionalInfoDialog::Save() {
     s.setValue("PHeadLeft", m_left->toPlainText());
     s.setValue("PHeadRight", m_right->toPlainText());
     s.setValue("ShowFilePath", m_path->isChecked() ? 1 : 0);
+    s.sync();
+    CMyQuarnView::SettingsChanged();
 }
 
 }  // namespace fl

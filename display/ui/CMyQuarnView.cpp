@@ -30,14 +30,27 @@ CMyQuarnView::CMyQuarnView(std::shared_ptr<CMyQuarnDoc> doc, DisplayPreferences&
     setMinimumSize(200, 150);
 }
 
+namespace {
+// The print header settings, read once and again only after the Additional Information dialog saved.
+RenderOptions s_options;
+bool s_optionsRead = false;
+}  // namespace
+
 RenderOptions CMyQuarnView::CurrentRenderOptions() {
+    if (s_optionsRead) return s_options;
     QSettings s("Zarnell", "Fieldlink");
     s.beginGroup("SETTINGS");
     RenderOptions o;
     o.headLeft = ToCp1252(s.value("PHeadLeft", "").toString());
     o.headRight = ToCp1252(s.value("PHeadRight", "").toString());
     o.showFilePath = s.value("ShowFilePath", 1).toInt() != 0;
+    s_options = o;
+    s_optionsRead = true;
     return o;
+}
+
+void CMyQuarnView::SettingsChanged() {
+    s_optionsRead = false;
 }
 
 void CMyQuarnView::paintEvent(QPaintEvent*) {

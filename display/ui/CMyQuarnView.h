@@ -19,8 +19,10 @@ class CMyQuarnView : public QWidget {
     CMyQuarnDoc& Document() { return *m_doc; }
     std::shared_ptr<CMyQuarnDoc> SharedDocument() { return m_doc; }
     void RunViewCommand(ViewCommand c);
-    // The print header texts, read from the program's settings at every paint.
+    // The print header texts from the program's settings (read once, again after SettingsChanged).
     static RenderOptions CurrentRenderOptions();
+    // The print header settings changed (read again at the next paint).
+    static void SettingsChanged();
     const PageLayout& LastLayout() const { return m_layout; }
 
   signals:

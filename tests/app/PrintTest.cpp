@@ -75,6 +75,8 @@ class PrintTest : public QObject {
         s.beginGroup("SETTINGS");
         s.setValue("PHeadLeft", left);
         s.setValue("PHeadRight", right);
+        s.sync();
+        CMyQuarnView::SettingsChanged();  // as the Additional Information dialog does on Save
     }
 
   private slots:
