@@ -98,7 +98,8 @@ std::string LevelFieldText(double v, const std::string& unit) {
 }
 
 LevelEdit::LevelEdit(CMyQuarnDoc& doc, std::string modeName)
-    : m_doc(doc), m_mode(std::move(modeName)), m_units(LevelUnits(m_mode)) {
+    : m_doc(doc), m_mode(std::move(modeName)), m_units(LevelUnits(m_mode)), m_originalUnit(doc.DisplayUnit()),
+      m_originalScale(doc.SelectedScale()) {
     const std::string& active = doc.DisplayUnit();
     m_selected = -1;
     for (size_t i = 0; i < m_units.size(); ++i)
@@ -160,6 +161,14 @@ void LevelEdit::ChangeUnit(const std::string& from, const std::string& to) {
     if (converts && !m_refChanged) {
         const double v = LevelFromDbm(LevelToDbm(oldRef, from), to);
         if (std::isfinite(v)) d.SelectedReference() = v;
+    }
+    // A linear axis starts at 0: unless the trace brought its own scale for this unit, the instrument's
+    // choice is the reference over the 8 divisions.
+    if (converts && IsLinearUnit(to) && !m_scaleChanged) {
+        if (to == m_originalUnit)
+            d.SelectedScale() = m_originalScale;
+        else if (d.SelectedReference() > 0)
+            d.SelectedScale() = d.SelectedReference() / 8;
     }
     LoadFields();
 }

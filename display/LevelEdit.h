@@ -56,6 +56,9 @@ class LevelEdit {
     int m_selected = 0;
     std::string m_refText, m_scaleText;
     bool m_refChanged = false, m_scaleChanged = false, m_applyEnabled = false;
+    // The unit and scale the trace came with: only that unit's scale is the trace's own.
+    std::string m_originalUnit;
+    double m_originalScale = 0;
 };
 
 }  // namespace fl

@@ -431,7 +431,9 @@ void Painter::Trace(char which) {
             path.moveTo(P(x, y1));
             path.lineTo(P(x, y2));
         } else if (y1 == y2 && k != 1) {
-            path.moveTo(P(x, y2p));
+            // A flat stretch would be a row of zero-length strokes, which draw nothing: join it to the
+            // previous column instead, so a flat trace stays visible.
+            path.moveTo(P(y2p == y2 ? xp : x, y2p));
             path.lineTo(P(x, y2));
         } else if (y2p < y1 && k != 1) {
             path.lineTo(P(x, y2));
@@ -440,8 +442,10 @@ void Painter::Trace(char which) {
             path.lineTo(P(xp, y1p));
             path.moveTo(P(x, y2));
         } else {
-            path.moveTo(P(x, y1));
-            path.lineTo(P(x, y2));
+            // A column whose minimum and maximum (nearly) coincide still gets a visible stroke.
+            const double pad = std::max(0.0, (12 - std::abs(y1 - y2)) / 2);
+            path.moveTo(P(x, y1 + (y1 >= y2 ? pad : -pad)));
+            path.lineTo(P(x, y2 - (y1 >= y2 ? pad : -pad)));
         }
         y1p = y1;
         y2p = y2;

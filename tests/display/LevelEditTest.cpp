@@ -149,6 +149,33 @@ TEST(LevelEdit, SpectrumUnitChangeConvertsTheReference) {
     EXPECT_EQ(&d->SelectedScale(), &d->m_dScaleLog);
 }
 
+TEST(LevelEdit, ALinearUnitGetsAScaleThatShowsTheTrace) {
+    auto d = Open("SPECTRUM.qtm");
+    ASSERT_EQ(d->DisplayUnit(), "DBM");
+    d->SelectedReference() = -10.0;
+    const double logScale = d->SelectedScale();
+    LevelEdit e(*d, ModeDisplayName(d->m_strMode));
+    ASSERT_TRUE(e.SelectUnit(IndexOf(e, "V")));
+    // -10 dBm at 50 ohm is sqrt(0.1 mW x 50 ohm) = 70.71 mV; the axis runs from there down to 0 V.
+    EXPECT_NEAR(d->SelectedReference(), 0.070711, 1e-6);
+    EXPECT_NEAR(d->SelectedScale(), 0.070711 / 8, 1e-7);
+    ASSERT_TRUE(e.SelectUnit(IndexOf(e, "UW")));
+    EXPECT_NEAR(d->SelectedReference(), 100.0, 1e-9);  // 0.1 mW
+    EXPECT_NEAR(d->SelectedScale(), 12.5, 1e-9);
+    // Back in dBm the trace's own scale is there again.
+    ASSERT_TRUE(e.SelectUnit(IndexOf(e, "DBM")));
+    EXPECT_NEAR(d->SelectedReference(), -10.0, 1e-9);
+    EXPECT_DOUBLE_EQ(d->SelectedScale(), logScale);
+    // A trace read in mV keeps its own mV scale when it comes back to mV.
+    auto mv = Open("SPEC_MV75.qtr");
+    ASSERT_EQ(mv->DisplayUnit(), "MV");
+    const double own = mv->SelectedScale();
+    LevelEdit m(*mv, ModeDisplayName(mv->m_strMode));
+    ASSERT_TRUE(m.SelectUnit(IndexOf(m, "DBM")));
+    ASSERT_TRUE(m.SelectUnit(IndexOf(m, "MV")));
+    EXPECT_DOUBLE_EQ(mv->SelectedScale(), own);
+}
+
 TEST(LevelEdit, LinearUnitRefusesANonPositiveTypedReference) {
     auto d = Open("SPECTRUM.qtm");
     LevelEdit e(*d, ModeDisplayName(d->m_strMode));
