@@ -12,7 +12,9 @@
 #include <cmath>
 
 #include "CMyQuarnDoc.h"
+#include "LevelEdit.h"
 #include "PageRenderer.h"
+#include "PanelText.h"
 #include "Units.h"
 
 using namespace fl;
@@ -187,4 +189,34 @@ TEST(LimitLines, SegmentsAndUnitChangesKeepTheirLevel) {
     d.RunPostReadSteps();
     const auto red = Bands(Draw(d), static_cast<int>(2400 * 0.15), IsRed);
     EXPECT_TRUE(Contains(red, kTop + kSpan * 2 / 8)) << Rows(red);
+}
+
+TEST(LimitLines, TheLevelDialogsUnitChangeMovesNothing) {
+    // dBm to dBuV and back in the Level dialog: limit lines, threshold and trace stay on their rows.
+    CMyQuarnDoc d = Make(kCases[0]);
+    d.m_strLimitSimple = "ON";
+    d.m_strLimitState = "UPPLow";
+    d.m_dLimitUpper = 6;
+    d.m_dLimitLower = 3;
+    d.RunPostReadSteps();
+    const int x = static_cast<int>(2400 * 0.15);
+    const auto before = Bands(Draw(d), x, IsRed);
+    LevelEdit e(d, ModeDisplayName(d.m_strMode));
+    auto index = [&](const char* unit) {
+        for (int i = 0; i < static_cast<int>(e.Units().size()); ++i)
+            if (e.Units()[static_cast<size_t>(i)].keyword == unit) return i;
+        return -1;
+    };
+    ASSERT_TRUE(e.SelectUnit(index("DBUV")));
+    const auto inDbuv = Bands(Draw(d), x, IsRed);
+    ASSERT_TRUE(e.SelectUnit(index("DBM")));
+    const auto back = Bands(Draw(d), x, IsRed);
+    ASSERT_EQ(before.size(), 2u);
+    ASSERT_EQ(inDbuv.size(), 2u) << Rows(inDbuv);
+    ASSERT_EQ(back.size(), 2u) << Rows(back);
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_NEAR(inDbuv[i], before[i], 1.0);
+        EXPECT_NEAR(back[i], before[i], 1.0);
+    }
+    EXPECT_TRUE(Contains(Bands(Draw(d), x, IsDark), kTop + kSpan * 4 / 8));
 }
