@@ -1,5 +1,8 @@
 #include "LevelEdit.h"
 
+#include <algorithm>
+#include <charconv>
+
 #include <cmath>
 #include <cstdlib>
 
@@ -30,10 +33,13 @@ bool ParseNumber(const std::string& text, double& v) {
     size_t b = text.find_first_not_of(" \t");
     size_t e = text.find_last_not_of(" \t");
     if (b == std::string::npos) return false;
-    const std::string t = text.substr(b, e - b + 1);
-    char* end = nullptr;
-    v = std::strtod(t.c_str(), &end);
-    return end && *end == '\0' && std::isfinite(v);
+    std::string t = text.substr(b, e - b + 1);
+    // A decimal comma, as a German keyboard gives it, reads like the point; the locale plays no part.
+    if (t.find('.') == std::string::npos && std::count(t.begin(), t.end(), ',') == 1) t[t.find(',')] = '.';
+    const char* first = t.c_str() + (t[0] == '+' ? 1 : 0);
+    const char* last = t.c_str() + t.size();
+    const auto [ptr, ec] = std::from_chars(first, last, v);
+    return ec == std::errc() && ptr == last && std::isfinite(v);
 }
 
 bool Fail(std::string* error, const char* message) {
@@ -98,7 +104,10 @@ std::string LevelFieldText(double v, const std::string& unit) {
 }
 
 LevelEdit::LevelEdit(CMyQuarnDoc& doc, std::string modeName)
-    : m_doc(doc), m_mode(std::move(modeName)), m_units(LevelUnits(m_mode)), m_originalUnit(doc.DisplayUnit()),
+    : m_doc(doc),
+      m_mode(std::move(modeName)),
+      m_units(LevelUnits(m_mode)),
+      m_originalUnit(doc.DisplayUnit()),
       m_originalScale(doc.SelectedScale()) {
     const std::string& active = doc.DisplayUnit();
     m_selected = -1;

@@ -53,7 +53,9 @@ std::vector<InstrumentEntry> ParseInstrumentListing(const std::string& reply) {
     size_t start = 0;
     while (start <= text.size()) {
         size_t c = text.find(',', start);
-        const std::string e = text.substr(start, c == std::string::npos ? std::string::npos : c - start);
+        std::string e = text.substr(start, c == std::string::npos ? std::string::npos : c - start);
+        // Entries after the first follow a comma and a blank; the blank is no part of the name.
+        e.erase(0, std::min(e.find_first_not_of(' '), e.size()));
         InstrumentEntry row;
         const size_t b1 = e.find(' ');
         const size_t b2 = b1 == std::string::npos ? std::string::npos : e.find(' ', b1 + 1);
@@ -256,6 +258,19 @@ bool DataTransfer::Upload(const FileKind& kind, const std::string& name, const s
 bool DataTransfer::Download(const FileKind& kind, const std::string& pcPath, const std::string& name) {
     std::string reply;
     const std::string quoted = QuoteSafe(name);
+    if (CleanReply(quoted).empty()) {
+        m_channel.Prompts().Message(pcPath + ": no instrument file name can be made from it.",
+                                    PromptIcon::Error);
+        return false;
+    }
+    // The instrument refuses with "ERR" or "-9999"; that file was not sent, whatever came before.
+    auto refused = [&](const char* step) {
+        const std::string r = CleanReply(reply);
+        if (r != "ERR" && r != "-9999") return false;
+        m_channel.Prompts().Message(name + ": the instrument refused the file (" + step + ").",
+                                    PromptIcon::Error);
+        return true;
+    };
     std::vector<std::string> lines;
     std::string title = "Sending " + name + "...";
     if (kind.tab == 0) {
@@ -282,7 +297,9 @@ bool DataTransfer::Download(const FileKind& kind, const std::string& pcPath, con
         }
         if (kind.headerLine && !lines.empty()) lines.erase(lines.begin());
     }
-    if (!m_channel.Transact(std::string("MMEM:DOWN ") + kind.keyword + "," + quoted, reply)) return false;
+    if (!m_channel.Transact(std::string("MMEM:DOWN ") + kind.keyword + "," + quoted, reply) ||
+        refused("MMEM:DOWN"))
+        return false;
     int sent = 0, total = 0;
     for (const auto& l : lines)
         total += static_cast<int>(l.size());
@@ -297,9 +314,10 @@ bool DataTransfer::Download(const FileKind& kind, const std::string& pcPath, con
             if (!ConvertLimitLine(line, converted)) return false;
             line = converted;
         }
-        if (!m_channel.Transact("MMEM:DOWN NEXT,\"" + line + "\"", reply)) return false;
+        if (!m_channel.Transact("MMEM:DOWN NEXT,\"" + line + "\"", reply) || refused("MMEM:DOWN NEXT"))
+            return false;
     }
-    if (!m_channel.Transact("MMEM:DOWN CLOSE", reply)) return false;
+    if (!m_channel.Transact("MMEM:DOWN CLOSE", reply) || refused("MMEM:DOWN CLOSE")) return false;
     if (kind.tab == 0) {
         std::error_code ec;
         fs::remove(TmpFile(), ec);

@@ -22,12 +22,17 @@ void MeasurementFlags::Update(const std::string& l) {
 
 std::vector<std::string> ParseTraceList(const std::string& reply) {
     std::vector<std::string> names;
-    if (reply.size() <= 3) return names;
+    // The length is judged on the cleaned text: an empty list arrives as two quotes and CR LF, which is
+    // four bytes on the wire.
     const std::string text = CleanReply(reply);
+    if (text.empty() || text == "0") return names;
     size_t start = 0;
     while (start <= text.size() && names.size() < kMaxListedTraces) {
         size_t c = text.find(',', start);
-        names.push_back(text.substr(start, c == std::string::npos ? std::string::npos : c - start));
+        std::string name = text.substr(start, c == std::string::npos ? std::string::npos : c - start);
+        const size_t first = name.find_first_not_of(' ');
+        name = first == std::string::npos ? std::string() : name.substr(first);
+        if (!name.empty()) names.push_back(name);
         if (c == std::string::npos) break;
         start = c + 1;
     }

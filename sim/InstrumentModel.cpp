@@ -132,7 +132,8 @@ SimReply InstrumentModel::Handle(const std::string& raw) {
     const FaultKind fault = m_options.fault;
     if (fault == FaultKind::SilenceAll) return {SimReply::Action::None, {}};
     if (IsDataCommand(c)) {
-        if (fault == FaultKind::Error && (StartsWith(c, "MMEM:UPL?") || StartsWith(c, "SENSe:TRACe:DATa?")))
+        if (fault == FaultKind::Error &&
+            (StartsWith(c, "MMEM:UPL?") || StartsWith(c, "SENSe:TRACe:DATa?") || StartsWith(c, "MMEM:DOWN")))
             return {SimReply::Action::Reply, "ERR"};
         if (fault == FaultKind::Silence) return {SimReply::Action::None, {}};
         if (fault == FaultKind::Garbage) return {SimReply::Action::Garbage, {}};

@@ -7,9 +7,34 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <locale.h>
+
 namespace fl {
 
+namespace {
+
+// Numbers in files, commands and on the page always use a decimal point: the GUI sets the user's locale
+// (a German one writes "1,2"), so every formatting here runs in the C locale of its own thread.
+locale_t CLocale() {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return c;
+}
+
+class CNumbers {
+  public:
+    CNumbers() : m_old(uselocale(CLocale())) {}
+    ~CNumbers() { uselocale(m_old); }
+    CNumbers(const CNumbers&) = delete;
+    CNumbers& operator=(const CNumbers&) = delete;
+
+  private:
+    locale_t m_old;
+};
+
+}  // namespace
+
 std::string Format(const char* fmt, ...) {
+    CNumbers c;
     char buf[256];
     va_list ap;
     va_start(ap, fmt);
@@ -84,7 +109,7 @@ double LeadingReal(std::string_view s) {
     if (ec == std::errc::result_out_of_range) {
         // strtod gives the saturated value (or 0 on underflow); it needs a terminated copy.
         std::string copy(first, last);
-        return std::strtod(copy.c_str(), nullptr);
+        return strtod_l(copy.c_str(), nullptr, CLocale());
     }
     if (ec != std::errc()) return 0.0;
     return v;

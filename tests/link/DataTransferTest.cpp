@@ -24,6 +24,12 @@ TEST(DataTransfer, KindsAndListings) {
     for (const char* empty : {"0", "ERR", "ok", "-9999", "", "\r\n"})
         EXPECT_TRUE(ParseInstrumentListing(empty).empty());
     EXPECT_EQ(ParseInstrumentListing("LONELY")[0].name, "LONELY");
+    // Entries after a comma and a blank are kept, with their dates.
+    const auto spaced = ParseInstrumentListing("\"A 01.01.2026 10:00:00, B 02.01.2026 11:00:00, C\"\r\n");
+    ASSERT_EQ(spaced.size(), 3u);
+    EXPECT_EQ(spaced[1].name, "B");
+    EXPECT_EQ(spaced[1].date, "02.01.2026");
+    EXPECT_EQ(spaced[2].name, "C");
 }
 
 TEST(DataTransfer, NamesBothWays) {
@@ -164,6 +170,47 @@ TEST(DataTransfer, FailuresLeaveNoPartialFileAndSendNoStaleText) {
         EXPECT_FALSE(dt.Upload(*FindKind("limits"), "GSM_MASK", dir / "c.QLM"));
         EXPECT_FALSE(std::filesystem::exists(dir / "c.QLM"));
     }
+}
+
+TEST(DataTransfer, ARefusedDownloadIsAFailure) {
+    test::TempDir dir;
+    SimLink link;
+    link.server->SetFault(sim::FaultKind::Error);  // "ERR" to every MMEM:DOWN
+    DataTransfer dt(link.channel);
+    dt.programFolder = dir.path();
+    test::WriteFile(dir / "MASK.QLM", "\r\n1,2.0,3,4.0,5\r\n");
+    EXPECT_FALSE(dt.Download(*FindKind("limits"), dir / "MASK.QLM", "MASK"));
+    ASSERT_FALSE(link.prompts.messages.empty());
+    EXPECT_NE(link.prompts.messages.back().find("refused"), std::string::npos);
+    DuplicateRule rule;
+    const auto r = dt.CopyToInstrument(*FindKind("limits"), {dir / "MASK.QLM"}, {}, rule);
+    EXPECT_TRUE(r.copied.empty());  // never counted as sent
+    EXPECT_EQ(r.failed, dir / "MASK.QLM");
+    // A name that leaves nothing to send is refused before anything goes out.
+    link.server->SetFault(sim::FaultKind::None);
+    const size_t before = link.server->CommandLog().size();
+    EXPECT_FALSE(dt.Download(*FindKind("limits"), dir / "MASK.QLM", "\"\""));
+    EXPECT_EQ(link.server->CommandLog().size(), before);
+}
+
+TEST(DataTransfer, TwoFilesForOneInstrumentNameAskBeforeTheSecond) {
+    test::TempDir dir;
+    SimLink link;
+    DataTransfer dt(link.channel);
+    dt.programFolder = dir.path();
+    // Both become "SITE_NORTH_" on the instrument (11 characters, blanks to underscores).
+    test::WriteFile(dir / "site north 1.QLM", "\r\n1,2.0,3,4.0,5\r\n");
+    test::WriteFile(dir / "site north 2.QLM", "\r\n1,2.0,3,4.0,5\r\n");
+    int asked = 0;
+    DuplicateRule rule;
+    rule.ask = [&](const std::string&) {
+        ++asked;
+        return DuplicateAnswer::No;
+    };
+    const auto r = dt.CopyToInstrument(*FindKind("limits"),
+                                       {dir / "site north 1.QLM", dir / "site north 2.QLM"}, {"OTHER"}, rule);
+    EXPECT_EQ(asked, 1);
+    ASSERT_EQ(r.copied.size(), 1u);
 }
 
 TEST(DataTransfer, PcListingFoldersFirst) {

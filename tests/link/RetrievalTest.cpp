@@ -41,6 +41,9 @@ TEST(Retrieval, ListReplies) {
     EXPECT_EQ(ParseTraceList(many)[199], "T199");
     EXPECT_TRUE(ParseTraceList("\"\"").empty());
     EXPECT_TRUE(ParseTraceList("0\r\n").empty());
+    // An empty instrument answers two quotes and CR LF: four bytes, but no name.
+    EXPECT_TRUE(ParseTraceList("\"\"\r\n").empty());
+    EXPECT_EQ(ParseTraceList("\"A, B,,C\"\r\n"), (std::vector<std::string>{"A", "B", "C"}));
     EXPECT_EQ(ParseTraceList("\"A\",\"B\"\r\n"), (std::vector<std::string>{"A", "B"}));
     EXPECT_EQ(SelectionText({"A", "B"}), "\"A\"\"B\"");
     EXPECT_EQ(SelectionText({"A"}), "A");

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdio>
+
 #include <cmath>
 
+#include "Text.h"
 #include "Units.h"
 
 using namespace fl;
@@ -123,4 +127,17 @@ TEST(Units, DatesAndRounding) {
     EXPECT_EQ(RoundTo(2.25, 1), 2.3);
     EXPECT_EQ(RoundTo(-2.25, 1), -2.3);
     EXPECT_EQ(RoundTo(1234.5, 0), 1235.0);
+}
+
+TEST(Text, NumbersKeepTheirPointUnderAGermanLocale) {
+    // The GUI runs in the user's locale; a German one writes a decimal comma with plain printf.
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+    char plain[16];
+    std::snprintf(plain, sizeof plain, "%.1f", 1.5);
+    EXPECT_STREQ(plain, "1,5");  // the locale is in effect
+    EXPECT_EQ(Format("%.1f", 1.5), "1.5");
+    EXPECT_EQ(Format("%s %.3f", "SENSe:SWEep:TIMe", 0.25), "SENSe:SWEep:TIMe 0.250");
+    EXPECT_DOUBLE_EQ(LeadingReal("1.5e3 Hz"), 1500.0);
+    EXPECT_DOUBLE_EQ(LeadingReal("2.5"), 2.5);
+    std::setlocale(LC_ALL, "C");
 }
