@@ -151,8 +151,9 @@ void AddGpsCommand(CLI::App& app) {
         while (printed < *count && !g_interrupted && gps.Running() &&
                std::chrono::steady_clock::now() < limit) {
             const GpsFix f = gps.Fix();
-            if (!f.sentence.empty() && f.sentence != last && f.sentence.rfind("$GPGGA", 0) == 0) {
-                last = f.sentence;
+            // One line per epoch: a new time stamp from an accepted RMC or GGA sentence of any talker.
+            if (f.utcTime != last && f.utcTime != GpsFix{}.utcTime) {
+                last = f.utcTime;
                 std::cout << Cp1252ToUtf8(Format("%s %s  %s  %s  %s  %s  sat %02d  HDOP %.1f  %s",
                                                  GpsDateText(f.date).c_str(), GpsTimeText(f.utcTime).c_str(),
                                                  FormatGpsLatitude(f.latitude, f.latHemisphere, 0).c_str(),

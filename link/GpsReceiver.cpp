@@ -1,5 +1,7 @@
 #include "GpsReceiver.h"
 
+#include <algorithm>
+
 #include <chrono>
 #include <cstdio>
 
@@ -72,16 +74,24 @@ bool TakeInt(Fields& f, int& v) {
 
 }  // namespace
 
+namespace {
+// "RMC" or "GGA" from "$ttRMC..." of any talker: GP (GPS), GN (combined, most current modules), GL, GA.
+std::string SentenceType(const std::string& s) {
+    return s.size() >= 6 && s[0] == '$' ? s.substr(3, 3) : std::string();
+}
+}  // namespace
+
 void ApplySentence(const std::string& s, GpsFix& fix) {
     if (!AcceptSentence(s)) return;
     // Fields count only up to the last comma: a truncated sentence keeps what came before the cut.
     Fields f(s);
-    if (s.find("$GPRMC") != std::string::npos) {
+    const std::string type = SentenceType(s);
+    if (type == "RMC") {
         TakeText(f, fix.utcTime) && TakeChar(f, fix.status) && TakeReal(f, fix.latitude) &&
             TakeChar(f, fix.latHemisphere) && TakeReal(f, fix.longitude) && TakeChar(f, fix.lonHemisphere) &&
             TakeReal(f, fix.speedKnots) && TakeReal(f, fix.course) && TakeText(f, fix.date) &&
             TakeReal(f, fix.magneticVariation);
-    } else if (s.find("$GPGGA") != std::string::npos) {
+    } else if (type == "GGA") {
         TakeText(f, fix.utcTime) && TakeReal(f, fix.latitude) && TakeChar(f, fix.latHemisphere) &&
             TakeReal(f, fix.longitude) && TakeChar(f, fix.lonHemisphere) && TakeInt(f, fix.quality) &&
             TakeInt(f, fix.satellites) && TakeReal(f, fix.hdop) && TakeReal(f, fix.altitude) &&
@@ -89,30 +99,41 @@ void ApplySentence(const std::string& s, GpsFix& fix) {
     }
 }
 
-void ApplyLine(const std::string& line, GpsFix& fix) {
-    for (const char* name : {"$GPRMC", "$GPGGA"}) {
-        const size_t at = line.find(name);
-        if (at == std::string::npos) continue;
+bool ApplyLine(const std::string& line, GpsFix& fix) {
+    bool taken = false;
+    for (size_t at = line.find('$'); at != std::string::npos; at = line.find('$', at + 1)) {
         std::string sentence = line.substr(at);
-        const size_t end = sentence.find("\r\n");
+        const size_t end = sentence.find_first_of("\r\n");
         if (end != std::string::npos) sentence.resize(end);
+        const std::string type = SentenceType(sentence);
+        if (type != "RMC" && type != "GGA") continue;
         if (sentence.size() > 82) continue;  // longer than NMEA allows: refused, not copied
+        if (!AcceptSentence(sentence)) continue;
         fix.sentence = sentence;
         ApplySentence(sentence, fix);
+        taken = true;
     }
+    return taken;
 }
 
 std::string GpsStatusText(char status) {
     return status == 'A' ? "OK" : status == 'V' ? "WARNing" : "FAIL";
 }
 
+namespace {
+bool SixDigits(const std::string& t) {
+    return t.size() >= 6 &&
+           std::all_of(t.begin(), t.begin() + 6, [](char c) { return c >= '0' && c <= '9'; });
+}
+}  // namespace
+
 std::string GpsDateText(const std::string& d) {
-    if (d.size() < 6) return d;
+    if (!SixDigits(d)) return "--.--.----";  // no date yet
     return Format("%c%c.%c%c.20%c%c", d[0], d[1], d[2], d[3], d[4], d[5]);
 }
 
 std::string GpsTimeText(const std::string& t) {
-    if (t.size() < 6) return t;
+    if (!SixDigits(t)) return "--:--:--";  // no time yet
     return Format("%c%c:%c%c:%c%c", t[0], t[1], t[2], t[3], t[4], t[5]);
 }
 
@@ -140,6 +161,7 @@ bool GpsReceiver::Start(int comPort, int baud, std::string* error, const std::st
     {
         std::lock_guard lock(m_mutex);
         m_fix = GpsFix{};  // a fresh record at every start
+        m_lastAccepted = {};
     }
     m_bStop = false;
     m_bRunning = true;
@@ -180,20 +202,30 @@ void GpsReceiver::Run() {
             continue;
         }
         GpsFix copy = Fix();
-        ApplyLine(line, copy);
+        const bool taken = ApplyLine(line, copy);
         std::lock_guard lock(m_mutex);
         m_fix = copy;
+        if (taken) m_lastAccepted = std::chrono::steady_clock::now();
     }
     m_bRunning = false;
 }
 
 GpsFix GpsReceiver::Fix() const {
     std::lock_guard lock(m_mutex);
-    return m_fix;
+    GpsFix f = m_fix;
+    // A receiver that has gone quiet (cable out, no sentence accepted for a while) has no valid data.
+    if (f.status == 'A' && std::chrono::steady_clock::now() - m_lastAccepted > staleAfter) f.status = 'V';
+    return f;
+}
+
+bool GpsReceiver::Stale() const {
+    std::lock_guard lock(m_mutex);
+    return std::chrono::steady_clock::now() - m_lastAccepted > staleAfter;
 }
 
 std::string GpsReceiver::StatusText() const {
-    return m_bRunning ? GpsStatusText(Fix().status) : "FAIL";
+    if (!m_bRunning || Stale()) return "FAIL";
+    return GpsStatusText(Fix().status);
 }
 
 std::optional<GpsFixValues> GpsReceiver::CurrentFix() const {

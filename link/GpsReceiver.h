@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -39,10 +40,12 @@ struct GpsFix {
 // A sentence is accepted when it is at most 82 characters long and carries "*" followed by the XOR of
 // every character between "$" and "*" as two upper-case hexadecimal digits.
 bool AcceptSentence(const std::string& sentence);
-// Applies an accepted sentence: RMC or GGA fields, as far as its commas reach.
+// Applies an accepted sentence of any talker ($GP, $GN, ...): RMC or GGA fields, as far as its commas
+// reach.
 void ApplySentence(const std::string& sentence, GpsFix& fix);
 // Takes "$GPRMC" and then "$GPGGA" out of one received line (cut at "\r\n") and applies what is accepted.
-void ApplyLine(const std::string& line, GpsFix& fix);
+// True when an accepted RMC or GGA sentence was taken from the line.
+bool ApplyLine(const std::string& line, GpsFix& fix);
 // The checksum of a sentence body (the text between "$" and "*"), as "%02X".
 std::string NmeaChecksum(const std::string& body);
 
@@ -74,6 +77,10 @@ class GpsReceiver : public IGpsFixProvider {
     // Called on the worker thread after each line (the windows refresh from it).
     std::function<void()> onUpdate;
     bool skipSettleDelay = false;  // tests only
+    // With no sentence accepted for this long the fix is stale: the status says there is no valid data and
+    // traces no longer take the old position as current.
+    std::chrono::milliseconds staleAfter{5000};
+    bool Stale() const;
 
   private:
     void Run();
@@ -81,6 +88,7 @@ class GpsReceiver : public IGpsFixProvider {
     CPort m_port;
     mutable std::mutex m_mutex;
     GpsFix m_fix;
+    std::chrono::steady_clock::time_point m_lastAccepted{};
     std::thread m_thread;
     std::atomic<bool> m_bStop{false};
     std::atomic<bool> m_bRunning{false};

@@ -125,6 +125,11 @@ QString GpsWindow::Value(const QString& caption) const {
 }
 
 void GpsWindow::Refresh() {
+    // The button and the port choice follow the receiver, also when it stopped by itself.
+    const bool running = m_gps.Running();
+    m_start->setText(running ? "Stop GPS" : "Start GPS");
+    m_com->setEnabled(!running);
+    m_baud->setEnabled(!running);
     const GpsFix f = m_gps.Fix();
     const std::string status = m_gps.StatusText();
     const int pf = m_position->currentIndex();

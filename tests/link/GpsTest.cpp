@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "Text.h"
 
 #include <chrono>
 #include <thread>
@@ -125,4 +126,49 @@ TEST(Gps, PortFailureGivesTheTransportMessage) {
     EXPECT_FALSE(gps.Start(0, 4800, &error, "/nonexistent/gps"));
     EXPECT_EQ(error, "Can't open port.\n ERROR #2");
     EXPECT_FALSE(gps.Running());
+}
+
+TEST(Gps, CombinedTalkerAndPlaceholders) {
+    // Most current modules speak as "$GN": read like "$GP".
+    auto withChecksum = [](const std::string& body) {
+        unsigned char x = 0;
+        for (char c : body)
+            x ^= static_cast<unsigned char>(c);
+        return "$" + body + Format("*%02X", x);
+    };
+    GpsFix fix;
+    EXPECT_EQ(GpsDateText(fix.date), "--.--.----");  // before the first fix
+    EXPECT_EQ(GpsTimeText(fix.utcTime), "--:--:--");
+    EXPECT_TRUE(
+        ApplyLine(withChecksum("GNRMC,101500,A,4807.038,N,01131.000,E,0.5,84.4,091226,,") + "\r\n", fix));
+    EXPECT_EQ(fix.status, 'A');
+    EXPECT_EQ(GpsDateText(fix.date), "09.12.2026");
+    EXPECT_EQ(GpsTimeText(fix.utcTime), "10:15:00");
+    EXPECT_TRUE(
+        ApplyLine(withChecksum("GNGGA,101501,4807.038,N,01131.000,E,1,09,0.8,512.0,M,46.9,M,,"), fix));
+    EXPECT_EQ(fix.satellites, 9);
+    EXPECT_DOUBLE_EQ(fix.altitude, 512.0);
+    // A wrong checksum is no accepted sentence.
+    EXPECT_FALSE(ApplyLine("$GNGGA,101502,4807.038,N,01131.000,E,1,05,0.8,1.0,M,46.9,M,,*00", fix));
+    EXPECT_EQ(fix.satellites, 9);
+}
+
+TEST(Gps, AFixGoesStaleWhenTheReceiverFallsSilent) {
+    sim::NmeaSource source;
+    const std::string slave = source.Start({}, 50);
+    GpsReceiver gps;
+    gps.skipSettleDelay = true;
+    gps.staleAfter = std::chrono::milliseconds(400);
+    ASSERT_TRUE(gps.Start(0, 4800, nullptr, slave));
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (gps.StatusText() != "OK" && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_EQ(gps.StatusText(), "OK");
+    ASSERT_TRUE(gps.CurrentFix().has_value());
+    source.Stop();  // the receiver falls silent
+    std::this_thread::sleep_for(std::chrono::milliseconds(900));
+    EXPECT_EQ(gps.StatusText(), "FAIL");
+    EXPECT_EQ(GpsStatusCaption(gps.StatusText()), "No valid data");
+    EXPECT_FALSE(gps.CurrentFix().has_value());  // a trace taken now carries no old position
+    gps.Stop();
 }
