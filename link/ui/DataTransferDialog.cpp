@@ -25,6 +25,7 @@
 
 #include "ConnectionSettings.h"
 #include "PageCanvas.h"
+#include "Text.h"
 
 namespace fl {
 
@@ -269,7 +270,18 @@ void DataTransferDialog::WatchProgress(QProgressDialog& progress) {
     };
 }
 
+void DataTransferDialog::LockForBatch(bool locked) {
+    // While a batch runs nothing may change the kind, the lists or the folder under it.
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_tabs, m_left, m_right, m_instrument, m_pc, m_folderBox})
+        w->setEnabled(!locked);
+    for (QPushButton* b : findChildren<QPushButton*>())
+        if (b->window() == this) b->setEnabled(!locked);
+    if (!locked) UpdateArrows();
+}
+
 void DataTransferDialog::CopyToPc() {
+    LockForBatch(true);
     QProgressDialog progress(this);
     WatchProgress(progress);
     DuplicateRule rule = MakeRule(false);
@@ -280,10 +292,12 @@ void DataTransferDialog::CopyToPc() {
         names.push_back(item->text(0).toStdString());
     m_transfer.CopyToPc(Kind(), names, m_folder.toStdString(), present, rule);
     m_transfer.progress = {};
+    LockForBatch(false);
     RefreshPc();
 }
 
 void DataTransferDialog::CopyToInstrument() {
+    LockForBatch(true);
     QProgressDialog progress(this);
     WatchProgress(progress);
     DuplicateRule rule = MakeRule(true);
@@ -295,6 +309,7 @@ void DataTransferDialog::CopyToInstrument() {
             files.push_back((m_folder + "/" + item->data(0, Qt::UserRole).toString()).toStdString());
     m_transfer.CopyToInstrument(Kind(), files, present, rule);
     m_transfer.progress = {};
+    LockForBatch(false);
     RefreshInstrument();
 }
 
@@ -321,10 +336,22 @@ void DataTransferDialog::DeletePcSelection(bool confirmed) {
         const std::filesystem::path p =
             (m_folder + "/" + item->data(0, Qt::UserRole).toString()).toStdString();
         std::error_code ec;
-        if (item->text(1).isEmpty())
-            std::filesystem::remove_all(p, ec);
-        else
+        if (!item->text(1).isEmpty()) {
             std::filesystem::remove(p, ec);
+            continue;
+        }
+        // A folder goes only when it is empty, or after a question that says what it holds: nothing is
+        // deleted recursively behind the user's back (Select all selects folders too).
+        int files = 0, folders = 0;
+        for (auto it = std::filesystem::recursive_directory_iterator(p, ec);
+             !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+            (it->is_directory(ec) ? folders : files) += 1;
+        if (files + folders > 0 &&
+            !m_channel.Prompts().YesNo(Format("The folder %s holds %d file(s) and %d folder(s).\n"
+                                              "Delete it with everything in it?",
+                                              p.filename().string().c_str(), files, folders)))
+            continue;
+        std::filesystem::remove_all(p, ec);
     }
     RefreshPc();
 }

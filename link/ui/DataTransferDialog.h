@@ -53,6 +53,7 @@ class DataTransferDialog : public QDialog {
     DuplicateRule MakeRule(bool toInstrument);
     void WatchProgress(QProgressDialog& progress);
     void UpdateArrows();
+    void LockForBatch(bool locked);
 
     CommandChannel& m_channel;
     DataTransfer m_transfer;

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTabBar>
 #include <QtTest>
 #include <filesystem>
 
@@ -303,6 +304,56 @@ class ShellTest : public QObject {
         dlg.SelectTab(6);
         Click(&dlg, ">>");
         QCOMPARE(dlg.Kind().keyword, "CFAC");
+    }
+
+    void deletingPcFoldersNeedsConsentAndABatchLocksTheDialog() {
+        Shell f;
+        QVERIFY(f->Inst().StartDemo());
+        test::TempDir dir;
+        std::filesystem::create_directories(dir / "sites/north/old");
+        test::WriteFile(dir / "sites/north/a.QLM", "x");
+        test::WriteFile(dir / "sites/b.QLM", "y");
+        std::filesystem::create_directories(dir / "empty");
+        test::WriteFile(dir / "MASK.QLM", "\r\n1,2.0,3,4.0,5\r\n");
+        DataTransferDialog dlg(f->Inst().Channel(), 2, f.frame.get());
+        dlg.SetPcFolder(QString::fromStdString(dir.path()));
+        // Select all and D, Yes to the first question: files and the empty folder go; the folder tree
+        // is named with what it holds and stays when the answer is No.
+        QStringList asked;
+        f.answer = [&](const QString& q) {
+            asked << q;
+            return !q.startsWith("The folder");
+        };
+        Click(&dlg, "Select all", 1);
+        Click(&dlg, "D", 1);
+        QVERIFY(std::filesystem::exists(dir / "sites/north/a.QLM"));
+        QVERIFY(!std::filesystem::exists(dir / "empty"));
+        QVERIFY(!std::filesystem::exists(dir / "MASK.QLM"));
+        QVERIFY(asked.contains(
+            "The folder sites holds 2 file(s) and 2 folder(s).\nDelete it with everything in it?"));
+        // Yes to that question too: now the tree goes.
+        f.answer = [](const QString&) { return true; };
+        Click(&dlg, "Select all", 1);
+        Click(&dlg, "D", 1);
+        QVERIFY(!std::filesystem::exists(dir / "sites"));
+
+        // During a copy batch the tabs and buttons are locked: a click on another tab changes nothing.
+        test::WriteFile(dir / "MASK.QLM", "\r\n1,2.0,3,4.0,5\r\n");
+        dlg.RefreshPc();
+        dlg.SelectPc({"MASK.QLM"});
+        auto* tabs = dlg.findChild<QTabBar*>();
+        QVERIFY(tabs);
+        bool lockedDuringBatch = false;
+        dlg.scriptedAnswer = [&](const std::string&) {
+            lockedDuringBatch = !tabs->isEnabled();
+            QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(4).center());
+            return DuplicateAnswer::Yes;
+        };
+        Click(&dlg, "< copy");  // MASK exists on the instrument only after the first copy
+        Click(&dlg, "< copy");
+        QVERIFY(lockedDuringBatch);
+        QCOMPARE(dlg.Kind().keyword, "LIM");
+        QVERIFY(tabs->isEnabled());
     }
 
     void dataTransferAndScreenDumpOpenFromTheirCommands() {
