@@ -55,16 +55,12 @@ class Session {
         } else {
             settings.serialDevice = o.serial;
         }
+        prompts.deferred = true;  // errors are said once, by the command's own failure
         if (!channel.ConnectInstrument(settings.linkKind))
             throw Failure(prompts.messages.empty() ? "cannot connect" : Last());
     }
     ~Session() { channel.Disconnect(); }
-    std::string Last() const {
-        std::string m = prompts.messages.empty() ? "" : prompts.messages.back();
-        while (!m.empty() && (m.back() == '\n' || m.back() == ' '))
-            m.pop_back();
-        return m;
-    }
+    std::string Last() { return prompts.TakeLast(); }
 
     CPort port;
     ConnectionSettings settings;
@@ -108,18 +104,27 @@ void AddKindOption(CLI::App* cmd, std::string& kind) {
 
 const FileKind& KindOf(const std::string& name) {
     const FileKind* k = FindKind(name);
-    if (!k) throw Failure("unknown kind " + name);
+    // A wrong kind is a usage error (exit status 2), and the message lists what is valid.
+    if (!k) throw CLI::ValidationError("--kind", "unknown kind \"" + name + "\"; valid: " + KindNames());
     return *k;
 }
 
 // Without a user to ask: existing files are replaced with --overwrite, else skipped, and either is said.
 DuplicateRule CliDuplicateRule(bool overwrite) {
     DuplicateRule rule;
-    rule.ask = [overwrite](const std::string& n) {
-        std::cerr << n << " already exists" << (overwrite ? ", replaced\n" : ", skipped\n");
+    // What happened is said after the transfer, from the batch's result.
+    rule.ask = [overwrite](const std::string&) {
         return overwrite ? DuplicateAnswer::YesToAll : DuplicateAnswer::NoToAll;
     };
     return rule;
+}
+
+// Replacements are said once they happened; files kept because they were already there fail the command.
+void ReportDuplicates(const DataTransfer::BatchResult& r) {
+    for (const auto& n : r.replaced)
+        std::cerr << n << " already existed and was replaced\n";
+    if (!r.declined.empty())
+        throw Failure(r.declined.front() + " already exists, not copied (give --overwrite to replace it)");
 }
 
 std::atomic<bool> g_interrupted{false};
@@ -256,6 +261,7 @@ void AddInstrumentCommands(CLI::App& app) {
             const auto r = dt.CopyToPc(k, *names, *out, present, rule);
             for (const auto& path : r.copied)
                 std::cout << path << "\n";
+            ReportDuplicates(r);
             if (!r.skipped.empty())
                 throw Failure(r.skipped.front() + ": not a name that can be stored on the PC");
             if (!r.failed.empty())
@@ -294,6 +300,7 @@ void AddInstrumentCommands(CLI::App& app) {
                 const auto r = dt.CopyToInstrument(*k, {f}, present, rule);
                 for (const auto& target : r.copied)
                     std::cout << target << "\n";
+                ReportDuplicates(r);
                 if (!r.skipped.empty()) throw Failure(f + ": no instrument name can be made from it");
                 if (!r.failed.empty()) throw Failure(f + ": " + (s.Last().empty() ? "not sent" : s.Last()));
             }
@@ -311,6 +318,13 @@ void AddInstrumentCommands(CLI::App& app) {
             const FileKind& k = KindOf(*kind);
             Session s(*o);
             DataTransfer dt(s.channel);
+            std::vector<InstrumentEntry> entries;
+            if (!dt.ListInstrument(k, entries)) throw Failure(s.Last());
+            for (const auto& n : *names)
+                if (std::none_of(entries.begin(), entries.end(), [&](const InstrumentEntry& e) {
+                        return ToUpperAscii(e.name) == ToUpperAscii(n);
+                    }))
+                    throw Failure(n + ": no such " + k.cliName + " file on the instrument");
             dt.DeleteOnInstrument(k, *names);
         });
     }
@@ -325,7 +339,8 @@ void AddInstrumentCommands(CLI::App& app) {
         cmd->add_flag("--active", *active, "the trace on the instrument's screen");
         cmd->add_option("-o,--output", *out, "folder for the .qtm files")->capture_default_str();
         cmd->callback([o, names, active, out] {
-            if (names->empty() == !*active) throw Failure("give trace names or --active");
+            if (names->empty() == !*active)
+                throw CLI::ValidationError("fetch", "give trace names or --active");
             std::error_code ec;
             std::filesystem::create_directories(*out, ec);
             Session s(*o);

@@ -32,10 +32,26 @@ const std::vector<FileKind>& FileKinds() {
     return kinds;
 }
 
-const FileKind* FindKind(const std::string& n) {
-    for (const auto& k : FileKinds())
-        if (n == k.cliName || n == k.keyword) return &k;
+const FileKind* FindKind(const std::string& name) {
+    // By its name in singular or plural, its instrument keyword or its extension, in any case.
+    std::string n = ToUpperAscii(name);
+    if (!n.empty() && n[0] != '.' && n.size() > 1 && n.back() == 'S' && n != "SETTINGS") n.pop_back();
+    for (const auto& k : FileKinds()) {
+        std::string cli = ToUpperAscii(k.cliName);
+        if (cli.size() > 1 && cli.back() == 'S' && cli != "SETTINGS") cli.pop_back();
+        const std::string ext = ToUpperAscii(k.extension);
+        if (n == cli || n == k.keyword || n == ext || "." + n == ext || (n == "SETTING" && k.tab == 1))
+            return &k;
+    }
     return nullptr;
+}
+
+std::string KindNames() {
+    std::string names;
+    for (const auto& k : FileKinds())
+        names +=
+            std::string(names.empty() ? "" : ", ") + k.cliName + " (" + k.keyword + ", " + k.extension + ")";
+    return names;
 }
 
 std::vector<const FileKind*> KindsForModel(const std::string& model) {
@@ -346,13 +362,21 @@ DataTransfer::BatchResult RunBatch(const std::vector<std::string>& sources, std:
             r.skipped.push_back(source);
             continue;
         }
+        const std::string asked = ToUpperAscii(target);
+        const bool existed = std::any_of(present.begin(), present.end(),
+                                         [&](const std::string& n) { return ToUpperAscii(n) == asked; });
         if (!rule.Decide(target, present)) {
             if (rule.Cancelled()) {
                 r.cancelled = true;
                 break;
             }
+            r.declined.push_back(target);
             continue;
         }
+        const bool overwrites =
+            existed && std::any_of(present.begin(), present.end(), [&](const std::string& n) {
+                return ToUpperAscii(n) == ToUpperAscii(target);
+            });
         std::optional<std::string> copied = copy(source, target);
         if (!copied) {
             r.failed = source;
@@ -360,6 +384,7 @@ DataTransfer::BatchResult RunBatch(const std::vector<std::string>& sources, std:
             break;
         }
         r.copied.push_back(*copied);
+        if (overwrites) r.replaced.push_back(target);
         present.push_back(target);
     }
     return r;

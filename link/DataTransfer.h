@@ -22,7 +22,10 @@ struct FileKind {
 };
 
 const std::vector<FileKind>& FileKinds();
+// A kind by its name (singular or plural), its instrument keyword or its extension, case-insensitively.
 const FileKind* FindKind(const std::string& nameOrKeyword);
+// "trace (TRAC, .QTR), settings (STAT, .QST), ..." for messages.
+std::string KindNames();
 // Tabs 0 to 4, and 5 to 7 for "Quarn2", "Quarn2B" and "Quarn3".
 std::vector<const FileKind*> KindsForModel(const std::string& model);
 
@@ -85,9 +88,11 @@ class DataTransfer {
     // One copy batch in one direction, the duplicate rule asked for every name already on the target side.
     // It ends at the first failed file or a cancel; names that cannot be stored are skipped.
     struct BatchResult {
-        std::vector<std::string> copied;   // PC paths (to the PC) or instrument names (to the instrument)
-        std::vector<std::string> skipped;  // names that could not be stored on the target side
-        std::string failed;                // the file whose transfer failed, empty when none did
+        std::vector<std::string> copied;    // PC paths (to the PC) or instrument names (to the instrument)
+        std::vector<std::string> skipped;   // names that could not be stored on the target side
+        std::vector<std::string> declined;  // targets already there that the duplicate rule kept
+        std::vector<std::string> replaced;  // targets that were there and were overwritten
+        std::string failed;                 // the file whose transfer failed, empty when none did
         bool cancelled = false;
     };
     // Instrument names -> files in `folder`; `present` are the names already in that folder.

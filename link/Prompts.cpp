@@ -16,9 +16,24 @@ std::string OneLine(const std::string& text) {
 }
 }  // namespace
 
+StderrPrompts::~StderrPrompts() {
+    if (!deferred) return;
+    for (size_t i = 0; i < messages.size(); ++i)
+        if (i != m_taken) std::fprintf(stderr, "%s\n", OneLine(messages[i]).c_str());
+}
+
 void StderrPrompts::Message(const std::string& text, PromptIcon) {
     messages.push_back(text);
-    std::fprintf(stderr, "%s\n", OneLine(text).c_str());
+    if (!deferred) std::fprintf(stderr, "%s\n", OneLine(text).c_str());
+}
+
+std::string StderrPrompts::TakeLast() {
+    if (messages.empty()) return {};
+    m_taken = messages.size() - 1;
+    std::string m = messages.back();
+    while (!m.empty() && (m.back() == '\n' || m.back() == ' '))
+        m.pop_back();
+    return m;
 }
 
 bool StderrPrompts::YesNo(const std::string& text) {

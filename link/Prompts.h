@@ -26,12 +26,20 @@ class IPrompts {
 class StderrPrompts : public IPrompts {
   public:
     explicit StderrPrompts(bool answerYes = false) : m_bYes(answerYes) {}
+    // Deferred messages are printed when the prompts go, except the one a caller took to report
+    // itself, so every error reaches the terminal once.
+    ~StderrPrompts() override;
     void Message(const std::string& text, PromptIcon icon) override;
     bool YesNo(const std::string& text) override;
     // Every message shown, for the caller's own exit status.
     std::vector<std::string> messages;
+    bool deferred = false;
+    // The last message, trimmed, no longer to be printed by these prompts.
+    std::string TakeLast();
 
   private:
+    size_t m_taken = static_cast<size_t>(-1);
+
     bool m_bYes;
 };
 

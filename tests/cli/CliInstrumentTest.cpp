@@ -158,10 +158,18 @@ TEST(CliInstrument, FilesOfEveryKindBothWays) {
         ASSERT_EQ(get.status, 0) << kind << get.err;
         const std::string path = get.out.substr(0, get.out.find('\n'));
         EXPECT_TRUE(std::filesystem::exists(path)) << path;
-        // Existing PC files are skipped unless --overwrite.
+        // Existing PC files are kept unless --overwrite, and the command says so and fails.
         CliRun again = Cli(std::string("get ") + name + " --kind " + kind + tcp + " -o " + dir.path());
-        EXPECT_NE(again.err.find("already exists, skipped"), std::string::npos) << again.err;
+        EXPECT_EQ(again.status, 1);
+        EXPECT_NE(again.err.find("already exists, not copied"), std::string::npos) << again.err;
+        CliRun replace =
+            Cli(std::string("get ") + name + " --kind " + kind + tcp + " -o " + dir.path() + " --overwrite");
+        EXPECT_EQ(replace.status, 0) << replace.err;
+        EXPECT_NE(replace.err.find("already existed and was replaced"), std::string::npos) << replace.err;
     }
+    // Kinds by keyword, extension or singular, in any case.
+    for (const char* alias : {"LIM", ".qlm", "limit", "Limits"})
+        EXPECT_EQ(Cli(std::string("list --kind ") + alias + tcp).status, 0) << alias;
     // A limit file goes back under a new name and is deleted again.
     std::filesystem::copy_file(dir / "GSM_MASK.QLM", dir / "copy mask.QLM");
     CliRun put = Cli("put '" + (dir / "copy mask.QLM") + "'" + tcp);
@@ -173,8 +181,27 @@ TEST(CliInstrument, FilesOfEveryKindBothWays) {
     EXPECT_EQ(Cli("list --kind limits" + tcp).out.find("COPY_MASK"), std::string::npos);
     // A trace file from the PC arrives as the instrument's settings text.
     CliRun trace = Cli("put " + SamplePath("CPOWER.qtm") + tcp);
+    EXPECT_EQ(trace.status, 1);  // CPOWER is there already
+    trace = Cli("put " + SamplePath("CPOWER.qtm") + " --overwrite" + tcp);
     ASSERT_EQ(trace.status, 0) << trace.err;
     CliRun back = Cli("get CPOWER --overwrite" + tcp + " -o " + dir.path());
     ASSERT_EQ(back.status, 0) << back.err;
-    EXPECT_EQ(Cli("list --kind nonsense" + tcp).status, 1);
+    // A usage error exits 2 and lists the valid kinds; a missing file to delete fails and says so.
+    CliRun nonsense = Cli("list --kind nonsense" + tcp);
+    EXPECT_EQ(nonsense.status, 2);
+    EXPECT_NE(nonsense.err.find("cablefactors (CFAC, .QCF)"), std::string::npos) << nonsense.err;
+    CliRun missing = Cli("delete NOSUCHFILE --kind limits" + tcp);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("NOSUCHFILE: no such limits file"), std::string::npos) << missing.err;
+}
+
+TEST(CliInstrument, AnErrorIsPrintedOnce) {
+    CliRun r = Cli("identify --tcp 127.0.0.1:1");
+    EXPECT_EQ(r.status, 1);
+    size_t count = 0;
+    for (size_t at = r.err.find("Connect ERROR #111"); at != std::string::npos;
+         at = r.err.find("Connect ERROR #111", at + 1))
+        ++count;
+    EXPECT_EQ(count, 1u) << r.err;
+    EXPECT_NE(r.err.find("Connection refused"), std::string::npos) << r.err;
 }
