@@ -1,5 +1,9 @@
 #include "ConnectDialogLogic.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -11,14 +15,15 @@ namespace fl {
 
 std::vector<ComEntry> ProbeComPorts() {
     std::vector<ComEntry> list;
-    CPort probe;
     for (int n = 1; n <= 12; ++n) {
-        try {
-            probe.OpenSerial(n, 57600, 8, 0, 0);
-            list.push_back({Format("COM%d", n), ComDevicePath(n)});
-            probe.Close();
-        } catch (const CPortException&) {
-        }
+        // Only whether the device opens: no line settings and no flush, so the port the instrument is
+        // connected on keeps its speed and its data.
+        const std::string device = ComDevicePath(n);
+        if (device.empty()) continue;
+        const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0 && errno != EBUSY) continue;
+        if (fd >= 0) ::close(fd);
+        list.push_back({Format("COM%d", n), device});
     }
     return list;
 }

@@ -160,7 +160,9 @@ int CPort::OpenSerialDevice(const std::string& device, int baud, int dataBits, i
     if (parity == 4) t.c_cflag |= PARENB | CMSPAR;
     if (stopBits != 0) t.c_cflag |= CSTOPB;  // one and a half stop bits do not exist here: two
     t.c_iflag |= IXON | IXOFF;               // XON/XOFF both ways
-    t.c_cflag |= CRTSCTS;                    // RTS handshake
+    // "RTS in handshake mode" governs input only and never holds back output, so no CTS output flow
+    // control: a three-wire null-modem cable has no CTS, and with it nothing would ever be sent.
+    t.c_cflag &= ~CRTSCTS;
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
     const speed_t speed = StandardSpeed(baud);
@@ -171,6 +173,8 @@ int CPort::OpenSerialDevice(const std::string& device, int baud, int dataBits, i
         throw e;
     }
     tcflush(fd, TCIOFLUSH);
+    int lines = TIOCM_RTS | TIOCM_DTR;  // RTS stays asserted: the instrument may send
+    ioctl(fd, TIOCMBIS, &lines);
     m_fd = fd;
     return 0;
 }
@@ -216,9 +220,11 @@ size_t CPort::SerialRead(char* buf, size_t n) {
 }
 
 void CPort::SerialWrite(const char* data, size_t n) {
-    const long total =
-        static_cast<long>(m_nWriteTotalMultiplier) * static_cast<long>(n) + m_nWriteTotalConstant;
-    const bool hasTotal = m_nWriteTotalMultiplier || m_nWriteTotalConstant;
+    long total = static_cast<long>(m_nWriteTotalMultiplier) * static_cast<long>(n) + m_nWriteTotalConstant;
+    // A line held by XOFF or a stuck driver never hangs the program: without a write time-out of its
+    // own a write gives up after a second.
+    if (total <= 0) total = 1000;
+    const bool hasTotal = true;
     const auto deadline = Clock::now() + std::chrono::milliseconds(total);
     size_t done = 0;
     while (done < n) {
@@ -288,7 +294,7 @@ int CPort::Send(const std::string& text) {
         if (m_bPaced) {
             for (char c : data) {
                 SerialWrite(&c, 1);
-                tcdrain(m_fd);
+                DrainOutput(1000);
                 Wait(m_fd, POLLIN | POLLOUT, 1000);  // the next communication event
             }
         } else if (s_strConnectedModel == "Quarn1") {
@@ -378,9 +384,21 @@ void CPort::Drain(int quietMs) {
     }
 }
 
+void CPort::DrainOutput(int maxMs) {
+    // tcdrain would wait for ever on a line held by XOFF; this waits at most `maxMs`.
+    const auto limit = Clock::now() + std::chrono::milliseconds(maxMs);
+    int queued = 0;
+    while (m_fd >= 0 && ioctl(m_fd, TIOCOUTQ, &queued) == 0 && queued > 0 && Clock::now() < limit)
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+}
+
 int CPort::Close() {
     if (m_nLinkKind == 0) {
-        if (m_fd >= 0) ::close(m_fd);
+        if (m_fd >= 0) {
+            // Unsent output would hold close() for the driver's closing wait (30 s): drop it.
+            tcflush(m_fd, TCOFLUSH);
+            ::close(m_fd);
+        }
         m_fd = -1;
         return 1;
     }

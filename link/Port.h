@@ -36,6 +36,8 @@ class CPort {
     int Send(const std::string& text);
     int Receive(std::string& reply);
     int Close();
+    // Waits until the serial output queue is empty, at most `maxMs`.
+    void DrainOutput(int maxMs);
     int SettleDelay();
 
     // Wakes a pending read or write from another thread; it then fails with "Interrupted" until cleared.

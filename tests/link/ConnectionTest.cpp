@@ -199,3 +199,18 @@ TEST(ConnectDialog, ProbeListsThePortsThatOpen) {
     }
     EXPECT_TRUE(found);
 }
+
+TEST(ConnectDialog, ProbingLeavesTheConnectedPortAlone) {
+    // Connected by serial line with a reply waiting: listing the ports keeps both the line and the data.
+    SimLink link({}, true, true);
+    ASSERT_TRUE(link.connected);
+    setenv("FIELDLINK_COM3", link.settings.serialDevice.c_str(), 1);
+    link.port.SetTimeouts(25, 2, 1000, 0, 1000);
+    link.port.Send("*IDN?");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the reply is in the input queue
+    ProbeComPorts();
+    unsetenv("FIELDLINK_COM3");
+    std::string reply;
+    link.port.Receive(reply);
+    EXPECT_EQ(reply, "ZARNELL, Quarn2, 100742, 2.31\r\n");
+}

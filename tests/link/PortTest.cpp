@@ -194,6 +194,30 @@ TEST(Port, SerialSettingsFallBack) {
     }
 }
 
+TEST(Port, AThreeWireCableWorksAndABlockedLineNeverHangs) {
+    Pty pty;
+    CPort p;
+    p.OpenSerialDevice(pty.slave, 57600, 8, 0, 0);
+    // Output never waits for CTS (a three-wire cable has none); XON/XOFF stays on both ways.
+    const int probe = ::open(pty.slave.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(probe, 0);
+    termios t{};
+    ASSERT_EQ(tcgetattr(probe, &t), 0);
+    EXPECT_EQ(t.c_cflag & CRTSCTS, 0u);
+    EXPECT_NE(t.c_iflag & IXON, 0u);
+    EXPECT_NE(t.c_iflag & IXOFF, 0u);
+    ::close(probe);
+    // Nobody reads the other end: the buffers fill and the write gives up within about a second.
+    p.SetTimeouts(25, 2, 100, 0, 0);
+    auto t0 = Clock::now();
+    p.Send(std::string(1 << 20, 'x'));
+    EXPECT_LT(Clock::now() - t0, std::chrono::milliseconds(2500));
+    // Closing with unsent output does not wait for it to drain.
+    t0 = Clock::now();
+    p.Close();
+    EXPECT_LT(Clock::now() - t0, std::chrono::milliseconds(500));
+}
+
 TEST(Port, SerialReplyEndsAfterQuietLine) {
     Pty pty;
     CPort p;
