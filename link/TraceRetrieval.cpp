@@ -86,7 +86,14 @@ bool TraceRetrieval::UploadOne(const std::string& name) {
     };
 
     std::string reply;
-    if (!m_channel.Transact("MMEM:UPL? TRAC,\"" + name + "\"", reply)) return done(false);
+    // Every line of a trace arrives with its terminator: a reply with nothing at all is an instrument
+    // that stopped answering (over a serial line a silent read just ends empty), and the upload ends.
+    auto silent = [&] {
+        if (!reply.empty()) return false;
+        prompts.Message(kSilentInstrumentText, PromptIcon::Error);
+        return true;
+    };
+    if (!m_channel.Transact("MMEM:UPL? TRAC,\"" + name + "\"", reply) || silent()) return done(false);
     std::string line = CleanReply(reply);
     if (IsFailureReply(line)) return done(true);
 
@@ -100,7 +107,7 @@ bool TraceRetrieval::UploadOne(const std::string& name) {
         log << line << "\r\n";
         if (n <= 60) prompts.ProgressStep(n);
         parser.ParseLine(line);
-        if (!m_channel.Transact("MMEM:UPL? NEXT", reply)) return done(false);
+        if (!m_channel.Transact("MMEM:UPL? NEXT", reply) || silent()) return done(false);
         line = CleanReply(reply);
         if (flags.liveRunning) flags.measurement.Update(line);
         if (IsFailureReply(line)) return done(true);  // this trace is skipped, the reader not finished

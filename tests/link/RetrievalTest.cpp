@@ -266,6 +266,24 @@ TEST(LiveTrace, StopsWithinAFractionOfASecondEvenInARead) {
     EXPECT_EQ(reply, "ZARNELL, Quarn2, 100742, 2.31\r\n");
 }
 
+TEST(Retrieval, ASilentInstrumentOnASerialLineEndsTheUploadAtOnce) {
+    // Over a serial line a silent read ends empty instead of failing: the first empty reply ends it.
+    SimLink link({}, true, true);
+    ASSERT_TRUE(link.connected);
+    link.port.SetTimeouts(25, 2, 300, 0, 1000);
+    link.server->SetFault(sim::FaultKind::Silence);
+    DocSink sink;
+    TraceRetrieval r(link.channel, sink);
+    test::TempDir dir;
+    r.programFolder = dir.path();
+    const auto t0 = Clock::now();
+    EXPECT_FALSE(r.TraceUpload({"SPECTRUM"}));
+    EXPECT_LT(Clock::now() - t0, std::chrono::seconds(3));
+    EXPECT_TRUE(sink.docs.empty());
+    ASSERT_FALSE(link.prompts.messages.empty());
+    EXPECT_EQ(link.prompts.messages.back(), kSilentInstrumentText);
+}
+
 TEST(Retrieval, Quarn1SerialFramingAndSlowBytes) {
     // Quarn1 reads byte by byte up to each line feed.
     sim::SimOptions o;
