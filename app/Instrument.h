@@ -52,6 +52,7 @@ class Instrument : public QObject {
     // A simulated Quarn2 on loopback, connected at once. Its address never reaches the stored profile.
     bool StartDemo();
     bool IsDemo() const { return m_demo != nullptr; }
+    sim::SimServer* Demo() { return m_demo.get(); }  // tests switch its faults
     // The default profile with the user's own connection, never the demo's loopback address.
     void WriteDefaultProfile();
 

@@ -65,6 +65,12 @@ bool LiveSession::Start(const LiveSettings& settings) {
     CChildFrame* frame = target ? target : (m_host.Frames().size() > before ? m_host.ActiveFrame() : nullptr);
     if (!ok || !frame) {
         flags.liveRunning = false;
+        // A failed first transfer may leave half a reply on the line: resynchronise as a stop does.
+        if (m_instrument.IsConnected()) {
+            m_instrument.Port().Drain(50);
+            std::string ignored;
+            m_instrument.Channel().Transact("IDN?", ignored);
+        }
         return false;
     }
     m_frame = frame;

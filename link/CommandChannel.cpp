@@ -126,7 +126,11 @@ bool CommandChannel::OpenLink(int linkKind) {
 bool CommandChannel::IdentifyInstrument() {
     std::string reply;
     m_strIdentity.clear();
-    if (!Transact("*IDN?", reply)) return false;
+    if (!Transact("*IDN?", reply)) {
+        // The transport said why (a LAN time-out); the user still learns that no instrument answered.
+        m_prompts.Message(kNotFound);
+        return false;
+    }
     const IdentityCheck id = CheckIdentity(reply);
     if (!id.isQuarn) {
         m_prompts.Message(kNotFound);

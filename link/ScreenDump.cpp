@@ -32,6 +32,10 @@ void ScreenDump::Open() {
 }
 
 void ScreenDump::Close() {
+    // After an abort the port is still interrupted and may hold the rest of a cut reply: clear both, or
+    // the instrument would never get its screen back.
+    m_channel.Port().ClearInterrupt();
+    m_channel.Port().Drain(50);
     std::string ignored;
     m_channel.Transact("SYST:SCR:REM ON", ignored);
     m_channel.Port().m_bPaced = false;

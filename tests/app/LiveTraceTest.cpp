@@ -12,6 +12,7 @@
 
 #include "AppTestUtil.h"
 #include "LiveTraceDialog.h"
+#include "SimServer.h"
 
 using namespace fl;
 using fl::test::Shell;
@@ -151,6 +152,21 @@ class LiveTraceTest : public QObject {
         f.Trigger("livetrace");  // stops
         QVERIFY(!f->Live().Running());
         ExpectLinkInStep(f);
+    }
+
+    void aFailedStartResynchronisesTheLink() {
+        Shell f;
+        QVERIFY(f->Inst().StartDemo());
+        f->Inst().Demo()->SetFault(sim::FaultKind::Error);  // the instrument refuses to store its trace
+        f.onDialog = AnswerLive({true, 3, true, {}});
+        f.Trigger("livetrace");
+        QVERIFY(!f->Live().Running());
+        QCOMPARE(f->Frames().size(), 0);
+        const auto log = f->Inst().Demo()->CommandLog();
+        QVERIFY(!log.empty());
+        QCOMPARE(QString::fromStdString(log.back()), QString("IDN?"));
+        f->Inst().Demo()->SetFault(sim::FaultKind::None);
+        QVERIFY(f.Enabled("gettrace"));
     }
 
     void closingTheLiveWindowStopsPolling() {

@@ -214,3 +214,16 @@ TEST(ConnectDialog, ProbingLeavesTheConnectedPortAlone) {
     link.port.Receive(reply);
     EXPECT_EQ(reply, "ZARNELL, Quarn2, 100742, 2.31\r\n");
 }
+
+TEST(Connection, ASilentLanInstrumentSaysTimeOutThenNotFound) {
+    SimLink link({}, false);
+    link.server->SetFault(sim::FaultKind::SilenceAll);
+    link.port.m_nTcpReceiveWaitMs = 300;
+    EXPECT_FALSE(link.channel.ConnectInstrument(1));
+    ASSERT_GE(link.prompts.messages.size(), 2u)
+        << (link.prompts.messages.empty() ? "" : link.prompts.messages[0]);
+    const auto& m = link.prompts.messages;
+    EXPECT_EQ(m[m.size() - 2].rfind("Receive timeout ERROR", 0), 0u) << m[m.size() - 2];
+    EXPECT_EQ(m.back(), "Can't connect! Instrument not found.");
+    EXPECT_FALSE(link.channel.IsConnected());
+}

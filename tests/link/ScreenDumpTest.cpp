@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <chrono>
 #include <thread>
 
@@ -96,6 +98,24 @@ TEST(ScreenDump, AbortEndsTheReadAtOnceAndTheLinkComesBack) {
     std::string reply;
     ASSERT_TRUE(link.channel.Transact("*IDN?", reply));
     EXPECT_EQ(reply, "ZARNELL, Quarn2, 100742, 2.31\r\n");
+}
+
+TEST(ScreenDump, ExitDuringAReadGivesTheInstrumentItsScreenBack) {
+    SimLink link;
+    ScreenDump dump(link.channel);
+    dump.Open();
+    link.server->SetFault(sim::FaultKind::SilenceAll);
+    link.port.m_nTcpReceiveWaitMs = 5000;
+    std::thread worker([&] { dump.ReadScreen(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    dump.Abort();  // what Exit does while reading
+    worker.join();
+    link.server->SetFault(sim::FaultKind::None);
+    dump.Close();
+    const auto log = link.server->CommandLog();
+    ASSERT_FALSE(log.empty());
+    EXPECT_NE(std::find(log.begin(), log.end(), "SYST:SCR:REM ON"), log.end());
+    EXPECT_TRUE(link.channel.IsConnected());
 }
 
 TEST(ScreenDump, PacedSerialTransfer) {
