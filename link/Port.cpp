@@ -213,7 +213,8 @@ size_t CPort::SerialRead(char* buf, size_t n) {
         if (k > 0) {
             got += static_cast<size_t>(k);
         } else if (k == 0 || (errno != EAGAIN && errno != EINTR)) {
-            break;  // hang-up or a failing device ends the read
+            m_bHungUp = true;  // hang-up or a failing device ends the read
+            break;
         }
     }
     return got;
@@ -325,10 +326,12 @@ int CPort::Send(const std::string& text) {
 int CPort::Receive(std::string& reply) {
     reply.clear();
     auto tooLong = [&] {
-        if (reply.size() > kMaxReply) throw CPortException("Reply too long", 0);
+        if (reply.size() > (m_nLinkKind == 0 ? kMaxSerialReply : kMaxReply))
+            throw CPortException("Reply too long", 0);
     };
     if (m_nLinkKind == 0) {
         if (m_fd < 0) return 0;
+        m_bHungUp = false;
         char buf[255];
         if (m_bPaced || m_bLineMode || s_strConnectedModel == "Quarn1") {
             // One byte per read up to the line feed. A read that brings nothing ends the reply: a time-out
@@ -348,6 +351,8 @@ int CPort::Receive(std::string& reply) {
                 if (k < sizeof buf) break;
             }
         }
+        // A line that hung up is no silent instrument: say so.
+        if (m_bHungUp && reply.empty()) throw CPortException("The serial link was lost", 0);
         return static_cast<int>(reply.size());
     }
     if (m_nLinkKind != 1) throw CPortException(kConnFlagWrong, 0);

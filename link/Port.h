@@ -36,6 +36,8 @@ class CPort {
     int Send(const std::string& text);
     int Receive(std::string& reply);
     int Close();
+    // The serial device hung up (cable pulled, adapter gone) during the last read.
+    bool HungUp() const { return m_bHungUp; }
     // Waits until the serial output queue is empty, at most `maxMs`.
     void DrainOutput(int maxMs);
     int SettleDelay();
@@ -54,6 +56,9 @@ class CPort {
 
     // Reply cap: a reply that never ends fails once it is this long.
     static constexpr size_t kMaxReply = 1u << 20;
+    // Over a serial line no reply of the instrument comes near this (a trace data line is about 3 KB):
+    // an endless or garbage stream ends here within seconds rather than after minutes at 1 MiB.
+    static constexpr size_t kMaxSerialReply = 16u << 10;
     // TCP waits; the instrument's are 1 s for sending and 7 s for replies.
     int m_nTcpSendWaitMs = 1000;
     int m_nTcpReceiveWaitMs = 7000;
@@ -77,6 +82,7 @@ class CPort {
     int m_nReadTotalConstant = 0;
     int m_nWriteTotalMultiplier = 0;
     int m_nWriteTotalConstant = 0;
+    bool m_bHungUp = false;
 };
 
 }  // namespace fl

@@ -7,6 +7,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -17,6 +18,7 @@
 #include "PortMap.h"
 
 using namespace fl;
+using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -216,6 +218,46 @@ TEST(Port, AThreeWireCableWorksAndABlockedLineNeverHangs) {
     t0 = Clock::now();
     p.Close();
     EXPECT_LT(Clock::now() - t0, std::chrono::milliseconds(500));
+}
+
+TEST(Port, AnEndlessSerialReplyEndsWithinSecondsAndAHangUpSaysTheLinkWasLost) {
+    {
+        Pty pty;
+        CPort p;
+        p.OpenSerialDevice(pty.slave, 57600, 8, 0, 0);
+        p.SetTimeouts(25, 2, 1000, 0, 1000);
+        std::atomic<bool> stop{false};
+        fcntl(pty.master, F_SETFL, fcntl(pty.master, F_GETFL) | O_NONBLOCK);  // never stuck when full
+        std::thread babble([&] {                                              // a reply that never pauses
+            const std::string chunk(200, 'Z');
+            while (!stop)
+                if (::write(pty.master, chunk.data(), chunk.size()) < 0) std::this_thread::sleep_for(1ms);
+        });
+        const auto t0 = Clock::now();
+        std::string reply;
+        try {
+            p.Receive(reply);
+            ADD_FAILURE() << "an endless reply was taken";
+        } catch (const CPortException& e) {
+            EXPECT_EQ(e.GetErrorMessage(), "Reply too long ERROR");
+        }
+        EXPECT_LT(Clock::now() - t0, std::chrono::seconds(5));
+        stop = true;
+        babble.join();
+    }
+    Pty pty;
+    CPort p;
+    p.OpenSerialDevice(pty.slave, 57600, 8, 0, 0);
+    p.SetTimeouts(25, 2, 1000, 0, 1000);
+    ::close(pty.master);  // the cable is pulled
+    pty.master = ::open("/dev/null", O_RDONLY);
+    std::string reply;
+    try {
+        p.Receive(reply);
+        ADD_FAILURE() << "a hung-up line read as a silent one";
+    } catch (const CPortException& e) {
+        EXPECT_EQ(e.GetErrorMessage(), "The serial link was lost ERROR");
+    }
 }
 
 TEST(Port, SerialReplyEndsAfterQuietLine) {
