@@ -195,6 +195,16 @@ TEST(CliInstrument, FilesOfEveryKindBothWays) {
     EXPECT_NE(missing.err.find("NOSUCHFILE: no such limits file"), std::string::npos) << missing.err;
 }
 
+TEST(CliInstrument, TimeoutBoundsAHungInstrument) {
+    SimProcess sim({"--fault", "silence-all"});
+    const auto t0 = std::chrono::steady_clock::now();
+    CliRun r = Cli("identify --tcp 127.0.0.1:" + std::to_string(sim.port) + " --timeout 1");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(4));
+    EXPECT_NE(r.err.find("--timeout"), std::string::npos) << r.err;
+    EXPECT_EQ(Cli("--timeout 0 identify --tcp 127.0.0.1:1").status, 2);  // a usage error
+}
+
 TEST(CliInstrument, AnErrorIsPrintedOnce) {
     CliRun r = Cli("identify --tcp 127.0.0.1:1");
     EXPECT_EQ(r.status, 1);
