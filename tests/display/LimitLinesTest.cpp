@@ -26,7 +26,8 @@ constexpr double kTop = 105, kSpan = 885;
 
 // Display value -> stored level, by the unit table (50 ohm).
 double ToStored(double v, const std::string& u) {
-    if (u == "DBUV") return v - 106.9897;
+    if (u == "DBUV" || u == "DBUVm") return v - 106.9897;
+    if (u == "VM") return 10 * std::log10(v * v / 50 * 1000);
     if (u == "DBMV") return v - 46.9897;
     if (u == "DBV") return v + 13.0103;
     if (u == "V") return 10 * std::log10(v * v / 50 * 1000);
@@ -67,6 +68,10 @@ CMyQuarnDoc Make(const Case& c) {
             d.m_dRflRefRpower = c.ref, d.m_dScaleRpower = c.scale;
         else
             d.m_dTransRef = c.ref, d.m_dScaleLog = c.scale;
+    } else if (std::string(c.mode) == "EMF") {
+        d.m_strEmfRefUnit = u;
+        d.m_dEmfRef = c.ref;
+        d.m_dScaleLog = d.m_dScaleVolt = c.scale;
     } else if (std::string(c.mode) == "DTF") {
         d.m_strDtfRefUnit = u;
         if (u == "MRHO")
@@ -138,6 +143,7 @@ const Case kCases[] = {
     {"RFLection", "DB", 0, 5},       {"RFLection", "VSWR", 3.0, 0.25},
     {"RFLection", "MRHO", 800, 100}, {"RFLection", "%", 80, 10},
     {"DTF", "MRHO", 400, 50},        {"DTF", "DB", 0, 5},
+    {"EMF", "DBUVm", 120, 10},       {"EMF", "VM", 0.8, 0.1},
 };
 
 }  // namespace
