@@ -229,7 +229,19 @@ bool DataTransfer::ListInstrument(const FileKind& kind, std::vector<InstrumentEn
     return true;
 }
 
+bool DataTransfer::Sendable(const std::string& name) {
+    // The command quotes the name: a quote or a control character in it would change what the instrument
+    // reads (a delete of "A\"B" would delete "AB"), so such a name is refused, not repaired.
+    if (std::none_of(name.begin(), name.end(),
+                     [](char c) { return c == '"' || static_cast<unsigned char>(c) < 0x20; }))
+        return true;
+    m_channel.Prompts().Message(name + ": a name with a double quote or a control character cannot be sent.",
+                                PromptIcon::Error);
+    return false;
+}
+
 bool DataTransfer::Upload(const FileKind& kind, const std::string& name, const std::string& pcPath) {
+    if (!Sendable(name)) return false;
     const std::string title = "Receiving " + name + "...";
     Step(title, 0, 60);
     const std::string quoted = QuoteSafe(name);
@@ -323,8 +335,12 @@ bool DataTransfer::Download(const FileKind& kind, const std::string& pcPath, con
         if (!Step(title, sent, total)) return false;  // cancelled: no CLOSE is sent
         sent += static_cast<int>(l.size());
         std::string line = l;
-        // Quotes inside a line would end the quoted text early; they become apostrophes.
-        std::replace(line.begin(), line.end(), '"', '\'');
+        // A quote inside a line would end the quoted text early: the file is refused, not altered.
+        if (line.find('"') != std::string::npos) {
+            m_channel.Prompts().Message(pcPath + ": a line holds a double quote, which cannot be sent.",
+                                        PromptIcon::Error);
+            return false;
+        }
         if (kind.tab == 2) {
             std::string converted;
             if (!ConvertLimitLine(line, converted)) return false;
@@ -344,7 +360,8 @@ bool DataTransfer::Download(const FileKind& kind, const std::string& pcPath, con
 void DataTransfer::DeleteOnInstrument(const FileKind& kind, const std::vector<std::string>& names) {
     std::string reply;
     for (const auto& n : names)
-        m_channel.Transact(std::string("MMEM:DELETE:") + kind.keyword + " " + QuoteSafe(n), reply);
+        if (Sendable(n))
+            m_channel.Transact(std::string("MMEM:DELETE:") + kind.keyword + " " + QuoteSafe(n), reply);
 }
 
 namespace {

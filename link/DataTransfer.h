@@ -108,6 +108,7 @@ class DataTransfer {
 
   private:
     bool Step(const std::string& title, int position, int range);
+    bool Sendable(const std::string& name);
     std::string TmpFile() const;
     CommandChannel& m_channel;
 };

@@ -193,6 +193,20 @@ TEST(DataTransfer, ARefusedDownloadIsAFailure) {
     EXPECT_EQ(link.server->CommandLog().size(), before);
 }
 
+TEST(DataTransfer, QuotesAreRefusedNotRepaired) {
+    test::TempDir dir;
+    SimLink link;
+    DataTransfer dt(link.channel);
+    dt.programFolder = dir.path();
+    const size_t before = link.server->CommandLog().size();
+    dt.DeleteOnInstrument(*FindKind("limits"), {"GSM\"MASK"});
+    EXPECT_EQ(link.server->CommandLog().size(), before);  // nothing was sent
+    EXPECT_NE(link.prompts.messages.back().find("double quote"), std::string::npos);
+    test::WriteFile(dir / "Q.QST", "SENSe:SWEep:TIMe 0.1\r\nSYSTem:DNAMe \"SITE\"\r\n");
+    EXPECT_FALSE(dt.Download(*FindKind("settings"), dir / "Q.QST", "Q"));
+    EXPECT_NE(link.prompts.messages.back().find("double quote"), std::string::npos);
+}
+
 TEST(DataTransfer, TwoFilesForOneInstrumentNameAskBeforeTheSecond) {
     test::TempDir dir;
     SimLink link;
