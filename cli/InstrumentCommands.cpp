@@ -29,6 +29,10 @@ struct ConnectionOptions {
     int baud = 57600;
 };
 
+// The connection options given before the command name (fieldlink-cli --tcp HOST list): each command
+// takes them when it has none of its own.
+ConnectionOptions g_before;
+
 void AddConnectionOptions(CLI::App* cmd, ConnectionOptions& o) {
     auto* tcp = cmd->add_option("--tcp", o.tcp, "instrument address HOST[:PORT] (port 49200 by default)");
     auto* serial = cmd->add_option("--serial", o.serial, "serial port COM<n> or a device path");
@@ -39,7 +43,8 @@ void AddConnectionOptions(CLI::App* cmd, ConnectionOptions& o) {
 // A connected instrument for one command; disconnects (with "SYST:COMM:LOC") when it goes.
 class Session {
   public:
-    explicit Session(const ConnectionOptions& o) : channel(port, settings, state, prompts) {
+    explicit Session(const ConnectionOptions& own) : channel(port, settings, state, prompts) {
+        const ConnectionOptions& o = own.tcp.empty() && own.serial.empty() ? g_before : own;
         if (o.tcp.empty() == o.serial.empty())
             throw Failure("give --tcp HOST[:PORT] or --serial COM<n>|DEVICE");
         settings.baudRate = std::to_string(o.baud);
@@ -207,6 +212,7 @@ void AddScreenDumpCommand(CLI::App& app) {
 }
 
 void AddInstrumentCommands(CLI::App& app) {
+    AddConnectionOptions(&app, g_before);
     AddGpsCommand(app);
     AddScreenDumpCommand(app);
     {

@@ -25,6 +25,7 @@
 #include "NmeaSource.h"
 #include "SampleTraces.h"
 #include "ScreenDumpWindow.h"
+#include "SimServer.h"
 #include "TestUtil.h"
 #include "WelcomeDialog.h"
 
@@ -354,6 +355,17 @@ class ShellTest : public QObject {
         QVERIFY(lockedDuringBatch);
         QCOMPARE(dlg.Kind().keyword, "LIM");
         QVERIFY(tabs->isEnabled());
+
+        // A download the instrument refuses says so and never shows up as sent.
+        test::WriteFile(dir / "REFUSED.QLM", "\r\n1,2.0,3,4.0,5\r\n");
+        dlg.RefreshPc();
+        f->Inst().Demo()->SetFault(sim::FaultKind::Error);
+        dlg.SelectPc({"REFUSED.QLM"});
+        Click(&dlg, "< copy");
+        f->Inst().Demo()->SetFault(sim::FaultKind::None);
+        QVERIFY(f.messages.last().contains("refused"));
+        Click(&dlg, "R", 0);
+        QVERIFY(!dlg.InstrumentNames().contains("REFUSED"));
     }
 
     void dataTransferAndScreenDumpOpenFromTheirCommands() {

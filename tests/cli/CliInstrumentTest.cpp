@@ -195,6 +195,16 @@ TEST(CliInstrument, FilesOfEveryKindBothWays) {
     EXPECT_NE(missing.err.find("NOSUCHFILE: no such limits file"), std::string::npos) << missing.err;
 }
 
+TEST(CliInstrument, ConnectionOptionsBeforeOrAfterTheCommand) {
+    SimProcess sim;
+    const std::string tcp = "--tcp 127.0.0.1:" + std::to_string(sim.port);
+    CliRun after = Cli("identify " + tcp);
+    CliRun before = Cli(tcp + " identify");
+    EXPECT_EQ(after.status, 0) << after.err;
+    EXPECT_EQ(before.status, 0) << before.err;
+    EXPECT_EQ(before.out, after.out);
+}
+
 TEST(CliInstrument, TimeoutBoundsAHungInstrument) {
     SimProcess sim({"--fault", "silence-all"});
     const auto t0 = std::chrono::steady_clock::now();
