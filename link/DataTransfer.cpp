@@ -115,10 +115,14 @@ std::vector<PcEntry> ListPcFolder(const std::string& folder, const FileKind& kin
 }
 
 std::string InstrumentNameFor(const std::string& pcFileName, bool underscores) {
-    std::string n = fs::path(pcFileName).filename().string();
-    n = n.substr(0, n.find('.'));
-    // Nothing that could end the quoted name or the command line reaches the instrument.
-    std::erase_if(n, [](char c) { return c == '"' || static_cast<unsigned char>(c) < 0x20; });
+    // PC names are UTF-8, the instrument's Windows-1252: a name the code page cannot hold, or one with a
+    // character that would end the quoted name, makes no instrument name (the caller says so).
+    const std::optional<std::string> converted = Utf8ToCp1252(fs::path(pcFileName).filename().string());
+    if (!converted) return {};
+    std::string n = converted->substr(0, converted->find('.'));
+    if (std::any_of(n.begin(), n.end(),
+                    [](char c) { return c == '"' || static_cast<unsigned char>(c) < 0x20; }))
+        return {};
     if (n.size() > 11) n.resize(11);
     n = ToUpperAscii(n);
     if (underscores) ReplaceAll(n, ' ', '_');
@@ -132,7 +136,8 @@ std::string PcNameFor(const std::string& name, const FileKind& kind) {
         return {};
     for (char c : name)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return {};
-    return name + kind.extension;
+    // The instrument's Windows-1252 name becomes a UTF-8 file name on the PC.
+    return Cp1252ToUtf8(name) + kind.extension;
 }
 
 std::string FilterInstrumentName(const std::string& text) {

@@ -1,5 +1,6 @@
 #include "Text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <climits>
@@ -140,12 +141,51 @@ int HexPrefixValue(std::string_view s) {
     return v;
 }
 
+namespace {
+// 0x80..0x9F differ from Latin-1; the rest map to the same code point.
+const char16_t kHigh[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+                            0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+}  // namespace
+
+std::optional<std::string> Utf8ToCp1252(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        char32_t cp;
+        size_t n;
+        if (c < 0x80)
+            cp = c, n = 1;
+        else if ((c & 0xE0) == 0xC0)
+            cp = c & 0x1F, n = 2;
+        else if ((c & 0xF0) == 0xE0)
+            cp = c & 0x0F, n = 3;
+        else if ((c & 0xF8) == 0xF0)
+            cp = c & 0x07, n = 4;
+        else
+            return std::nullopt;  // not UTF-8
+        if (i + n > s.size()) return std::nullopt;
+        for (size_t k = 1; k < n; ++k) {
+            const unsigned char t = static_cast<unsigned char>(s[i + k]);
+            if ((t & 0xC0) != 0x80) return std::nullopt;
+            cp = (cp << 6) | (t & 0x3F);
+        }
+        i += n;
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+            out.push_back(static_cast<char>(cp));
+            continue;
+        }
+        const auto* at = std::find(std::begin(kHigh), std::end(kHigh), static_cast<char16_t>(cp));
+        if (cp > 0xFFFF || cp == 0xFFFD || at == std::end(kHigh))
+            return std::nullopt;  // not in the code page
+        out.push_back(static_cast<char>(0x80 + (at - std::begin(kHigh))));
+    }
+    return out;
+}
+
 std::string Cp1252ToUtf8(std::string_view s) {
-    // 0x80..0x9F differ from Latin-1; the rest map to the same code point.
-    static const char16_t kHigh[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-                                       0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
     std::string out;
     out.reserve(s.size());
     for (unsigned char c : s) {

@@ -1,6 +1,7 @@
 // Small 8-bit text helpers shared by the trace data code.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,5 +28,7 @@ int HexPrefixValue(std::string_view s);
 
 // Windows-1252 bytes to UTF-8, for output that leaves the program as Unicode.
 std::string Cp1252ToUtf8(std::string_view s);
+// UTF-8 to Windows-1252; nothing for a text that is not UTF-8 or holds a character the code page lacks.
+std::optional<std::string> Utf8ToCp1252(std::string_view s);
 
 }  // namespace fl

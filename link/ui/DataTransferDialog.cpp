@@ -183,9 +183,9 @@ void DataTransferDialog::RefreshPc() {
     QFileIconProvider icons;
     for (const auto& e : ListPcFolder(m_folder.toStdString(), Kind())) {
         auto* item = new QTreeWidgetItem(
-            {FromCp1252(e.name), QString::fromStdString(e.date), QString::fromStdString(e.time)});
-        item->setIcon(0, icons.icon(QFileInfo(m_folder + "/" + FromCp1252(e.name))));
-        item->setData(0, Qt::UserRole, FromCp1252(e.name));
+            {QString::fromStdString(e.name), QString::fromStdString(e.date), QString::fromStdString(e.time)});
+        item->setIcon(0, icons.icon(QFileInfo(m_folder + "/" + QString::fromStdString(e.name))));
+        item->setData(0, Qt::UserRole, QString::fromStdString(e.name));
         item->setFlags(item->flags() | Qt::ItemIsEditable);
         m_pc->addTopLevelItem(item);
     }
@@ -290,7 +290,9 @@ void DataTransferDialog::CopyToPc() {
         present.push_back(n.toStdString());
     for (auto* item : m_instrument->selectedItems())
         names.push_back(item->text(0).toStdString());
-    m_transfer.CopyToPc(Kind(), names, m_folder.toStdString(), present, rule);
+    const auto result = m_transfer.CopyToPc(Kind(), names, m_folder.toStdString(), present, rule);
+    for (const auto& n : result.skipped)
+        m_channel.Prompts().Message(n + ": this name cannot be a file name on the PC.", PromptIcon::Warning);
     m_transfer.progress = {};
     LockForBatch(false);
     RefreshPc();
@@ -307,7 +309,12 @@ void DataTransferDialog::CopyToInstrument() {
     for (auto* item : m_pc->selectedItems())
         if (!item->text(1).isEmpty())  // folders are skipped
             files.push_back((m_folder + "/" + item->data(0, Qt::UserRole).toString()).toStdString());
-    m_transfer.CopyToInstrument(Kind(), files, present, rule);
+    const auto result = m_transfer.CopyToInstrument(Kind(), files, present, rule);
+    for (const auto& f : result.skipped)
+        m_channel.Prompts().Message(std::filesystem::path(f).filename().string() +
+                                        ": no instrument name can be made from it (a double quote, or a "
+                                        "character Windows-1252 lacks).",
+                                    PromptIcon::Warning);
     m_transfer.progress = {};
     LockForBatch(false);
     RefreshInstrument();

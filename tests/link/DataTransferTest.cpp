@@ -36,7 +36,14 @@ TEST(DataTransfer, NamesBothWays) {
     EXPECT_EQ(InstrumentNameFor("/pc/my trace.QTR", true), "MY_TRACE");
     EXPECT_EQ(InstrumentNameFor("/pc/my trace.QTR", false), "MY TRACE");
     EXPECT_EQ(InstrumentNameFor("averyveryLongName.QLM", false), "AVERYVERYLO");
-    EXPECT_EQ(InstrumentNameFor("we\"ird\n.QLM", false), "WEIRD");
+    // A quote or a control character is refused, not quietly dropped.
+    EXPECT_EQ(InstrumentNameFor("we\"ird\n.QLM", false), "");
+    // PC names are UTF-8, instrument names Windows-1252, both ways; what the code page lacks is refused.
+    EXPECT_EQ(InstrumentNameFor("/pc/M\xC3\xBCller.QLM", false), "M\xFCLLER");
+    EXPECT_EQ(InstrumentNameFor("/pc/\xE2\x82\xAC 5.QLM", false), "\x80 5");
+    EXPECT_EQ(InstrumentNameFor("/pc/\xE6\x97\xA5.QLM", false), "");
+    EXPECT_EQ(InstrumentNameFor("/pc/bad\xFF.QLM", false), "");  // not UTF-8 at all
+    EXPECT_EQ(PcNameFor("M\xFCLLER", *FindKind("limits")), "M\xC3\xBCLLER.QLM");
     EXPECT_EQ(PcNameFor("GSM_MASK", *FindKind("limits")), "GSM_MASK.QLM");
     for (const char* evil : {"..", ".", "../x", "a/b", "a\\b", "", "x\ny"})
         EXPECT_EQ(PcNameFor(evil, *FindKind("limits")), "") << evil;
