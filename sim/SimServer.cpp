@@ -24,7 +24,7 @@ SimServer::SimServer(SimOptions options) : m_model(std::move(options)) {
 SimServer::~SimServer() {
     Stop();
     for (auto& c : m_clients)
-        if (!c.pty) ::close(c.fd);
+        if (!c.pty && c.fd >= 0) ::close(c.fd);
     for (int fd : {m_listen, m_ptyMaster, m_ptySlaveKeep, m_wake[0], m_wake[1]})
         if (fd >= 0) ::close(fd);
     if (!m_strLink.empty()) {
@@ -53,8 +53,17 @@ int SimServer::ListenTcp(const std::string& host, int port) {
 std::string SimServer::OpenPty(const std::string& link) {
     const RawPty pty = OpenRawPty(0, link);
     m_ptyMaster = pty.master;
+    // Writes never block a client's thread for good: a reader that stops reading fails them in time.
+    fcntl(m_ptyMaster, F_SETFL, fcntl(m_ptyMaster, F_GETFL) | O_NONBLOCK);
     m_ptySlaveKeep = pty.slaveKeep;
-    m_clients.push_back({m_ptyMaster, true, {}});
+    {
+        std::lock_guard lock(m_clientsMutex);
+        m_clients.push_back({m_ptyMaster, true, {}});
+        if (m_bServing) {  // opened after the start: served at once
+            Client& c = m_clients.back();
+            m_clientThreads.emplace_back([this, &c] { ServeClient(c); });
+        }
+    }
     m_strLink = link;
     return pty.slavePath;
 }
@@ -88,48 +97,63 @@ void SimServer::Start() {
     m_thread = std::thread([this] { Run(); });
 }
 
-void SimServer::Stop() {
+void SimServer::RequestStop() {
     m_bStop = true;
     char c = 1;
     [[maybe_unused]] ssize_t r = ::write(m_wake[1], &c, 1);
+}
+
+void SimServer::Stop() {
+    RequestStop();
     if (m_thread.joinable()) m_thread.join();
+    std::vector<std::thread> threads;
+    {
+        std::lock_guard lock(m_clientsMutex);
+        threads.swap(m_clientThreads);
+    }
+    for (auto& t : threads)
+        if (t.joinable()) t.join();
 }
 
 void SimServer::Run() {
+    // This thread only accepts; every client is served on a thread of its own, starting with the
+    // pseudo-terminal opened before.
+    {
+        std::lock_guard lock(m_clientsMutex);
+        m_bServing = true;
+        for (Client& c : m_clients)
+            m_clientThreads.emplace_back([this, &c] { ServeClient(c); });
+    }
     while (!m_bStop) {
-        std::vector<pollfd> fds;
-        fds.push_back({m_wake[0], POLLIN, 0});
+        std::vector<pollfd> fds = {{m_wake[0], POLLIN, 0}};
         if (m_listen >= 0) fds.push_back({m_listen, POLLIN, 0});
-        for (auto& c : m_clients)
-            fds.push_back({c.fd, POLLIN, 0});
         if (::poll(fds.data(), fds.size(), 500) < 0 && errno != EINTR) break;
         if (m_bStop) break;
-        size_t i = 1;
-        if (m_listen >= 0) {
-            if (fds[i].revents & POLLIN) {
-                int fd = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
-                if (fd >= 0) m_clients.push_back({fd, false, {}});
-            }
-            ++i;
+        if (m_listen >= 0 && (fds[1].revents & POLLIN)) {
+            const int fd = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+            if (fd < 0) continue;
+            std::lock_guard lock(m_clientsMutex);
+            // Clients that went away are forgotten (their threads have ended).
+            m_clients.push_back({fd, false, {}});
+            Client& c = m_clients.back();
+            m_clientThreads.emplace_back([this, &c] { ServeClient(c); });
         }
-        const size_t known = fds.size() - i;
-        for (size_t k = 0; k < known && k < m_clients.size(); ++k) {
-            if (fds[i + k].revents & (POLLIN | POLLHUP | POLLERR)) Serve(m_clients[k]);
-        }
-        // Forget the TCP clients that went away.
-        for (auto it = m_clients.begin(); it != m_clients.end();) {
-            if (it->fd < 0) {
-                it = m_clients.erase(it);
-            } else {
-                ++it;
-            }
-        }
+    }
+}
+
+void SimServer::ServeClient(Client& c) {
+    while (!m_bStop && c.fd >= 0) {
+        pollfd fds[2] = {{m_wake[0], POLLIN, 0}, {c.fd, POLLIN, 0}};
+        if (::poll(fds, 2, 500) < 0 && errno != EINTR) break;
+        if (m_bStop) break;
+        if (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) Serve(c);
     }
 }
 
 void SimServer::Serve(Client& c) {
     char buf[4096];
     ssize_t k = ::read(c.fd, buf, sizeof buf);
+    if (k < 0 && (errno == EAGAIN || errno == EINTR)) return;  // nothing after all
     if (k <= 0) {
         if (!c.pty) {
             ::close(c.fd);
@@ -156,7 +180,9 @@ void SimServer::Serve(Client& c) {
 
 bool SimServer::WriteAll(int fd, const char* data, size_t n, bool paced, int byteDelayMs) {
     const int baud = m_nBaud;
-    const size_t chunk = byteDelayMs > 0 ? 1 : (paced && baud > 0 ? 16 : n);
+    // Below 6400 baud 16 bytes take longer than the reader's 25 ms quiet interval: every byte on its own,
+    // as a real line sends them.
+    const size_t chunk = byteDelayMs > 0 ? 1 : (paced && baud > 0 ? (baud < 6400 ? 1 : 16) : n);
     size_t done = 0;
     while (done < n && !m_bStop) {
         const size_t want = std::min(chunk, n - done);

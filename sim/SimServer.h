@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <list>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -32,6 +33,8 @@ class SimServer {
 
     void Start();  // serves on a background thread
     void Stop();
+    // Only asks the serving threads to end (safe in a signal handler); Stop also waits for them.
+    void RequestStop();
     void Run();  // serves on this thread until Stop
 
   private:
@@ -41,6 +44,8 @@ class SimServer {
         std::string buffer;
     };
     void Serve(Client& c);
+    // One client's own loop: a client stuck in a fault never holds up another.
+    void ServeClient(Client& c);
     bool WriteReply(Client& c, const SimReply& r);
     bool WriteAll(int fd, const char* data, size_t n, bool paced, int byteDelayMs);
 
@@ -50,7 +55,10 @@ class SimServer {
     int m_ptyMaster = -1;
     int m_ptySlaveKeep = -1;
     std::string m_strLink;
-    std::vector<Client> m_clients;
+    std::mutex m_clientsMutex;  // guards the list; each client is served on its own thread
+    std::list<Client> m_clients;
+    std::vector<std::thread> m_clientThreads;
+    bool m_bServing = false;  // guarded by m_clientsMutex
     int m_wake[2] = {-1, -1};
     std::atomic<bool> m_bStop{false};
     std::atomic<int> m_nBaud{0};

@@ -10,7 +10,7 @@
 namespace {
 fl::sim::SimServer* g_server = nullptr;
 void OnSignal(int) {
-    if (g_server) g_server->Stop();
+    if (g_server) g_server->RequestStop();
 }
 }  // namespace
 

@@ -1,4 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <regex>
@@ -226,4 +229,43 @@ TEST(Connection, ASilentLanInstrumentSaysTimeOutThenNotFound) {
     EXPECT_EQ(m[m.size() - 2].rfind("Receive timeout ERROR", 0), 0u) << m[m.size() - 2];
     EXPECT_EQ(m.back(), "Can't connect! Instrument not found.");
     EXPECT_FALSE(link.channel.IsConnected());
+}
+
+TEST(Simulator, AStuckSerialClientNeverStarvesATcpClient) {
+    sim::SimServer server(sim::SimOptions{});
+    const std::string slave = server.OpenPty();
+    const int port = server.ListenTcp();
+    server.SetFault(sim::FaultKind::Endless);  // data commands get a reply that never ends
+    server.Start();
+    // The serial client asks for a trace and never reads: the simulator's writes to it block.
+    const int tty = ::open(slave.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(tty, 0);
+    termios t{};
+    tcgetattr(tty, &t);
+    cfmakeraw(&t);
+    tcsetattr(tty, TCSANOW, &t);
+    const std::string upload = "MMEM:UPL? TRAC,\"SPECTRUM\"\n";
+    ASSERT_EQ(::write(tty, upload.data(), upload.size()), static_cast<ssize_t>(upload.size()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // The TCP client is answered at once all the same.
+    CPort p;
+    p.m_nTcpReceiveWaitMs = 500;
+    p.OpenTcp("127.0.0.1", port);
+    const auto t0 = std::chrono::steady_clock::now();
+    p.Send("*IDN?");
+    std::string reply;
+    p.Receive(reply);
+    EXPECT_EQ(reply, "ZARNELL, Quarn2, 100742, 2.31\r\n");
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(400));
+    p.Close();
+    ::close(tty);
+    server.Stop();
+}
+
+TEST(Simulator, AtLowBaudRatesEveryByteIsPacedAndRepliesArriveWhole) {
+    // At 2400 baud 16 bytes take 67 ms, longer than the reader's 25 ms quiet interval.
+    SimLink link({}, false, true);
+    link.server->SetBaud(2400);
+    ASSERT_TRUE(link.channel.ConnectInstrument(0));
+    EXPECT_EQ(link.channel.LastIdentity(), "ZARNELL, Quarn2, 100742, 2.31\r\n");
 }
