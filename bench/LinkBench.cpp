@@ -20,8 +20,8 @@ struct NullSink : fl::ITraceSink {
 };
 
 struct Link {
-    explicit Link(int baud = 0, bool serial = false)
-        : server(fl::sim::SimOptions{}), channel(port, settings, state, prompts) {
+    explicit Link(int baud = 0, bool serial = false, fl::sim::SimOptions options = {})
+        : server(std::move(options)), channel(port, settings, state, prompts) {
         server.SetBaud(baud);
         if (serial) {
             settings.serialDevice = server.OpenPty();
@@ -115,6 +115,55 @@ BENCHMARK(BM_SerialUploadPaced57600)->UseManualTime()->Iterations(2)->Unit(bench
 }  // namespace
 
 namespace {
+
+// Live data exchanges ("SENSe:TRACe:DATa? A", a reply of about 3 KB) over a pseudo-terminal paced at
+// 57600 baud, against the least time the framing allows: for a Quarn1 the command goes a byte per
+// millisecond and the reply is read to its line feed; for a Quarn2 the command goes in one piece and the
+// reply ends after 25 ms of quiet line. "ratio" is that limit over the measured time (1.0 is the limit).
+void SerialExchanges(benchmark::State& state, const char* model, bool pacedSim = true) {
+    constexpr int kBaud = 57600;
+    fl::sim::SimOptions o;
+    o.model = model;
+    if (std::string(model) == "Quarn1") o.firmware = "2.30";
+    Link link(pacedSim ? kBaud : 0, true, o);
+    if (!link.connected) return state.SkipWithError("no connection");
+    const std::string command = "SENSe:TRACe:DATa? A";
+    std::string reply;
+    link.channel.Transact(command, reply);
+    // Unpaced, the simulator's reply is there at once: the limit is the command and the framing alone.
+    const double replyWire = pacedSim ? static_cast<double>(reply.size()) * 10 / kBaud : 0.0;
+    const bool quarn1 = std::string(model) == "Quarn1";
+    const double commandTime =
+        quarn1 ? (command.size() + 1) * 0.001 : static_cast<double>(command.size() + 1) * 10 / kBaud;
+    const double limit = commandTime + replyWire + (quarn1 ? 0.0 : 0.025);
+    for (auto _ : state) {
+        constexpr int kExchanges = 20;
+        const auto t0 = std::chrono::steady_clock::now();
+        for (int i = 0; i < kExchanges; ++i)
+            link.channel.Transact(command, reply);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        state.SetIterationTime(seconds / kExchanges);
+        state.counters["exchanges_per_s"] = kExchanges / seconds;
+        state.counters["limit_per_s"] = 1 / limit;
+        state.counters["ratio"] = limit * kExchanges / seconds;
+    }
+}
+void BM_SerialExchangesQuarn1(benchmark::State& state) {
+    SerialExchanges(state, "Quarn1");
+}
+void BM_SerialExchangesQuarn2(benchmark::State& state) {
+    SerialExchanges(state, "Quarn2");
+}
+void BM_SerialExchangesQuarn1Unpaced(benchmark::State& state) {
+    SerialExchanges(state, "Quarn1", false);
+}
+void BM_SerialExchangesQuarn2Unpaced(benchmark::State& state) {
+    SerialExchanges(state, "Quarn2", false);
+}
+BENCHMARK(BM_SerialExchangesQuarn1)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SerialExchangesQuarn1Unpaced)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SerialExchangesQuarn2Unpaced)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SerialExchangesQuarn2)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
 
 // A full screen dump over loopback TCP: 256 colour and 480 line exchanges.
 void BM_ScreenDumpTcp(benchmark::State& state) {

@@ -135,6 +135,8 @@ int CPort::OpenSerial(int port, int baud, int dataBits, int parity, int stopBits
 int CPort::OpenSerialDevice(const std::string& device, int baud, int dataBits, int parity, int stopBits) {
     m_nLinkKind = 0;
     m_fd = -1;  // a serial open forgets the previous handle; callers close first
+    m_rx.clear();
+    m_rxPos = 0;
     int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) throw CPortException("Can't open port.\n");
     ioctl(fd, TIOCEXCL);  // exclusive use, as a COM port opened without sharing
@@ -299,9 +301,11 @@ int CPort::Send(const std::string& text) {
                 Wait(m_fd, POLLIN | POLLOUT, 1000);  // the next communication event
             }
         } else if (s_strConnectedModel == "Quarn1") {
-            for (char c : data) {
-                SerialWrite(&c, 1);
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            // A byte every millisecond, on a fixed schedule so the sleeps' own overshoot does not add up.
+            const auto start = Clock::now();
+            for (size_t i = 0; i < data.size(); ++i) {
+                SerialWrite(&data[i], 1);
+                std::this_thread::sleep_until(start + std::chrono::milliseconds(i + 1));
             }
         } else {
             SerialWrite(data.data(), data.size());
@@ -337,11 +341,22 @@ int CPort::Receive(std::string& reply) {
             // One byte per read up to the line feed. A read that brings nothing ends the reply: a time-out
             // in paced and Quarn1 framing, and in line mode (which waits without a time-out) a failing
             // device.
+            // The bytes are taken one at a time, but read from the device in bulk: whatever already
+            // arrived after a line feed stays for the next reply.
             for (;;) {
-                if (SerialRead(buf, 1) != 1) break;
-                reply.push_back(buf[0]);
+                if (m_rxPos >= m_rx.size()) {
+                    m_rx.clear();
+                    m_rxPos = 0;
+                    if (SerialRead(buf, 1) != 1) break;
+                    m_rx.push_back(buf[0]);
+                    char more[4096];
+                    const ssize_t k = ::read(m_fd, more, sizeof more);
+                    if (k > 0) m_rx.append(more, static_cast<size_t>(k));
+                }
+                const char c = m_rx[m_rxPos++];
+                reply.push_back(c);
                 tooLong();
-                if (buf[0] == '\n') break;
+                if (c == '\n') break;
             }
         } else {
             for (;;) {
@@ -379,6 +394,8 @@ int CPort::Receive(std::string& reply) {
 }
 
 void CPort::Drain(int quietMs) {
+    m_rx.clear();
+    m_rxPos = 0;
     const int fd = m_nLinkKind == 1 ? m_sock : m_fd;
     if (fd < 0) return;
     char buf[4096];
@@ -398,6 +415,8 @@ void CPort::DrainOutput(int maxMs) {
 }
 
 int CPort::Close() {
+    m_rx.clear();
+    m_rxPos = 0;
     if (m_nLinkKind == 0) {
         if (m_fd >= 0) {
             // Unsent output would hold close() for the driver's closing wait (30 s): drop it.

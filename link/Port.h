@@ -83,6 +83,8 @@ class CPort {
     int m_nWriteTotalMultiplier = 0;
     int m_nWriteTotalConstant = 0;
     bool m_bHungUp = false;
+    std::string m_rx;  // bytes read ahead in byte-by-byte framing
+    size_t m_rxPos = 0;
 };
 
 }  // namespace fl
