@@ -1,5 +1,7 @@
 #include "TraceRetrieval.h"
 
+#include <algorithm>
+
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -99,9 +101,20 @@ bool TraceRetrieval::UploadOne(const std::string& name) {
 
     const std::string folder = programFolder.empty() ? ProgramFolder() : programFolder;
     std::ofstream log(std::filesystem::path(folder) / "test_in.txt", std::ios::binary | std::ios::trunc);
+    int garbled = 0;  // replies in a row that cannot be trace text
     for (int n = 0; line != "0"; ++n) {
         if (n >= kMaxUploadLines) {
             prompts.Message(kTooManyLinesText, PromptIcon::Error);
+            return done(false);
+        }
+        // Trace text is printable: control characters in reply after reply are a line at the wrong speed
+        // or noise, and the upload ends within seconds instead of after thousands of lines.
+        const bool garbage = std::any_of(line.begin(), line.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 && c != '\t';
+        });
+        garbled = garbage ? garbled + 1 : 0;
+        if (garbled >= 3) {
+            prompts.Message(kGarbageText, PromptIcon::Error);
             return done(false);
         }
         log << line << "\r\n";

@@ -16,6 +16,8 @@ inline constexpr size_t kMaxListedTraces = 200;
 // A trace text has about 150 lines; an upload that goes on far beyond that is a misbehaving link.
 inline constexpr int kMaxUploadLines = 5000;
 inline constexpr const char* kTooManyLinesText = "The instrument sent more lines than a trace can have.";
+inline constexpr const char* kGarbageText =
+    "The instrument's replies are not trace text.\nCheck the baud rate and the cable, then try again.";
 inline constexpr const char* kSilentInstrumentText =
     "The instrument stopped answering during the upload.\nCheck the cable and the instrument, then try "
     "again.";
