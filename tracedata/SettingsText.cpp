@@ -60,7 +60,9 @@ std::string EncodePointData(const std::vector<double>& points, bool minMax) {
 }
 
 std::string TraceNameFromPath(const std::string& path) {
-    std::string name = std::filesystem::path(path).filename().string();
+    // Stored files from the home platform carry backslash paths ("C:\traces\GSM900_SITE_A.qtr").
+    const size_t cut = path.find_last_of("/\\");
+    std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
     name = name.substr(0, name.find('.'));
     if (name.size() > 11) name.resize(11);
     return name;
@@ -82,9 +84,13 @@ std::vector<std::string> SettingsLines(const CMyQuarnDoc& d, const std::string& 
     add("# *IDN '" + d.m_strMaker + ", " + d.m_strModel + ", " + d.m_strSerial + ", " + d.m_strFirmware +
         "'");
     add("# *CAL " + d.m_strCalDate);
-    add("# SYSTem:DNAMe '" + ToUpperAscii(d.m_strDeviceName) + "'");
+    add("# SYSTem:DNAMe '" + ToUpperCp1252(d.m_strDeviceName) + "'");
     add("# SERVice:BOOTversion " + d.m_strBootVersion);
-    add("# SERVice:CHECk:LAST " + d.m_strCheckLast + ",'" + d.m_strCheckLastBy + "'");
+    // The date as read keeps the comma that separated it from the name; one comma goes between them.
+    std::string checkDate = d.m_strCheckLast;
+    while (!checkDate.empty() && (checkDate.back() == ',' || checkDate.back() == ' '))
+        checkDate.pop_back();
+    add("# SERVice:CHECk:LAST " + checkDate + ",'" + d.m_strCheckLastBy + "'");
     add("# SERVice:CHECk:NEXT " + d.m_strCheckNext);
     add("INSTrument:SELect " + mode);
     add("INPut:IMPedance " + kw(d.m_strImpedance));

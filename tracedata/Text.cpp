@@ -185,6 +185,22 @@ std::optional<std::string> Utf8ToCp1252(std::string_view s) {
     return out;
 }
 
+std::string ToUpperCp1252(std::string_view s) {
+    std::string out(s);
+    for (char& ch : out) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c >= 'a' && c <= 'z')
+            ch = static_cast<char>(c - 32);
+        else if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+            ch = static_cast<char>(c - 32);  // à..þ, not ÷
+        else if (c == 0x9A || c == 0x9C || c == 0x9E)
+            ch = static_cast<char>(c - 16);  // š œ ž
+        else if (c == 0xFF)
+            ch = static_cast<char>(0x9F);  // ÿ
+    }
+    return out;
+}
+
 std::string Cp1252ToUtf8(std::string_view s) {
     std::string out;
     out.reserve(s.size());

@@ -28,6 +28,9 @@ int HexPrefixValue(std::string_view s);
 
 // Windows-1252 bytes to UTF-8, for output that leaves the program as Unicode.
 std::string Cp1252ToUtf8(std::string_view s);
+// Upper case of Windows-1252 text, its accented letters too (ä -> Ä, é -> É, š -> Š), as the home platform
+// has it.
+std::string ToUpperCp1252(std::string_view s);
 // UTF-8 to Windows-1252; nothing for a text that is not UTF-8 or holds a character the code page lacks.
 std::optional<std::string> Utf8ToCp1252(std::string_view s);
 

@@ -2,6 +2,7 @@
 
 #include "Archive.h"
 #include "CMyQuarnDoc.h"
+#include "ParseHelpers.h"
 #include "SampleTraces.h"
 #include "SettingsText.h"
 #include "StoredLayout.h"
@@ -62,6 +63,38 @@ TEST(SettingsText, TraceNameFromPath) {
     EXPECT_EQ(TraceNameFromPath("/traces/GSM900_SITE_A.qtr"), "GSM900_SITE");
     EXPECT_EQ(TraceNameFromPath("/traces/a.b.qtm"), "a");
     EXPECT_EQ(TraceNameFromPath("short.qtm"), "short");
+    // Stored files from the home platform name their source with backslashes.
+    EXPECT_EQ(TraceNameFromPath("C:\\traces\\GSM900_SITE_A.qtr"), "GSM900_SITE");
+}
+
+TEST(SettingsText, CheckLineAndDeviceNameReadBackAsTheyWere) {
+    // The check date as read keeps its separating comma: written back it must not gain another one.
+    CMyQuarnDoc d;
+    ParseTraceText(
+        "# SERVice:CHECk:LAST 2026,3,12,'J. Berger'\nSYSTem:DNAMe 'Stra\xDF"
+        "e M\xFC"
+        "hle \xE9t\xE9'\n",
+        s_parsed);
+    d.TakeOver(s_parsed, s_docEnv);
+    const auto lines = SettingsLines(d, "T");
+    auto line = [&](const std::string& start) {
+        for (const auto& l : lines)
+            if (l.rfind(start, 0) == 0) return l;
+        return std::string();
+    };
+    EXPECT_EQ(line("# SERVice:CHECk:LAST "), "# SERVice:CHECk:LAST 2026,3,12,'J. Berger'");
+    // Windows-1252 letters are upper-cased like ASCII ones (ß has no capital and stays).
+    EXPECT_EQ(line("# SYSTem:DNAMe "),
+              "# SYSTem:DNAMe 'STRA\xDF"
+              "E M\xDC"
+              "HLE \xC9T\xC9'");
+    // Read back, the name of the check is the name alone.
+    std::string text;
+    for (const auto& l : lines)
+        text += l + "\n";
+    ParseTraceText(text, s_parsed);
+    EXPECT_EQ(s_parsed.m_strCheckLastBy, d.m_strCheckLastBy);
+    EXPECT_EQ(s_parsed.m_strCheckLast, d.m_strCheckLast);
 }
 
 TEST(SettingsText, KeywordNormaliser) {
