@@ -92,7 +92,11 @@ bool DocumentCommands::Save(bool saveAs) {
         if (chosen.isEmpty()) return false;
         if (!chosen.endsWith(".qtm", Qt::CaseInsensitive)) chosen += ".qtm";
         ok = doc.SaveAsChosen(chosen.toStdString(), s_docEnv, &error);
-        if (ok) AddRecentFile(chosen);
+        if (ok) {
+            AddRecentFile(chosen);
+            // The folder chosen is the traces folder of the next Open and Save.
+            s_settings.folderTraces = QFileInfo(chosen).absolutePath().toStdString();
+        }
     } else {
         ok = doc.WriteTo(doc.m_strPathName, &error);
     }
@@ -136,8 +140,9 @@ void DocumentCommands::ExportAscii() {
     const CMyQuarnDoc& doc = frame->Document();
     const QString proposal = QString::fromStdString(s_settings.folderExport) + "/" +
                              FromCp1252(ProposeAsciiFileName(doc.m_strTraceName));
-    const QString path = m_files->SaveFile(m_host.Window(), kAsciiSaveTitle, proposal, "Text (*.TXT *.txt)");
+    QString path = m_files->SaveFile(m_host.Window(), kAsciiSaveTitle, proposal, "Text (*.TXT *.txt)");
     if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += ".TXT";  // a name typed without an extension
     std::string error;
     if (!WriteAsciiReport(doc, path.toStdString(), true, &error)) m_prompts.Message(error, PromptIcon::Error);
 }

@@ -367,7 +367,13 @@ SavePlan CMyQuarnDoc::PlanSave(const std::string& targetPath, const DocEnvironme
 }
 
 bool CMyQuarnDoc::WriteTo(const std::string& path, std::string* error) {
-    if (!WriteWholeFileAtomically(path, SerializeStored(), error)) return false;
+    const std::string bytes = SerializeStored();
+    // A file the program itself would refuse to open is not written.
+    if (bytes.size() > kMaxTraceFileSize) {
+        if (error) *error = "The trace is too large to be saved (more than 64 MiB): " + path;
+        return false;
+    }
+    if (!WriteWholeFileAtomically(path, bytes, error)) return false;
     SetPathName(path);
     m_bModified = false;
     return true;

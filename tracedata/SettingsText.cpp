@@ -197,7 +197,10 @@ std::vector<std::string> SettingsLines(const CMyQuarnDoc& d, const std::string& 
 
     r1("CALCulate:MARKer:FCOunt:RESolution", d.m_dCounterResolution);
     add(Format("%s %s", "CALCulate:MARKer:FCOunt:EREFfreq", d.m_strCounterExtRef.c_str()));
-    r1("SENSe:TRACe:MATH:OFFSet", d.m_dTraceMathOffset);
+    // Taking a trace over turns the offset (divisions) into a level; the instrument wants its own value.
+    const double scale = d.SelectedScale();
+    r1("SENSe:TRACe:MATH:OFFSet",
+       scale != 0 ? 8.0 - (d.SelectedReference() - d.m_dTraceMathOffset) / scale : d.m_dTraceMathOffset);
     add(Format("%s %s", "SENSe:TRACe:MATH:A", d.m_strTraceMathA.c_str()));
     add(Format("%s %s", "SENSe:TRACe:MATH:B", d.m_strTraceMathB.c_str()));
     add(Format("%s %d", "SENSe:TRACe:AVGFactor", d.m_nAvgFactor));

@@ -136,6 +136,7 @@ class ShellTest : public QObject {
         QVERIFY(f.files->lastProposal.endsWith("GSM900.qtm"));
         QVERIFY(std::filesystem::exists(dir / "site7.qtm"));
         QCOMPARE(f->ActiveFrame()->windowTitle(), QString("site7"));
+        QCOMPARE(s_settings.folderTraces, dir.path());  // the next Open and Save start there
         // Now a .qtm: Save writes silently, Save As asks again.
         f.files->lastProposal.clear();
         f.Trigger("save");
@@ -245,7 +246,7 @@ class ShellTest : public QObject {
         f.Trigger("exportimage");
         QVERIFY(f.messages.last().contains("gif"));
         QVERIFY(!std::filesystem::exists(dir / "page.gif"));
-        f.files->save = QString::fromStdString(dir / "report.TXT");
+        f.files->save = QString::fromStdString(dir / "report");  // typed without an extension
         f.Trigger("exportascii");
         QVERIFY(f.files->lastProposal.endsWith("SPECTRUM.TXT"));
         QCOMPARE(QString::fromStdString(test::ReadFile(dir / "report.TXT").substr(0, 12)),

@@ -346,3 +346,13 @@ TEST(Document, OpeningQtrEqualsParsingItsText) {
     EXPECT_FALSE(fromFile.IsModified());
     EXPECT_EQ(fromFile.GetTitle(), "SPEC_TRACEB.qtr");
 }
+
+TEST(Document, ATraceTooLargeToOpenIsNotSaved) {
+    CMyQuarnDoc d;
+    d.m_strComment.assign(65u << 20, 'x');  // more than the 64 MiB a trace file may have
+    test::TempDir dir;
+    std::string error;
+    EXPECT_FALSE(d.WriteTo(dir / "big.qtm", &error));
+    EXPECT_NE(error.find("too large"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "big.qtm"));
+}

@@ -203,3 +203,18 @@ TEST(SettingsText, UnreadableSourceFailsAndRemovesStaleText) {
         EXPECT_FALSE(std::filesystem::exists(out)) << c.name << ": stale text left behind";
     }
 }
+
+TEST(SettingsText, TheTraceMathOffsetIsTheInstrumentsOwn) {
+    // The trace texts carry offsets of 7 (normalised transmission) and 0 (spectrum) divisions.
+    for (auto [sample, offset] : {std::pair{"TRANS_NORM.qtr", "7.0"}, std::pair{"SPECTRUM.qtr", "0.0"}}) {
+        CMyQuarnDoc d;
+        ASSERT_TRUE(d.Load(test::SamplePath(sample)).ok());
+        bool found = false;
+        for (const auto& l : SettingsLines(d, "T"))
+            if (l.rfind("SENSe:TRACe:MATH:OFFSet ", 0) == 0) {
+                EXPECT_EQ(l, std::string("SENSe:TRACe:MATH:OFFSet ") + offset) << sample;
+                found = true;
+            }
+        EXPECT_TRUE(found) << sample;
+    }
+}
