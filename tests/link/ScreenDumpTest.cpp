@@ -77,9 +77,8 @@ TEST(ScreenDump, RetryRule) {
     }
 }
 
-TEST(ScreenDump, AbortEndsTheReadAtOnceAndTheLinkComesBack) {
-    SimLink link;
-    ScreenDump dump(link.channel);
+// Opens the dump, starts a read on a silent instrument and aborts it a moment later, as Abort and Exit do.
+ScreenDump::Result AbortAReadInProgress(SimLink& link, ScreenDump& dump) {
     dump.Open();
     link.server->SetFault(sim::FaultKind::SilenceAll);
     link.port.m_nTcpReceiveWaitMs = 5000;
@@ -90,6 +89,13 @@ TEST(ScreenDump, AbortEndsTheReadAtOnceAndTheLinkComesBack) {
     dump.Abort();
     worker.join();
     EXPECT_LT(Clock::now() - t0, std::chrono::milliseconds(500));
+    return result;
+}
+
+TEST(ScreenDump, AbortEndsTheReadAtOnceAndTheLinkComesBack) {
+    SimLink link;
+    ScreenDump dump(link.channel);
+    const ScreenDump::Result result = AbortAReadInProgress(link, dump);
     EXPECT_EQ(result, ScreenDump::Result::Aborted);
     EXPECT_TRUE(link.prompts.messages.empty());
     link.server->SetFault(sim::FaultKind::None);
@@ -103,13 +109,7 @@ TEST(ScreenDump, AbortEndsTheReadAtOnceAndTheLinkComesBack) {
 TEST(ScreenDump, ExitDuringAReadGivesTheInstrumentItsScreenBack) {
     SimLink link;
     ScreenDump dump(link.channel);
-    dump.Open();
-    link.server->SetFault(sim::FaultKind::SilenceAll);
-    link.port.m_nTcpReceiveWaitMs = 5000;
-    std::thread worker([&] { dump.ReadScreen(); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    dump.Abort();  // what Exit does while reading
-    worker.join();
+    AbortAReadInProgress(link, dump);  // what Exit does while reading
     link.server->SetFault(sim::FaultKind::None);
     dump.Close();
     const auto log = link.server->CommandLog();
