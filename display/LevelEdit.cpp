@@ -168,7 +168,8 @@ void LevelEdit::ChangeUnit(const std::string& from, const std::string& to) {
     d.ReselectDisplay();
     const bool converts = m_mode != "Transmission" && m_mode != "Reflection" && m_mode != "Distance to Fault";
     if (converts && !m_refChanged) {
-        const double v = LevelFromDbm(LevelToDbm(oldRef, from), to);
+        const double v =
+            LevelFromDbm(LevelToDbm(oldRef, from, d.ReferenceImpedance()), to, d.ReferenceImpedance());
         if (std::isfinite(v)) d.SelectedReference() = v;
     }
     // A linear axis starts at 0: unless the trace brought its own scale for this unit, the instrument's

@@ -32,7 +32,7 @@ class Painter {
           mode(ModeDisplayName(d.m_strMode)),
           W(L.W),
           H(L.H),
-          toUnit(LevelFromDbmFor(d.DisplayUnit())),
+          toUnit(LevelFromDbmFor(d.DisplayUnit(), d.ReferenceImpedance())),
           R(d.SelectedReference()),
           S(d.SelectedScale()) {}
 
@@ -739,7 +739,7 @@ void Painter::Header() {
 
 double LevelToY(const CMyQuarnDoc& d, int H, double v, bool clamp) {
     const std::string& u = d.DisplayUnit();
-    const double cval = LevelFromDbm(v, u);
+    const double cval = LevelFromDbm(v, u, d.ReferenceImpedance());
     const double R = d.SelectedReference(), S = d.SelectedScale();
     double y = S != 0 ? -H * (cval - R) / (8 * S) : 0.0;
     if (!std::isfinite(y)) y = cval > R ? 0.0 : H;

@@ -348,7 +348,7 @@ std::vector<std::string> MarkerLines(const CMyQuarnDoc& d, char t) {
         if (s <= 0) continue;
         const bool delta = s == DELTa;
         double x = MarkerPosition(d, t, e);
-        double level = LevelFromDbm(MarkerLevel(d, t, x), u);
+        double level = LevelFromDbm(MarkerLevel(d, t, x), u, d.ReferenceImpedance());
         std::string levelUnit = ut;
         if (delta) {
             x -= MarkerPosition(d, t, 1);

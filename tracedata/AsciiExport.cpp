@@ -31,7 +31,11 @@ bool IsSpectrum(const std::string& mode) {
 class Report {
   public:
     Report(const CMyQuarnDoc& doc, char sep)
-        : d(doc), c(sep), unit(doc.DisplayUnit()), unitText(UnitText(unit)) {
+        : d(doc),
+          c(sep),
+          unit(doc.DisplayUnit()),
+          unitText(UnitText(unit)),
+          toUnit(LevelFromDbmFor(unit, doc.ReferenceImpedance())) {
         out.reserve(64 * 1024);
     }
 
@@ -74,6 +78,9 @@ class Report {
     const char c;
     const std::string unit;
     const std::string unitText;
+    // dBm (or dB) into the report's unit, at this trace's own impedance.
+    const std::function<double(double)> toUnit;
+    double InUnit(double dbm) const { return toUnit(dbm); }
     std::string out;
 };
 
@@ -86,7 +93,8 @@ std::string Report::Build() {
         Pair("Trigger", ReportKeyword(d.m_strTrigger));
         if (d.m_strTrigger != "OFF") {
             Pair("Trigger Edge", ReportKeyword(d.m_strTriggerEdge));
-            Line(Format("Trigger Level[%s]%c%.1f", unitText.c_str(), c, d.m_dTriggerLevel));
+            // Held in dBm like the trace points: shown in the report's unit like them.
+            Line(Format("Trigger Level[%s]%c%.1f", unitText.c_str(), c, InUnit(d.m_dTriggerLevel)));
         }
     }
     Limits();
@@ -233,9 +241,9 @@ void Report::Measurement() {
             Line(Format("OBW%c%d", c, d.m_nObwPercent));
             Line(Format("OBW Result[Hz]%c%.0f", c, d.m_dResultObw));
         } else if (d.m_strMeasure == "CPOWer") {
-            Line(Format("Channel Power Result[%s]%c%.1f", u, c, LevelFromDbm(d.m_dResultCpower, unit)));
+            Line(Format("Channel Power Result[%s]%c%.1f", u, c, InUnit(d.m_dResultCpower)));
         } else if (d.m_strMeasure == "ACPR") {
-            Line(Format("ACPR Main[%s]%c%.1f", u, c, LevelFromDbm(d.m_dResultAcprMain, unit)));
+            Line(Format("ACPR Main[%s]%c%.1f", u, c, InUnit(d.m_dResultAcprMain)));
             Line(Format("ACPR Left[dB]%c%.1f", c, d.m_dResultAcprLower));
             Line(Format("ACPR Right[dB]%c%.1f", c, d.m_dResultAcprUpper));
         }
@@ -308,7 +316,7 @@ void Report::Markers(char t) {
             const double level = LevelAt(points, x) - refLevel;
             Line(Format(rowFormat, 'D', e, c, x - pos[1], c, level));
         } else {
-            Line(Format(rowFormat, 'M', e, c, x, c, LevelFromDbm(LevelAt(points, x), unit)));
+            Line(Format(rowFormat, 'M', e, c, x, c, InUnit(LevelAt(points, x))));
         }
     }
 }
@@ -347,9 +355,9 @@ void Report::Points(char t) {
         char* p = buf;
         put(p, start + i * step * 0.002, xDecimals);
         *p++ = c;
-        put(p, LevelFromDbm(points[static_cast<size_t>(2 * i)], unit), 3);
+        put(p, toUnit(points[static_cast<size_t>(2 * i)]), 3);
         *p++ = c;
-        put(p, LevelFromDbm(points[static_cast<size_t>(2 * i + 1)], unit), 3);
+        put(p, toUnit(points[static_cast<size_t>(2 * i + 1)]), 3);
         *p++ = '\r';
         *p++ = '\n';
         out.append(buf, static_cast<size_t>(p - buf));

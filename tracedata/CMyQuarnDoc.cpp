@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include <unistd.h>
 #include <cerrno>
@@ -63,11 +64,6 @@ void KeepUntouchedFields(const TraceRecord& from, TraceRecord& to) {
     to.m_dUserLevel = from.m_dUserLevel;
 }
 
-void SwitchOffOutside(std::vector<int>& state, const std::vector<double>& pos, double low, double high) {
-    for (int e = 1; e < kMarkerEntries; ++e)
-        if (pos[e] > high || pos[e] < low) state[e] = MARKER_OFF;
-}
-
 std::string FileTitle(const std::string& path) {
     return std::filesystem::path(path).filename().string();
 }
@@ -78,6 +74,22 @@ double LinearScaleIntoUnit(double milli, std::string_view unit) {
     if (IsOneOf(unit, {"V", "W", "VM", "WM2"})) return milli * 0.001;
     if (IsOneOf(unit, {"UV", "UW", "UVM", "UWM2"})) return milli * 1000.0;
     return milli;
+}
+
+double LinearScaleIntoMilli(double value, std::string_view unit) {
+    if (IsOneOf(unit, {"V", "W", "VM", "WM2"})) return value * 1000.0;
+    if (IsOneOf(unit, {"UV", "UW", "UVM", "UWM2"})) return value * 0.001;
+    return value;
+}
+
+bool TakeOverConvertsScale(std::string_view unit) {
+    return IsOneOf(unit, {"V", "MV", "UV", "W", "MW", "UW", "WM2", "MWM2", "VM"});
+}
+
+bool TakeOverConvertsReference(std::string_view unit) {
+    // The instrument gives its reference level in dBm whatever the unit; the graph, the panels and the
+    // Level dialog hold it in the unit shown, the logarithmic ones included.
+    return TakeOverConvertsScale(unit) || IsOneOf(unit, {"DBUV", "DBMV", "DBV"});
 }
 
 CMyQuarnDoc::CMyQuarnDoc() {
@@ -130,17 +142,24 @@ void CMyQuarnDoc::TakeOver(const ParseRecord& parsed, const DocEnvironment& env)
     m_strComment.clear();
     m_nViewInt1 = 0;
 
-    // 3: markers outside the x range of the trace are switched off.
+    // 3: markers outside the x range of the trace are switched off. A negative span is a frequency
+    // range all the same (from its upper to its lower end), not a zero span.
+    const bool quarn1 = m_strModel == "Quarn1";
     for (auto set : {std::make_pair(&m_arrMarkerStateA, 'A'), std::make_pair(&m_arrMarkerStateB, 'B')}) {
         std::vector<int>& state = *set.first;
         const bool a = set.second == 'A';
-        if (m_strMode != "DTF" && m_dSpan > 0)
-            SwitchOffOutside(state, a ? m_arrMarkerFreqA : m_arrMarkerFreqB, m_dCenter - m_dSpan * 0.5,
-                             m_dCenter + m_dSpan * 0.5);
-        else if (m_strMode != "DTF")
-            SwitchOffOutside(state, a ? m_arrMarkerTimeA : m_arrMarkerTimeB, 0.0, m_dSweepTime);
-        else
-            SwitchOffOutside(state, a ? m_arrMarkerDistA : m_arrMarkerDistB, 0.0, m_dCableLength);
+        const std::vector<double>& pos = m_strMode == "DTF" ? (a ? m_arrMarkerDistA : m_arrMarkerDistB)
+                                         : m_dSpan != 0     ? (a ? m_arrMarkerFreqA : m_arrMarkerFreqB)
+                                                            : (a ? m_arrMarkerTimeA : m_arrMarkerTimeB);
+        double low = 0.0, high = m_strMode == "DTF" ? m_dCableLength : m_dSweepTime;
+        if (m_strMode != "DTF" && m_dSpan != 0)
+            std::tie(low, high) = std::minmax(m_dCenter - m_dSpan * 0.5, m_dCenter + m_dSpan * 0.5);
+        // A Quarn1 delta marker is held relative to marker A: it is judged where it is drawn.
+        for (int e = 1; e < kMarkerEntries; ++e) {
+            double x = pos[e];
+            if (quarn1 && e > 1 && state[e] == DELTa) x += pos[1];
+            if (x > high || x < low) state[e] = MARKER_OFF;
+        }
     }
 
     // 4: markers placed on trace B move to set B.
@@ -197,11 +216,11 @@ void CMyQuarnDoc::TakeOver(const ParseRecord& parsed, const DocEnvironment& env)
 
     // 8: post-read steps 1 to 3, the level conversions, then the limits in the converted unit.
     SelectDisplay();
-    m_dUserLevel = LevelFromDbm(SelectedReference(), m_strDisplayUnit);
-    if (IsOneOf(m_strDisplayUnit, {"V", "MV", "UV", "W", "MW", "UW", "WM2", "MWM2", "VM"})) {
-        SelectedReference() = LevelFromDbm(SelectedReference(), m_strDisplayUnit);
+    m_dUserLevel = LevelFromDbm(SelectedReference(), m_strDisplayUnit, ReferenceImpedance());
+    if (TakeOverConvertsReference(m_strDisplayUnit))
+        SelectedReference() = LevelFromDbm(SelectedReference(), m_strDisplayUnit, ReferenceImpedance());
+    if (TakeOverConvertsScale(m_strDisplayUnit))
         SelectedScale() = LinearScaleIntoUnit(SelectedScale(), m_strDisplayUnit);
-    }
     PrepareLimits();
     m_dTraceMathOffset = SelectedReference() - (8.0 - m_dTraceMathOffset) * SelectedScale();
 }
@@ -211,13 +230,13 @@ void CMyQuarnDoc::RunPostReadSteps() {
     PrepareLimits();
 }
 
-// Post-read steps 1 to 3: model quirks, the reference impedance, and the display selection by mode.
+// Post-read steps: model quirks and the display selection by mode. The impedance is the record's own
+// (ReferenceImpedance), never a program-wide setting.
 void CMyQuarnDoc::SelectDisplay() {
     if (m_strModel == "Quarn1") {
         m_nTraceModeB = TRACE_OFF;
         m_bShowTraceB = 0;
     }
-    s_dRefImpedance = m_strImpedance == "IMP75" ? 75.0 : 50.0;
     using R = TraceRecord;
     const std::string& mode = m_strMode;
     auto levelScale = [](const std::string& unit, double R::*log) -> double R::* {
@@ -268,7 +287,7 @@ void CMyQuarnDoc::PrepareLimits() {
     // and markers alike and a change of unit moves none of them. A linear level at or below zero (or a
     // VSWR at or below 1) lies at the bottom of any graph.
     auto stored = [&](double level) {
-        const double v = LevelToDbm(level, unit);
+        const double v = LevelToDbm(level, unit, ReferenceImpedance());
         return std::isfinite(v) ? std::clamp(v, -400.0, 400.0) : -400.0;
     };
     m_arrLimitSegments.clear();

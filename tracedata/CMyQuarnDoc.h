@@ -75,8 +75,8 @@ class CMyQuarnDoc : public TraceRecord {
     // and the display unit keyword.
     double& SelectedReference() { return this->*m_pRefField; }
     double& SelectedScale() { return this->*m_pScaleField; }
-    double SelectedReference() const { return this->*m_pRefField; }
-    double SelectedScale() const { return this->*m_pScaleField; }
+    const double& SelectedReference() const { return this->*m_pRefField; }
+    const double& SelectedScale() const { return this->*m_pScaleField; }
     const std::string& DisplayUnit() const { return m_strDisplayUnit; }
     void SetDisplaySelection(double TraceRecord::*ref, double TraceRecord::*scale, std::string unit);
     // Makes the display selection again from the mode and its unit field (after a unit change).
@@ -98,7 +98,13 @@ class CMyQuarnDoc : public TraceRecord {
     std::string m_strDisplayUnit = "DBM";
 };
 
-// Converts a linear scale held in milli units (mV, mW and their EMF forms) into the given linear unit.
+// Converts a linear scale held in milli units (mV, mW and their EMF forms) into the given linear unit,
+// and back.
 double LinearScaleIntoUnit(double milliValue, std::string_view unit);
+double LinearScaleIntoMilli(double value, std::string_view unit);
+// What a take-over converts for the display unit: the reference from dBm into the unit, the scale from
+// milli units into the unit. The settings text undoes exactly these.
+bool TakeOverConvertsReference(std::string_view unit);
+bool TakeOverConvertsScale(std::string_view unit);
 
 }  // namespace fl

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <filesystem>
 
@@ -10,6 +11,7 @@
 #include "FileIo.h"
 #include "ProgramFolder.h"
 #include "Text.h"
+#include "Units.h"
 
 namespace fl {
 
@@ -68,17 +70,72 @@ std::string TraceNameFromPath(const std::string& path) {
     return name;
 }
 
+namespace {
+
+// A value as text that reads back as the same double: the given number of decimals when they are
+// enough, else the shortest fixed form that is exact. Noise from undoing the reader's offsets and unit
+// conversions (below the 12th significant digit) is dropped first.
+std::string Num(double v, int decimals) {
+    if (std::isfinite(v) && v != 0) {
+        const double magnitude = std::pow(10.0, 11 - static_cast<int>(std::floor(std::log10(std::fabs(v)))));
+        if (std::isfinite(magnitude) && std::isfinite(v * magnitude))
+            v = std::round(v * magnitude) / magnitude;
+    }
+    if (v == 0) v = 0.0;  // no "-0.0"
+    std::string text = Format("%.*f", decimals, v);
+    if (!std::isfinite(v) || LeadingReal(text) == v) return text;
+    char buf[400];
+    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+    return r.ec == std::errc() ? std::string(buf, r.ptr) : text;
+}
+
+// The reflection unit as the instrument names it (the record holds the normalised form).
+std::string RflUnitKeyword(const std::string& held) {
+    if (held == "VSWR") return "VSWR";
+    if (held == "MRHO") return "RFACtor";
+    if (held == "%") return "RPOWer";
+    return "RETurnloss";
+}
+
+const char* ScaleKey(const CMyQuarnDoc& d) {
+    const double* s = &d.SelectedScale();
+    if (s == &d.m_dScaleVolt) return "DISPlay:TRACe:Y:SCALe:LINear:VOLT";
+    if (s == &d.m_dScaleWatt) return "DISPlay:TRACe:Y:SCALe:LINear:WATT";
+    if (s == &d.m_dScaleDtfRfactor) return "DISPlay:TRACe:Y:SCALe:DTF:RFACtor";
+    if (s == &d.m_dScaleVswr) return "DISPlay:TRACe:Y:SCALe:RFLection:VSWR";
+    if (s == &d.m_dScaleRfactor) return "DISPlay:TRACe:Y:SCALe:RFLection:RFACtor";
+    if (s == &d.m_dScaleRpower) return "DISPlay:TRACe:Y:SCALe:RFLection:RPOWer";
+    return nullptr;  // the logarithmic scale, written under the plain key
+}
+
+}  // namespace
+
 std::vector<std::string> SettingsLines(const CMyQuarnDoc& d, const std::string& traceName) {
     std::vector<std::string> L;
     auto add = [&](std::string s) { L.push_back(std::move(s)); };
     auto kw = [](const std::string& s) { return NormaliseKeyword(s); };
-    auto r1 = [&](const char* key, double v) { add(Format("%s %.1f", key, v)); };
+    auto r1 = [&](const char* key, double v) { add(std::string(key) + " " + Num(v, 1)); };
+    const std::string& unit = d.DisplayUnit();
+    const double impedance = d.ReferenceImpedance();
+    // Each value in the form the reader takes it in: a take-over turned the selected reference from dBm
+    // and the selected scale from milli units into the display unit; both go back.
+    auto reference = [&](const double& field) {
+        if (&field == &d.SelectedReference() && TakeOverConvertsReference(unit))
+            return LevelToDbm(field, unit, impedance);
+        return field;
+    };
+    auto scale = [&](const double& field) {
+        if (&field == &d.SelectedScale() && TakeOverConvertsScale(unit))
+            return LinearScaleIntoMilli(field, unit);
+        return field;
+    };
 
     // Each model has its own spelling of the spectrum mode; a Quarn1 trace keeps the Quarn1 spelling.
     std::string mode = d.m_strMode;
     if (mode == "SANalyzer" || mode == "SANalizer")
         mode = d.m_strModel == "Quarn1" ? "SANalizer" : "SANalyzer";
     if (mode == "cpower") mode = "CPOWer";
+    const bool quarn1 = d.m_strModel == "Quarn1";
 
     add("# TRACE " + traceName + ";   created: " + d.m_strCreated);
     add("# *IDN '" + d.m_strMaker + ", " + d.m_strModel + ", " + d.m_strSerial + ", " + d.m_strFirmware +
@@ -96,19 +153,43 @@ std::vector<std::string> SettingsLines(const CMyQuarnDoc& d, const std::string& 
     add("INPut:IMPedance " + kw(d.m_strImpedance));
     r1("INPut:ATTenuation", d.m_dAttenuation);
     add("INPut:ATTenuation:AUTo " + kw(d.m_strAttenuationAuto));
-    add(Format("%s %.0f", "DISPlay:TRACe:Y:SCALe", d.SelectedScale()));
+    add("DISPlay:TRACe:Y:SCALe " + Num(scale(d.m_dScaleLog), 0));
+    if (const char* key = ScaleKey(d)) add(std::string(key) + " " + Num(scale(d.SelectedScale()), 1));
     add("SENSe:REFLevel:UNIT " + d.m_strRefLevelUnit);
-    r1("SENSe:REFLevel", d.m_dRefLevel);
+    r1("SENSe:REFLevel", reference(d.m_dRefLevel));
     add("MMEMory:LOAD:EDEVice '" + d.m_strEdevFile + "'");
     add("INPut:EDEVice " + kw(d.m_strEdevState));
-    r1("SENSe:TRANsmission:REFerence", d.m_dTransRef);
+    r1("SENSe:TRANsmission:REFerence", reference(d.m_dTransRef));
+    // Before the trace data: a relative (DB) transmission trace is read relative to the generator level.
+    add("SENSe:TRANsmission:REFerence:UNIT " + d.m_strTransRefUnit);
 
     if (mode == "DTF") {
         add("SENSe:DTF:CLENgth:UNIT " + d.m_strCableLengthUnit);
         r1("SENSe:DTF:CLENgth", d.m_dCableLength);
-        r1("SENSe:DTF:REFerence", d.m_dDtfRef);
+        r1("SENSe:DTF:REFerence", reference(d.m_dDtfRef));
+        r1("SENSe:DTF:REFerence:RFACtor", reference(d.m_dDtfRefRfactor));
         add("SENSe:DTF:REFerence:UNIT " + d.m_strDtfRefUnit);
         add("# SENSe:DTF:CALibration " + d.m_strDtfCal);
+    }
+    if (mode == "RFLection") {
+        add("SENSe:RFLection:REFerence:UNIT " + RflUnitKeyword(d.m_strRflRefUnit));
+        r1("SENSe:RFLection:REFerence:VSWR", reference(d.m_dRflRefVswr));
+        r1("SENSe:RFLection:REFerence:RFACtor", reference(d.m_dRflRefRfactor));
+        r1("SENSe:RFLection:REFerence:RPOWer", reference(d.m_dRflRefRpower));
+        add("SENSe:RFLection:CALibration:MODe " + d.m_strRflCalMode);
+    }
+    if (mode == "RFLection" || mode == "CLOSs") {
+        r1("SENSe:RFLection:FILTer", d.m_dRflFilter);
+        add("SENSe:RFLection:FILTer:AUTo " + d.m_strRflFilterAuto);
+    }
+    if (mode == "EMF") {
+        add("SENSe:EMF:REFerence:UNIT " + d.m_strEmfRefUnit);
+        r1("SENSe:EMF:REFerence", reference(d.m_dEmfRef));
+        add("SENSe:EMF:ANTenna:DIRection " + d.m_strEmfDirection);
+        add("SENSe:EMF:MEASure:DISPlay " + d.m_strEmfDisplay);
+        add("SENSe:EMF:MEASure " + d.m_strEmfMeasure);
+        add("SENSe:EMF:MEASure:LAST " + d.m_strEmfLast);
+        add("SENSe:EMF:MEASure:TIMe " + Num(d.m_dEmfTime, 1));
     }
     if (mode != "CPOWer") {
         r1("SENSe:FREQuency:SPAN", d.m_dSpan);
@@ -117,7 +198,7 @@ std::vector<std::string> SettingsLines(const CMyQuarnDoc& d, const std::string& 
         add("SENSe:BANDwidth:RESolution:AUTo " + kw(d.m_strRbwAuto));
         r1("SENSe:BANDwidth:VIDeo", d.m_dVbw);
         add("SENSe:BANDwidth:VIDeo:AUTo " + kw(d.m_strVbwAuto));
-        add(Format("%s %.4f", "SENSe:SWEep:TIMe", d.m_dSweepTime));
+        add("SENSe:SWEep:TIMe " + Num(d.m_dSweepTime, 4));
         add("SENSe:SWEep:TIMe:AUTo " + kw(d.m_strSweepTimeAuto));
         add("SENSe:TRIGger " + kw(d.m_strTrigger));
         r1("SENSe:TRIGger:LEVel", d.m_dTriggerLevel);
@@ -141,15 +222,15 @@ std::vector<std::string> SettingsLines(const CMyQuarnDoc& d, const std::string& 
         add("SENSe:MEASure " + kw(d.m_strMeasure));
     } else {
         add("MMEMory:LOAD:CHANnel '" + d.m_strChanFile + "'");
-        std::string chan =
-            "MMEMory:STORe:CHANnel " + Format("'',%d,%d,%.1f,%.1f,%.1f,%.1f", d.m_nChanSysLast,
-                                              d.m_nChanSysFirst, d.m_dChanSysWidth, d.m_dChanSysSpacing,
-                                              d.m_dChanSysFirstCenter, d.m_dChanSysValue4);
+        // The reader adds 0.001 to each header real; that is taken off again here.
+        std::string chan = "MMEMory:STORe:CHANnel " + Format("'',%d,%d", d.m_nChanSysLast, d.m_nChanSysFirst);
+        for (double v : {d.m_dChanSysWidth, d.m_dChanSysSpacing, d.m_dChanSysFirstCenter, d.m_dChanSysValue4})
+            chan += "," + Num(v - 0.001, 1);
         const size_t n =
             std::min({d.m_arrChanEntryInt1.size(), d.m_arrChanEntryInt2.size(), d.m_arrChanEntryReal.size()});
         for (size_t i = 0; i < n; ++i)
-            chan += Format(",%d,%d,%.1f", d.m_arrChanEntryInt1[i], d.m_arrChanEntryInt2[i],
-                           d.m_arrChanEntryReal[i]);
+            chan += Format(",%d,%d,", d.m_arrChanEntryInt1[i], d.m_arrChanEntryInt2[i]) +
+                    Num(d.m_arrChanEntryReal[i], 1);
         add(std::move(chan));
         add(Format("%s %d", "SENSe:CPOWer:OBW", d.m_nCpowerObw));
         add(Format("%s %d", "SENSe:CPOWer:CHANnel", d.m_nCpowerChannel));
@@ -161,46 +242,62 @@ std::vector<std::string> SettingsLines(const CMyQuarnDoc& d, const std::string& 
         r1("# SENSe:BANDwidth:RESolution", d.m_dRbw);
         r1("SENSe:BANDwidth:VIDeo", d.m_dVbw);
         add("SENSe:BANDwidth:VIDeo:AUTo " + kw(d.m_strVbwAuto));
-        add(Format("%s %.4f", "# SENSe:SWEep:TIMe", d.m_dSweepTime));
+        add("# SENSe:SWEep:TIMe " + Num(d.m_dSweepTime, 4));
     }
     if (mode == "TRANsmission" || mode == "DTF") {
         r1("INSTrument:GENerator:LEVel", d.m_dGenLevel);
         add(Format("%s %s", "INSTrument:GENerator", d.m_strGenerator.c_str()));
     }
 
-    // Delta markers go back relative to marker A, the inverse of what reading does.
-    auto relative = [&](const std::vector<double>& pos, int e) {
-        double v = pos[static_cast<size_t>(e)];
-        if (e > 1 && d.m_arrMarkerStateA[static_cast<size_t>(e)] == DELTa && d.m_strModel != "Quarn1")
-            v -= pos[1];
-        return v;
+    // Markers A to D always, E and F when they are on. Each is written from the set of the trace it sits
+    // on, with that trace named; the reader's offsets (0.001 for frequency and distance, 1e-9 s for time)
+    // are taken off, and a delta marker goes back relative to marker A (a Quarn1 holds it relative).
+    // A stored trace keeps no trace letters: a marker that is on in set B only sits on trace B.
+    auto onB = [&](int e) {
+        const auto i = static_cast<size_t>(e);
+        return d.m_arrMarkerStateA[i] == MARKER_OFF &&
+               (d.m_arrMarkerStateB[i] != MARKER_OFF || d.m_arrMarkerTrace[i] == "B");
     };
-    if (mode != "DTF") {
-        for (int e = 1; e <= 4; ++e) {
-            const char m = static_cast<char>('A' + e - 1);
-            add(Format("CALCulate:MARKer:%c:STATe %s", m,
-                       std::string(MarkerStateKeyword(d.m_arrMarkerStateA[static_cast<size_t>(e)])).c_str()));
-            add(Format("CALCulate:MARKer:%c:X:FREQuency %.1f", m, relative(d.m_arrMarkerFreqA, e)));
-            add(Format("CALCulate:MARKer:%c:X:TIMe %.4f", m, relative(d.m_arrMarkerTimeA, e)));
-        }
-    } else {
-        add("MMEMory:LOAD:CTYPe '" + d.m_strCableTypeFile + "'");
-        add("MMEMory:STORe:CTYPe " + Format("'',%.1f,%.2f,%s", d.m_dCableDielectric, d.m_dCableAttenuation,
-                                            d.m_strCableAttUnit.c_str()));
-        for (int e = 1; e <= 4; ++e) {
-            const char m = static_cast<char>('A' + e - 1);
-            add(Format("CALCulate:MARKer:%c:DTF %s", m,
-                       std::string(MarkerStateKeyword(d.m_arrMarkerStateA[static_cast<size_t>(e)])).c_str()));
-            add(Format("CALCulate:MARKer:%c:X:DISTance %.3f", m, relative(d.m_arrMarkerDistA, e)));
+    auto state = [&](int e) {
+        return (onB(e) ? d.m_arrMarkerStateB : d.m_arrMarkerStateA)[static_cast<size_t>(e)];
+    };
+    auto position = [&](const std::vector<double>& a, const std::vector<double>& b, int e, double offset) {
+        double v = (onB(e) ? b : a)[static_cast<size_t>(e)];
+        if (e > 1 && state(e) == DELTa && !quarn1) v -= (onB(1) ? b : a)[1];
+        return v - offset;
+    };
+    for (int e = 1; e <= 6; ++e) {
+        if (e > 4 && state(e) == MARKER_OFF) continue;
+        const char m = static_cast<char>('A' + e - 1);
+        const std::string keyword(MarkerStateKeyword(state(e)));
+        if (mode != "DTF") {
+            add(Format("CALCulate:MARKer:%c:STATe %s", m, keyword.c_str()));
+            add(Format("CALCulate:MARKer:%c:X:FREQuency ", m) +
+                Num(position(d.m_arrMarkerFreqA, d.m_arrMarkerFreqB, e, 0.001), 1));
+            add(Format("CALCulate:MARKer:%c:X:TIMe ", m) +
+                Num(position(d.m_arrMarkerTimeA, d.m_arrMarkerTimeB, e, 1e-9), 4));
+            if (onB(e)) add(Format("CALCulate:MARKer:%c:TSELect B", m));
+        } else {
+            if (e == 1) {
+                add("MMEMory:LOAD:CTYPe '" + d.m_strCableTypeFile + "'");
+                // The reader adds 0.0001 to dielectric and attenuation; the cut-off frequency ends the line.
+                add("MMEMory:STORe:CTYPe ''," + Num(d.m_dCableDielectric - 0.0001, 1) + "," +
+                    Num(d.m_dCableAttenuation - 0.0001, 2) + "," + d.m_strCableAttUnit + "," +
+                    Num(d.m_dCableCutoff, 1));
+            }
+            add(Format("CALCulate:MARKer:%c:DTF %s", m, keyword.c_str()));
+            add(Format("CALCulate:MARKer:%c:X:DISTance ", m) +
+                Num(position(d.m_arrMarkerDistA, d.m_arrMarkerDistB, e, 0.001), 3));
+            if (onB(e)) add(Format("CALCulate:MARKer:%c:DTF:TSELect B", m));
         }
     }
 
     r1("CALCulate:MARKer:FCOunt:RESolution", d.m_dCounterResolution);
     add(Format("%s %s", "CALCulate:MARKer:FCOunt:EREFfreq", d.m_strCounterExtRef.c_str()));
     // Taking a trace over turns the offset (divisions) into a level; the instrument wants its own value.
-    const double scale = d.SelectedScale();
+    const double s = d.SelectedScale();
     r1("SENSe:TRACe:MATH:OFFSet",
-       scale != 0 ? 8.0 - (d.SelectedReference() - d.m_dTraceMathOffset) / scale : d.m_dTraceMathOffset);
+       s != 0 ? 8.0 - (d.SelectedReference() - d.m_dTraceMathOffset) / s : d.m_dTraceMathOffset);
     add(Format("%s %s", "SENSe:TRACe:MATH:A", d.m_strTraceMathA.c_str()));
     add(Format("%s %s", "SENSe:TRACe:MATH:B", d.m_strTraceMathB.c_str()));
     add(Format("%s %d", "SENSe:TRACe:AVGFactor", d.m_nAvgFactor));
@@ -213,9 +310,15 @@ std::vector<std::string> SettingsLines(const CMyQuarnDoc& d, const std::string& 
                d.m_dResultAcprUpper));
     add(Format("# %s %.1f", "CALCulate:MEASure:CPOWer", d.m_dResultCpower));
     add(Format("# %s %.1f", "CALCulate:MARKer:FCOunt", d.m_dCounterFreq));
+    if (mode == "EMF") add("# CALCulate:MEASure:EMF " + Num(d.m_dResultEmf, 4));
     if (mode == "TRANsmission") add(Format("%s %s", "# SENSe:TRACe:MATH", d.m_strTraceMath.c_str()));
+    // A relative transmission trace is held less the generator level, which the reader takes off again.
+    std::vector<double> points = d.m_arrTraceA;
+    if (mode == "TRANsmission" && d.m_strTransRefUnit == "DB")
+        for (double& p : points)
+            p += d.m_dGenLevel;
     add(Format("%s,%s,'%s'", "SENSe:TRACe:DATa ACTual", d.m_nMinMaxA == 1 ? "MINMax" : "ALL",
-               EncodePointData(d.m_arrTraceA, d.m_nMinMaxA == 1).c_str()));
+               EncodePointData(points, d.m_nMinMaxA == 1).c_str()));
     add("# SENSe:TRACe:DATa:LIMit " + d.m_strTraceDataLimit);
     return L;
 }

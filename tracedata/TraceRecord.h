@@ -51,6 +51,11 @@ struct TraceRecord {
     // Point arrays back to 1002 entries and marker arrays to 11, whatever a file carried.
     void NormalizeShapes();
 
+    // The impedance this trace's volt conversions use: 75 Ohm for an IMP75 input, else 50 Ohm.
+    double ReferenceImpedance() const {
+        return m_strImpedance == "IMP75" ? 75.0 : 50.0;
+    }
+
     bool operator==(const TraceRecord&) const = default;
 };
 

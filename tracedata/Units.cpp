@@ -9,8 +9,6 @@
 
 namespace fl {
 
-double s_dRefImpedance = 50.0;
-
 namespace {
 
 struct UnitRow {
@@ -58,8 +56,8 @@ bool IsOneOf(std::string_view u, std::initializer_list<std::string_view> list) {
     return false;
 }
 
-double VoltsFromDbm(double p) {
-    return std::sqrt(std::pow(10.0, p / 10.0) * 0.001 * s_dRefImpedance);
+double VoltsFromDbm(double p, double impedance) {
+    return std::sqrt(std::pow(10.0, p / 10.0) * 0.001 * impedance);
 }
 
 }  // namespace
@@ -89,13 +87,13 @@ bool IsLinearUnit(std::string_view u) {
     return IsOneOf(u, {"V", "MV", "UV", "W", "MW", "UW", "VM", "MVM", "UVM", "WM2", "MWM2", "UWM2"});
 }
 
-double LevelFromDbm(double p, std::string_view u) {
+double LevelFromDbm(double p, std::string_view u, double impedance) {
     if (IsOneOf(u, {"DBUV", "DBUVm"})) return p + 106.9897;
     if (IsOneOf(u, {"DBMV", "DBMVm"})) return p + 46.9897;
     if (IsOneOf(u, {"DBV", "DBVM"})) return p - 13.0103;
-    if (IsOneOf(u, {"V", "VM"})) return VoltsFromDbm(p);
-    if (IsOneOf(u, {"MV", "MVM"})) return VoltsFromDbm(p) * 1000.0;
-    if (IsOneOf(u, {"UV", "UVM"})) return VoltsFromDbm(p) * 1000000.0;
+    if (IsOneOf(u, {"V", "VM"})) return VoltsFromDbm(p, impedance);
+    if (IsOneOf(u, {"MV", "MVM"})) return VoltsFromDbm(p, impedance) * 1000.0;
+    if (IsOneOf(u, {"UV", "UVM"})) return VoltsFromDbm(p, impedance) * 1000000.0;
     if (IsOneOf(u, {"W", "WM2"})) return std::pow(10.0, p / 10.0) * 0.001;
     if (IsOneOf(u, {"MW", "MWM2"})) return std::pow(10.0, p / 10.0);
     if (IsOneOf(u, {"UW", "UWM2"})) return std::pow(10.0, p / 10.0) * 1000.0;
@@ -107,27 +105,27 @@ double LevelFromDbm(double p, std::string_view u) {
         return std::fabs((d + 1.0) / (1.0 - d));
     }
     if (u == "DBMM2")
-        return 10.0 * std::log10(std::pow(10.0, p / 10.0) * 0.001 * s_dRefImpedance * 2.6525198938992043);
+        return 10.0 * std::log10(std::pow(10.0, p / 10.0) * 0.001 * impedance * 2.6525198938992043);
     return p;
 }
 
-std::function<double(double)> LevelFromDbmFor(std::string_view u) {
+std::function<double(double)> LevelFromDbmFor(std::string_view u, double impedance) {
     if (IsOneOf(u, {"DBUV", "DBUVm"})) return [](double p) { return p + 106.9897; };
     if (IsOneOf(u, {"DBMV", "DBMVm"})) return [](double p) { return p + 46.9897; };
     if (IsOneOf(u, {"DBV", "DBVM"})) return [](double p) { return p - 13.0103; };
     if (IsOneOf(u, {"DBM", "DB", ""})) return [](double p) { return p; };
     const std::string unit(u);
-    return [unit](double p) { return LevelFromDbm(p, unit); };
+    return [unit, impedance](double p) { return LevelFromDbm(p, unit, impedance); };
 }
 
-double LevelToDbm(double x, std::string_view u) {
+double LevelToDbm(double x, std::string_view u, double impedance) {
     if (IsOneOf(u, {"DBUV", "DBUVm"})) return x - 106.9897;
     if (IsOneOf(u, {"DBMV", "DBMVm"})) return x - 46.9897;
     if (IsOneOf(u, {"DBV", "DBVM"})) return x + 13.0103;
     if (IsOneOf(u, {"V", "VM", "MV", "MVM", "UV", "UVM"})) {
         if (IsOneOf(u, {"MV", "MVM"})) x *= 0.001;
         if (IsOneOf(u, {"UV", "UVM"})) x *= 1e-6;
-        return 10.0 * std::log10(x * x / s_dRefImpedance * 1000.0);
+        return 10.0 * std::log10(x * x / impedance * 1000.0);
     }
     if (IsOneOf(u, {"W", "WM2"})) return 10.0 * std::log10(x * 1000.0);
     if (IsOneOf(u, {"MW", "MWM2"})) return 10.0 * std::log10(x);
@@ -135,7 +133,7 @@ double LevelToDbm(double x, std::string_view u) {
     if (u == "MRHO") return 20.0 * std::log10(x * 0.001);
     if (u == "%") return 20.0 * std::log10(x * 0.01);
     if (u == "VSWR") return 20.0 * std::log10((x - 1.0) / (x + 1.0));
-    if (u == "DBMM2") return 10.0 * std::log10(std::pow(10.0, x / 10.0) * 0.377 * 1000.0 / s_dRefImpedance);
+    if (u == "DBMM2") return 10.0 * std::log10(std::pow(10.0, x / 10.0) * 0.377 * 1000.0 / impedance);
     return x;
 }
 

@@ -7,8 +7,9 @@
 
 namespace fl {
 
-// Reference impedance of the level conversions: 75 after reading a trace with IMP75, else 50.
-extern double s_dRefImpedance;
+// Reference impedance of the volt conversions when no trace says otherwise. Every conversion is given the
+// impedance of the trace it serves, so one open 75 Ohm trace never changes the figures of another.
+inline constexpr double kDefaultImpedance = 50.0;
 
 std::string UnitText(std::string_view keyword);
 std::string UnitKeyword(std::string_view text);
@@ -18,10 +19,10 @@ std::string LengthUnitText(std::string_view keyword);
 // True for V, MV, UV, W, MW, UW and the linear EMF units.
 bool IsLinearUnit(std::string_view keyword);
 
-double LevelFromDbm(double p, std::string_view unit);
+double LevelFromDbm(double p, std::string_view unit, double impedance);
 // LevelFromDbm with the unit resolved once, for converting many points of one trace.
-std::function<double(double)> LevelFromDbmFor(std::string_view unit);
-double LevelToDbm(double x, std::string_view unit);
+std::function<double(double)> LevelFromDbmFor(std::string_view unit, double impedance);
+double LevelToDbm(double x, std::string_view unit, double impedance);
 
 std::string FormatLevel(double v, std::string_view unit);
 std::string FormatEmf(double v, std::string_view measureKeyword);

@@ -141,7 +141,7 @@ TEST(LevelEdit, SpectrumUnitChangeConvertsTheReference) {
     EXPECT_EQ(d->m_strRefLevelUnit, "DBUV");
     EXPECT_EQ(e.ReferenceCaption(), "Ref. [dB\xB5V]");
     ASSERT_TRUE(e.SelectUnit(IndexOf(e, "MV")));
-    EXPECT_NEAR(d->SelectedReference(), LevelFromDbm(-20.0, "MV"), 1e-9);
+    EXPECT_NEAR(d->SelectedReference(), LevelFromDbm(-20.0, "MV", d->ReferenceImpedance()), 1e-9);
     EXPECT_EQ(&d->SelectedScale(), &d->m_dScaleVolt);
     // Back to dBm the reference returns to where it started.
     ASSERT_TRUE(e.SelectUnit(IndexOf(e, "DBM")));

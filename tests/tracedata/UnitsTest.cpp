@@ -10,13 +10,6 @@
 
 using namespace fl;
 
-namespace {
-struct ImpedanceGuard {
-    explicit ImpedanceGuard(double r) { s_dRefImpedance = r; }
-    ~ImpedanceGuard() { s_dRefImpedance = 50.0; }
-};
-}  // namespace
-
 TEST(Units, LevelFromDbmTable) {
     struct Case {
         double p;
@@ -46,24 +39,20 @@ TEST(Units, LevelFromDbmTable) {
         {0, "DBMM2", 50, 10 * std::log10(0.001 * 50 * 2.6525198938992043), 1e-12},
         {-7, "XYZ", 50, -7, 0},
     };
-    for (const auto& c : cases) {
-        ImpedanceGuard g(c.impedance);
-        EXPECT_NEAR(LevelFromDbm(c.p, c.unit), c.expected, c.tolerance) << c.unit << " " << c.p;
-    }
+    for (const auto& c : cases)
+        EXPECT_NEAR(LevelFromDbm(c.p, c.unit, c.impedance), c.expected, c.tolerance) << c.unit << " " << c.p;
 }
 
 TEST(Units, LevelToDbmInvertsLevelFromDbm) {
     const char* units[] = {"DBM", "DB",   "DBUV", "DBUVm", "DBMV", "DBMVm", "DBV",  "DBVM",
                            "V",   "VM",   "MV",   "MVM",   "UV",   "UVM",   "W",    "WM2",
                            "MW",  "MWM2", "UW",   "UWM2",  "MRHO", "%",     "VSWR", "DBMM2"};
-    for (double r : {50.0, 75.0}) {
-        ImpedanceGuard g(r);
+    for (double r : {50.0, 75.0})
         for (const char* u : units)
             for (double p : {-90.0, -33.3, -1.0}) {
-                double x = LevelFromDbm(p, u);
-                EXPECT_NEAR(LevelToDbm(x, u), p, 1e-9) << u << " " << p << " at " << r;
+                double x = LevelFromDbm(p, u, r);
+                EXPECT_NEAR(LevelToDbm(x, u, r), p, 1e-9) << u << " " << p << " at " << r;
             }
-    }
 }
 
 TEST(Units, TextsAndKeywords) {
