@@ -2,7 +2,9 @@
 
 #include "AsciiExport.h"
 #include "CMyQuarnDoc.h"
+#include "SettingsText.h"
 #include "TestUtil.h"
+#include "TraceTextEdit.h"
 
 using namespace fl;
 using fl::test::SamplePath;
@@ -14,6 +16,30 @@ std::vector<std::string> Report(const std::string& sample, bool semicolon = true
     EXPECT_TRUE(doc.Load(SamplePath(sample)).ok());
     if (showTraceB) doc.m_bShowTraceB = 1;
     return test::SplitLines(AsciiReportText(doc, semicolon), "\r\n");
+}
+
+std::vector<std::string> ReportOf(const CMyQuarnDoc& doc) {
+    return test::SplitLines(AsciiReportText(doc, true), "\r\n");
+}
+
+// The spectrum sample with some settings changed.
+CMyQuarnDoc Spectrum(std::initializer_list<std::pair<const char*, const char*>> settings) {
+    auto lines = test::ContainerLines(SamplePath("SPECTRUM.qtr"));
+    for (auto [key, value] : settings)
+        lines = test::With(lines, key, value);
+    return test::FromText(lines);
+}
+
+// `block` stands in the report line after line, starting at the line that equals its first entry.
+void ExpectBlock(const std::vector<std::string>& r, const std::vector<std::string>& block) {
+    size_t at = 0;
+    while (at < r.size() && r[at] != block.front())
+        ++at;
+    ASSERT_LT(at, r.size()) << "no line " << block.front();
+    for (size_t i = 0; i < block.size(); ++i) {
+        ASSERT_LT(at + i, r.size()) << "report ends before " << block[i];
+        EXPECT_EQ(r[at + i], block[i]) << "line " << i << " of the block from " << block.front();
+    }
 }
 
 int IndexOf(const std::vector<std::string>& lines, const std::string& line) {
@@ -151,4 +177,111 @@ TEST(AsciiExport, UncreatableFileIsReported) {
     test::TempDir dir;
     EXPECT_TRUE(WriteAsciiReport(doc, dir / "x.TXT", true, &error));
     EXPECT_EQ(test::ReadFile(dir / "x.TXT").substr(0, 14), "Device Name;\r\n");
+}
+
+TEST(AsciiExport, SectionsStandInOrder) {
+    struct Case {
+        const char* what;
+        CMyQuarnDoc doc;
+        std::vector<std::string> block;
+    };
+    const Case cases[] = {
+        {"frequency counter",
+         Spectrum({{"CALCulate:MARKer:A:STATe", "COUNter"},
+                   {"CALCulate:MARKer:FCOunt", "947512345.6"},
+                   {"CALCulate:MARKer:FCOunt:RESolution", "10"}}),
+         {"Limits Fail Couter;2", "[Frequency Counter]", "Frequency Counter State;ON", "Result[Hz];947512346",
+          "Counter Resolution[Hz];10", "[Instrument]"}},
+        // The channel power of -20.5 dBm is 86.4897 dBuV, the reference of -10 dBm 96.9897 dBuV and the
+        // trigger of -40 dBm 66.9897 dBuV: every value under the unit label is in that unit.
+        {"spectrum channel power in dBuV",
+         Spectrum({{"SENSe:REFLevel:UNIT", "DBUV"},
+                   {"SENSe:MEASure", "CPOWer"},
+                   {"SENSe:MEASure:CHANnel:WIDTh", "200000"},
+                   {"SENSe:MEASure:CHANnel:SPACing", "250000"},
+                   {"CALCulate:MEASure:CPOWer", "-20.5"},
+                   {"SENSe:TRIGger", "VIDeo"},
+                   {"SENSe:TRIGger:LEVel", "-40.0"}}),
+         {"[Measurement]", "Measure Mode;Channel Power", "Channel Width[Hz];200000",
+          "Channel Spacing[Hz];250000", "Channel Power Result[dB\xB5V];86.5", "[Trigger]", "Trigger;VIDEO",
+          "Trigger Edge;POSITIVE", "Trigger Level[dB\xB5V];67.0", "[Limits]"}},
+        {"reference in dBuV",
+         Spectrum({{"SENSe:REFLevel:UNIT", "DBUV"}}),
+         {"Ref. Level[dB\xB5V];97.0", "Level Scale[dB];10"}},
+        // -12.5 dBm at 50 Ohm: sqrt(10^-1.25 * 0.001 * 50) = 53.03 mV.
+        {"spectrum ACPR in mV",
+         Spectrum({{"SENSe:REFLevel:UNIT", "MV"},
+                   {"SENSe:MEASure", "ACPR"},
+                   {"SENSe:MEASure:CHANnel:WIDTh", "200000"},
+                   {"SENSe:MEASure:CHANnel:SPACing", "200000"},
+                   {"# CALCulate:MEASure:ACPR", "-45.2,-12.5,-47.8"}}),
+         {"[Measurement]", "Measure Mode;ACPR", "Channel Width[Hz];200000", "Channel Spacing[Hz];200000",
+          "ACPR Main[mV];53.0", "ACPR Left[dB];-45.2", "ACPR Right[dB];-47.8", "[Trigger]"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ExpectBlock(ReportOf(c.doc), c.block);
+    }
+}
+
+TEST(AsciiExport, EmfPowerDensityPositiveAndNegative) {
+    const auto emf = test::ContainerLines(SamplePath("EMF.qtr"));
+    struct Case {
+        const char* measure;
+        const char* value;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"PDENsity", "0.0123", "Power Density[W/m\xB2];12.300 mW/m\xB2"},
+        {"PDENsity", "-0.0123", "Power Density[W/m\xB2];-12.300 mW/m\xB2"},
+        {"EFIeld", "-123.4", "Electrical Field Strength[V/m];-123.40 V/m"},
+        {"EFIeld", "-1234.5", "Electrical Field Strength[V/m];-1.2345 kV/m"},
+        {"EFIeld", "-0.0000005", "Electrical Field Strength[V/m];-500.00 nV/m"},
+    };
+    for (const auto& c : cases) {
+        auto lines =
+            test::With(test::With(emf, "SENSe:EMF:MEASure", c.measure), "# CALCulate:MEASure:EMF", c.value);
+        ExpectBlock(ReportOf(test::FromText(lines)),
+                    {"[Measurement]", std::string("Measure Mode;") + c.measure, "Measure Time[s];6.00",
+                     c.line, "[Trigger]"});
+    }
+}
+
+TEST(AsciiExport, NegativeSpanIsAFrequencyRange) {
+    // 947.5 MHz with a span of -5 MHz runs from 950 MHz down to 945 MHz.
+    const CMyQuarnDoc d = Spectrum({{"SENSe:FREQuency:SPAN", "-5000000"}});
+    const auto r = ReportOf(d);
+    EXPECT_GE(IndexOf(r, "Span[Hz];-5000000"), 0);
+    EXPECT_GE(IndexOf(r, "Marker Trace A;Frequency[Hz];Level[dBm]"), 0);
+    EXPECT_EQ(IndexOf(r, "Marker Trace A;Time[s];Level[dBm]"), -1);
+    // The marker at 946.8 MHz lies inside the range and stays on.
+    EXPECT_EQ(d.m_arrUserStateA[1], NORMal);
+    const int rows = IndexOf(r, "Frequency[Hz];Min Level[dBm];Max Level[dBm]");
+    ASSERT_GE(rows, 0);
+    EXPECT_EQ(r[static_cast<size_t>(rows) + 1].substr(0, 10), "950000000;");
+    EXPECT_EQ(r.back().substr(0, 10), "945000000;");
+}
+
+TEST(AsciiExport, EachTraceConvertsAtItsOwnImpedance) {
+    // -10 dBm at 75 Ohm is sqrt(0.1 * 0.001 * 75) = 86.60 mV; opening a 50 Ohm trace afterwards must not
+    // change the report or the settings text of the 75 Ohm one.
+    test::TempDir dir;
+    auto made = [&](bool openOtherFirst) {
+        CMyQuarnDoc mv75;
+        EXPECT_TRUE(mv75.Load(SamplePath("SPEC_MV75.qtr")).ok());
+        CMyQuarnDoc other;
+        if (openOtherFirst) {
+            EXPECT_TRUE(other.Load(SamplePath("SPECTRUM.qtr")).ok());
+        }
+        std::string error;
+        EXPECT_TRUE(WriteSettingsText(SamplePath("SPEC_MV75.qtm"), &error, dir / "~tmpfile.txt")) << error;
+        return std::pair{AsciiReportText(mv75, true), test::ReadFile(dir / "~tmpfile.txt")};
+    };
+    const auto alone = made(false);
+    const auto after = made(true);
+    EXPECT_EQ(after.first, alone.first);
+    EXPECT_EQ(after.second, alone.second);
+    const auto r = test::SplitLines(alone.first, "\r\n");
+    EXPECT_GE(IndexOf(r, "Ref. Level[mV];86.60"), 0);
+    EXPECT_NE(alone.second.find("\nSENSe:REFLevel -10.0\n"), std::string::npos);
 }
