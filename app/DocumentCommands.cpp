@@ -72,7 +72,11 @@ void DocumentCommands::Open() {
         m_files->OpenFiles(m_host.Window(), QString::fromStdString(s_settings.folderTraces));
     for (const QString& f : files)
         OpenFile(f);
-    if (!files.isEmpty()) s_settings.folderTraces = QFileInfo(files.first()).absolutePath().toStdString();
+    // The folder opened from is where the next Open and the next Save dialog start.
+    if (!files.isEmpty()) {
+        s_settings.folderTraces = QFileInfo(files.first()).absolutePath().toStdString();
+        s_docEnv.modifiedTraceFolder = s_settings.folderTraces;
+    }
     if (auto* f = m_host.ActiveFrame()) f->View()->update();
 }
 

@@ -137,6 +137,7 @@ class ShellTest : public QObject {
         QVERIFY(std::filesystem::exists(dir / "site7.qtm"));
         QCOMPARE(f->ActiveFrame()->windowTitle(), QString("site7"));
         QCOMPARE(s_settings.folderTraces, dir.path());  // the next Open and Save start there
+        QCOMPARE(s_docEnv.modifiedTraceFolder, dir.path());
         // Now a .qtm: Save writes silently, Save As asks again.
         f.files->lastProposal.clear();
         f.Trigger("save");
@@ -153,7 +154,13 @@ class ShellTest : public QObject {
         f.Trigger("open");
         QCOMPARE(f->Frames().size(), 2);
         f.Trigger("open");
-        QCOMPARE(f.files->lastFolder, QString::fromStdString(std::string(FIELDLINK_TEST_DATA) + "/samples"));
+        const QString samples = QString::fromStdString(std::string(FIELDLINK_TEST_DATA) + "/samples");
+        QCOMPARE(f.files->lastFolder, samples);
+        // The Save dialog of the instrument trace opened from there starts there too.
+        f->Activate(f->Frames().last());
+        f.files->save.clear();  // cancelled
+        f.Trigger("save");
+        QVERIFY2(f.files->lastProposal.startsWith(samples + "/EMF"), qPrintable(f.files->lastProposal));
     }
 
     void viewFlagsBecomeDefaultsOfLaterDocuments() {
