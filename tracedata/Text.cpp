@@ -103,6 +103,10 @@ int LeadingInt(std::string_view s) {
 double LeadingReal(std::string_view s) {
     size_t i = SkipBlanks(s);
     if (i < s.size() && s[i] == '+') ++i;
+    // A decimal number only: "nan" and "inf" from a hostile line must not become the record's values.
+    const size_t digit = i < s.size() && s[i] == '-' ? i + 1 : i;
+    if (digit >= s.size() || !(std::isdigit(static_cast<unsigned char>(s[digit])) || s[digit] == '.'))
+        return 0.0;
     const char* first = s.data() + i;
     const char* last = s.data() + s.size();
     double v = 0.0;

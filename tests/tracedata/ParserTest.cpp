@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "ParseHelpers.h"
 #include "SettingsText.h"
 #include "TraceLineParser.h"
@@ -185,11 +187,17 @@ TEST(Parser, MinMaxFillsEvenThenOddPoints) {
     EXPECT_EQ(r.m_nMinMaxB, 1);
     for (int i = 0; i < 1002; ++i)
         ASSERT_DOUBLE_EQ(r.m_arrTraceB[i], RoundTo(pts[i], 1)) << i;
-    // More data than points is not written past the end.
-    auto big = Parse({"SENSe:TRACe:DATa A,MINMax,'" + std::string(3 * 5000, '7') + "'"});
-    EXPECT_EQ(big.m_arrTraceA.size(), 1002u);
-    auto bigAll = Parse({"SENSe:TRACe:DATa A,ALL,'" + std::string(3 * 5000, '7') + "'"});
-    EXPECT_EQ(bigAll.m_arrTraceA.size(), 1002u);
+    // More data than points is not written past the end: "777" is 1911, -8.9 dB, in every point of A in
+    // both forms, and nothing spills into trace B.
+    for (const char* form : {"MINMax", "ALL"}) {
+        auto big =
+            Parse({std::string("SENSe:TRACe:DATa A,") + form + ",'" + std::string(3 * 5000, '7') + "'"});
+        ASSERT_EQ(big.m_arrTraceA.size(), 1002u);
+        for (int i = 0; i < 1002; ++i)
+            ASSERT_DOUBLE_EQ(big.m_arrTraceA[i], -8.9) << form << " " << i;
+        for (double p : big.m_arrTraceB)
+            ASSERT_EQ(p, -999.0) << form;
+    }
 }
 
 TEST(Parser, TransmissionNormalisationSubtractsGeneratorLevel) {
@@ -225,29 +233,57 @@ TEST(Parser, ResetKeepsMinMaxFormOfLastParse) {
     EXPECT_EQ(rec.m_arrTraceB[0], -999.0);
 }
 
-TEST(Parser, HostileLinesNeverCrash) {
-    const std::string lines[] = {
-        "# TRACE",
-        "# TRACE ",
-        "# TRACE x",
-        "# TRACE a;b:",
-        "*IDN ",
-        "*IDN ,,,",
-        "# CALCulate:MEASure:ACPR ",
-        "# MMEMory:STORe:LIMit ",
-        "# MMEMory:STORe:LIMit ',,,,,,,,,,,,,,,,",
-        "MMEMory:STORe:CHANnel ",
-        "MMEMory:STORe:CHANnel ,,,,,,,,,,,,,,,,,,,",
-        "MMEMory:STORe:CTYPe ",
-        "# SERVice:CHECk:LAST ",
-        "SENSe:SWEep:STATe ",
-        "SENSe:TRACe:DATa ",
-        "SENSe:TRACe:DATa ,,",
-        "CALCulate:MARKer:A:X:FREQuency ",
-        "SENSe:FREQuency:CENTer 1e999999",
-        "SENSe:FREQuency:CENTer nan",
-        std::string("SENSe:TRACe:DATa A,ALL,'\xff\x00zz", 28),
+TEST(Parser, HostileLinesGiveTheRulesValues) {
+    // Each line alone on fresh reading defaults: a missing value gives "", 0 or 0.0 (plus the reader's
+    // fixed offsets), a word that is no decimal number gives 0.0, and nothing is written out of place.
+    struct Case {
+        std::string line;
+        std::function<bool(const ParseRecord&)> holds;
+        const char* what;
     };
-    const ParseRecord rec = test::ParseLines(std::vector<std::string>(std::begin(lines), std::end(lines)));
-    EXPECT_EQ(rec.m_arrTraceA.size(), 1002u);
+    const Case cases[] = {
+        {"# TRACE", [](auto& r) { return r.m_strTraceName.empty(); }, "no key without its blank"},
+        {"# TRACE x", [](auto& r) { return r.m_strTraceName == "x"; }, "name without created text"},
+        {"# TRACE a;b:", [](auto& r) { return r.m_strTraceName == "a" && r.m_strCreated.empty(); },
+         "empty created"},
+        {"*IDN ,,,",
+         [](auto& r) { return r.m_strMaker.empty() && r.m_strModel.empty() && r.m_strSerial.empty(); },
+         "empty identity fields"},
+        {"# CALCulate:MEASure:ACPR ",
+         [](auto& r) {
+             return r.m_dResultAcprLower == 0 && r.m_dResultAcprMain == 0 && r.m_dResultAcprUpper == 0;
+         },
+         "ACPR without values"},
+        {"MMEMory:STORe:CHANnel ,,,,,,,,,,,,,,,,,,,",
+         [](auto& r) {
+             return r.m_nChanSysLast == 0 && r.m_dChanSysWidth == 0.001 && r.m_dChanSysValue4 == 0.001;
+         },
+         "empty channel system"},
+        {"MMEMory:STORe:CTYPe ",
+         [](auto& r) {
+             return r.m_dCableDielectric == 0.0001 && r.m_dCableAttenuation == 0.0001 &&
+                    r.m_dCableCutoff == 0;
+         },
+         "empty cable type"},
+        {"# SERVice:CHECk:LAST ",
+         [](auto& r) { return r.m_strCheckLast.empty() && r.m_strCheckLastBy.empty(); }, "empty check"},
+        {"SENSe:SWEep:STATe ", [](auto& r) { return r.m_strSweepState.empty() && r.m_nSweepCount == 1; },
+         "sweep count raised to 1"},
+        {"SENSe:TRACe:DATa ,,", [](auto& r) { return r.m_arrTraceA[0] == -999.0 && r.m_nMinMaxA == 0; },
+         "data line without data"},
+        {"CALCulate:MARKer:A:X:FREQuency ", [](auto& r) { return r.m_arrMarkerFreqA[1] == 0.001; },
+         "marker without value"},
+        {"SENSe:FREQuency:CENTer nan", [](auto& r) { return r.m_dCenter == 0.0; }, "nan is no number"},
+        {"SENSe:FREQuency:SPAN -inf", [](auto& r) { return r.m_dSpan == 0.0; }, "inf is no number"},
+        {"SENSe:FREQuency:CENTer -.5e3", [](auto& r) { return r.m_dCenter == -500.0; }, "a number is one"},
+        {std::string("SENSe:TRACe:DATa A,ALL,'\xff\x00zz7d0", 31),
+         [](auto& r) { return r.m_arrTraceA[4] == -999.0 && r.m_arrTraceB[0] == -999.0; },
+         "binary data fills no more than its own groups"},
+    };
+    for (const auto& c : cases) {
+        const ParseRecord rec = test::ParseLines({c.line});
+        EXPECT_TRUE(c.holds(rec)) << c.what << ": " << c.line;
+        EXPECT_EQ(rec.m_arrTraceA.size(), 1002u);
+        EXPECT_EQ(rec.m_arrMarkerFreqA.size(), 11u);
+    }
 }
