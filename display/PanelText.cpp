@@ -308,11 +308,7 @@ Panel GpsPanel(const CMyQuarnDoc& d) {
 }
 
 double MarkerPosition(const CMyQuarnDoc& d, char t, int e) {
-    const bool a = t == 'A';
-    const auto& pos = d.m_strMode == "DTF" ? (a ? d.m_arrUserDistA : d.m_arrUserDistB)
-                      : d.m_dSpan != 0     ? (a ? d.m_arrUserFreqA : d.m_arrUserFreqB)
-                                           : (a ? d.m_arrUserTimeA : d.m_arrUserTimeB);
-    return e >= 0 && static_cast<size_t>(e) < pos.size() ? pos[static_cast<size_t>(e)] : 0.0;
+    return UserMarkerPosition(d, t, e);
 }
 
 double MarkerColumn(const CMyQuarnDoc& d, double x) {

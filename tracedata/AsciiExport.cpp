@@ -289,9 +289,7 @@ double Report::LevelAt(const std::vector<double>& points, double x) const {
 void Report::Markers(char t) {
     const bool a = t == 'A';
     const auto& state = a ? d.m_arrUserStateA : d.m_arrUserStateB;
-    const auto& pos = d.m_strMode == "DTF" ? (a ? d.m_arrUserDistA : d.m_arrUserDistB)
-                      : d.m_dSpan != 0     ? (a ? d.m_arrUserFreqA : d.m_arrUserFreqB)
-                                           : (a ? d.m_arrUserTimeA : d.m_arrUserTimeB);
+    auto pos = [&](int e) { return UserMarkerPosition(d, t, e); };
     const auto& points = a ? d.m_arrTraceA : d.m_arrTraceB;
     const char* u = unitText.c_str();
     const char* rowFormat;
@@ -306,15 +304,15 @@ void Report::Markers(char t) {
         Line(Format("Marker Trace %c%cTime[s]%cLevel[%s]", t, c, c, u));
         rowFormat = "%c%d%c%.6f%c%.1f";
     }
-    const double refLevel = LevelAt(points, pos[1]);
+    const double refLevel = LevelAt(points, pos(1));
     for (int e = 1; e < kMarkerEntries; ++e) {
         const int s = state[static_cast<size_t>(e)];
-        const double x = pos[static_cast<size_t>(e)];
+        const double x = pos(e);
         if (s == MARKER_OFF) {
             Line(Format("M%d%cOFF", e, c));
         } else if (s == DELTa) {
             const double level = LevelAt(points, x) - refLevel;
-            Line(Format(rowFormat, 'D', e, c, x - pos[1], c, level));
+            Line(Format(rowFormat, 'D', e, c, x - pos(1), c, level));
         } else {
             Line(Format(rowFormat, 'M', e, c, x, c, InUnit(LevelAt(points, x))));
         }

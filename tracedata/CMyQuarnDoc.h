@@ -98,6 +98,11 @@ class CMyQuarnDoc : public TraceRecord {
     std::string m_strDisplayUnit = "DBM";
 };
 
+// Where the user's marker `entry` (1 to 10) of trace 'A' or 'B' lies on the x axis: its frequency, its
+// time in zero span or its distance in DTF mode. A Quarn1 holds its delta markers relative to marker A;
+// they are given here where they are drawn, like everyone else's.
+double UserMarkerPosition(const TraceRecord& d, char trace, int entry);
+
 // Converts a linear scale held in milli units (mV, mW and their EMF forms) into the given linear unit,
 // and back.
 double LinearScaleIntoUnit(double milliValue, std::string_view unit);

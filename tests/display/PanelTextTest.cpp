@@ -141,4 +141,13 @@ TEST(PanelText, MarkerLines) {
     CMyQuarnDoc dtf;
     ASSERT_TRUE(dtf.Load(test::SamplePath("DTF_DB.qtr")).ok());
     EXPECT_NE(MarkerLines(dtf, 'A')[0].find("12.50 m"), std::string::npos);
+    // A Quarn1 delta marker (held relative, 0.8 MHz after marker A at 947.6 MHz) reads as 0.8 MHz, and it
+    // stands on the trace where marker A plus 0.8 MHz lies: 948.4 MHz.
+    CMyQuarnDoc q1;
+    ASSERT_TRUE(q1.Load(test::SamplePath("SPEC_Q1.qtr")).ok());
+    const auto q = MarkerLines(q1, 'A');
+    ASSERT_EQ(q.size(), 2u);
+    EXPECT_EQ(q[1].substr(0, 3), "D2 ");
+    EXPECT_NE(q[1].find(" dB 800.000 kHz"), std::string::npos) << q[1];
+    EXPECT_NEAR(MarkerPosition(q1, 'A', 2), 948400000.002, 1e-3);
 }

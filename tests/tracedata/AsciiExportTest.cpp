@@ -262,6 +262,15 @@ TEST(AsciiExport, NegativeSpanIsAFrequencyRange) {
     EXPECT_EQ(r.back().substr(0, 10), "945000000;");
 }
 
+TEST(AsciiExport, Quarn1DeltaMarkerIsReportedRelativeToMarkerA) {
+    // Marker A at 947.6 MHz, the delta marker 0.8 MHz after it.
+    const auto r = Report("SPEC_Q1.qtr");
+    const int at = IndexOf(r, "Marker Trace A;Frequency[Hz];Level[dBm]");
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(r[static_cast<size_t>(at) + 1].substr(0, 13), "M1;947600000;");
+    EXPECT_EQ(r[static_cast<size_t>(at) + 2].substr(0, 10), "D2;800000;");
+}
+
 TEST(AsciiExport, EachTraceConvertsAtItsOwnImpedance) {
     // -10 dBm at 75 Ohm is sqrt(0.1 * 0.001 * 75) = 86.60 mV; opening a 50 Ohm trace afterwards must not
     // change the report or the settings text of the 75 Ohm one.
