@@ -230,6 +230,27 @@ TEST(SettingsTextInverse, MarkersOnEitherTraceAndDeltaMarkersStayWhereTheyWere) 
     ExpectSameTrace(d, back, "ten round trips");
 }
 
+TEST(SettingsTextInverse, DistanceMarkersOnEitherTraceAndAsDeltas) {
+    auto lines = ContainerLines(test::SamplePath("DTF_DB.qtr"));  // cable length 50 m
+    lines = With(lines, "CALCulate:MARKer:B:DTF", "DELTa");
+    lines = With(lines, "CALCulate:MARKer:B:X:DISTance", "7.25");
+    lines = With(lines, "CALCulate:MARKer:C:DTF", "NORMal");
+    lines = With(lines, "CALCulate:MARKer:C:X:DISTance", "40.125");
+    lines = With(lines, "CALCulate:MARKer:C:DTF:TSELect", "B");
+    const CMyQuarnDoc d = FromText(lines);
+    // Marker B: 12.5 m + 7.25 m and the reader's 0.001 m on each.
+    ASSERT_EQ(d.m_arrUserStateA[2], DELTa);
+    EXPECT_NEAR(d.m_arrUserDistA[2], 19.752, 1e-9);
+    ASSERT_EQ(d.m_arrUserStateB[3], NORMal);
+    const auto text = SettingsLines(d, d.m_strTraceName);
+    EXPECT_EQ(Line(text, "CALCulate:MARKer:B:X:DISTance"), "CALCulate:MARKer:B:X:DISTance 7.250");
+    EXPECT_EQ(Line(text, "CALCulate:MARKer:C:DTF:TSELect"), "CALCulate:MARKer:C:DTF:TSELect B");
+    CMyQuarnDoc back = d;
+    for (int i = 0; i < 5; ++i)
+        back = ReadBack(back);
+    ExpectSameTrace(d, back, "distance markers, five round trips");
+}
+
 TEST(SettingsTextInverse, Quarn1DeltaMarkerIsKept) {
     // Quarn1 reports a delta marker relative to marker A and the record keeps it so: 947.6 MHz + 0.8 MHz
     // lies inside 945 to 950 MHz and must not be switched off.
