@@ -84,6 +84,19 @@ double UserMarkerPosition(const TraceRecord& d, char t, int e) {
     return x;
 }
 
+void SetUserMarkerPosition(TraceRecord& d, char t, int e, double x) {
+    const bool a = t == 'A';
+    auto& pos = d.m_strMode == "DTF" ? (a ? d.m_arrUserDistA : d.m_arrUserDistB)
+                : d.m_dSpan != 0     ? (a ? d.m_arrUserFreqA : d.m_arrUserFreqB)
+                                     : (a ? d.m_arrUserTimeA : d.m_arrUserTimeB);
+    const auto& state = a ? d.m_arrUserStateA : d.m_arrUserStateB;
+    if (e < 0 || static_cast<size_t>(e) >= pos.size()) return;
+    if (e > 1 && d.m_strModel == "Quarn1" && static_cast<size_t>(e) < state.size() &&
+        state[static_cast<size_t>(e)] == DELTa)
+        x -= pos[1];
+    pos[static_cast<size_t>(e)] = x;
+}
+
 double LinearScaleIntoUnit(double milli, std::string_view unit) {
     if (IsOneOf(unit, {"V", "W", "VM", "WM2"})) return milli * 0.001;
     if (IsOneOf(unit, {"UV", "UW", "UVM", "UWM2"})) return milli * 1000.0;

@@ -102,6 +102,8 @@ class CMyQuarnDoc : public TraceRecord {
 // time in zero span or its distance in DTF mode. A Quarn1 holds its delta markers relative to marker A;
 // they are given here where they are drawn, like everyone else's.
 double UserMarkerPosition(const TraceRecord& d, char trace, int entry);
+// Puts the user's marker at the x value `position` (as UserMarkerPosition gives it back).
+void SetUserMarkerPosition(TraceRecord& d, char trace, int entry, double position);
 
 // Converts a linear scale held in milli units (mV, mW and their EMF forms) into the given linear unit,
 // and back.
