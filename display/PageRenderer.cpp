@@ -47,6 +47,11 @@ class Painter {
     void Grid();
     void Trace(char which);
     void MarkerSymbols(char which);
+    void MarkerLabels();
+    MarkerPlace* Place(char which, int n) {
+        return o.places ? &o.places->trace[static_cast<size_t>(TraceIndex(which))][static_cast<size_t>(n)]
+                        : nullptr;
+    }
     void LimitLines();
     void Threshold();
     void Frame();
@@ -75,11 +80,17 @@ class Painter {
 };
 
 void Painter::Draw() {
+    if (o.places) {
+        *o.places = MarkerPlaces{};
+        o.places->W = W;
+        o.places->H = H;
+    }
     ResultsHeader();
     Legend();
     CommentBox();
     Panels();
     if (d.m_bShowGrid) Grid();
+    MarkerLabels();
     const char front = d.m_nFrontTrace == 1 ? 'B' : 'A';
     Trace(front == 'A' ? 'B' : 'A');  // the back trace first
     Trace(front);
@@ -355,6 +366,7 @@ void Painter::Panels() {
         c.Rect(x, ty, x + L.markerTableWidth, ty - 170);
         c.Text(x + 20, ty - 20, std::string("Markers Trace ") + t, 130, true, Qt::white);
         const int bottom = ty - 200 - 150 * static_cast<int>(lines.size());
+        if (o.places) o.places->table[static_cast<size_t>(TraceIndex(t))] = QRectF(x, bottom, L.markerTableWidth, ty - bottom);
         c.SetPen(kLight, 3);
         c.SetBrush(kLight);
         c.Rect(x, ty - 170, x + L.markerTableWidth, bottom);
@@ -469,11 +481,19 @@ void Painter::MarkerSymbols(char which) {
         const double point = MarkerColumn(d, pos);
         const double x = std::trunc((point + 1) * W / 501);
         const double y = Y(MarkerLevel(d, which, pos));
-        const bool selected = which == (d.m_nFrontTrace == 1 ? 'B' : 'A') && n == o.selectedMarker;
+        const bool front = which == (d.m_nFrontTrace == 1 ? 'B' : 'A');
+        const bool selected = front && n == o.markers.Highlighted(TraceIndex(which));
         c.SetPen(selected ? kSelected : kOther, 3);
         c.NoBrush();
         const std::string name = std::to_string(n);
         auto label = [&](double lx, double ly) {
+            if (MarkerPlace* p = Place(which, n)) {
+                p->placed = true;
+                p->x = x;
+                p->y = y;
+                const double w = c.TextWidth(name, 175, true);
+                p->name = QRectF(lx - 40, ly - 175, w + 80, 175);
+            }
             c.SetBrush(Qt::white);
             c.NoPen();
             c.Rect(lx, ly, lx + c.TextWidth(name, 175, true), ly - 175);
@@ -503,6 +523,46 @@ void Painter::MarkerSymbols(char which) {
             if (delta) deltaMark(x - 55, y + 128, x - 30, y + 178, x - 5, y + 128);
             label(delta ? x + 10 : x - 40, y + 250);
         }
+    }
+}
+
+// Descriptions of the shown markers, one row each from the top of the graph down, in the order of the
+// markers' x; a leader line joins each to its marker.
+void Painter::MarkerLabels() {
+    const std::vector<MarkerLabel> labels = LabelledMarkers(d);
+    if (labels.empty()) return;
+    const double count = static_cast<double>(labels.size());
+    double spacing = 250;
+    if (L.portrait && 250 * (count + 1) > std::abs(H)) spacing = std::abs(H) / (count * 1.1 + 1);
+    // Rows closer than a label is high would overlap: the font shrinks with the rows.
+    const int rowFont = std::clamp(static_cast<int>(spacing - 40), 40, 150);
+    for (size_t i = 0; i < labels.size(); ++i) {
+        const MarkerLabel& l = labels[i];
+        const double pos = MarkerPosition(d, l.trace, l.n);
+        const double mx = std::trunc((MarkerColumn(d, pos) + 1) * W / 501);
+        const double my = Y(MarkerLevel(d, l.trace, pos));
+        const double top = -250 - spacing * static_cast<double>(i) + (spacing < 250 ? 250 - spacing : 0);
+        int font = rowFont;
+        double width = c.TextWidth(l.text, font, false) + 100;
+        // Too wide for the graph: a smaller font, one unit at a time.
+        while (width > W && font > 20)
+            width = c.TextWidth(l.text, --font, false) + 100;
+        double left = mx;
+        if (left + width > W) left = std::max(0.0, W - width);
+        const double bottom = top - font - 30;
+        const bool onFront = l.trace == (d.m_nFrontTrace == 1 ? 'B' : 'A');
+        const bool selected = onFront && l.n == o.markers.Highlighted(TraceIndex(l.trace));
+        const QColor pen = selected ? QColor(0, 161, 88) : QColor(123, 2, 4);
+        c.SetPen(pen, 3);
+        if (my < bottom)
+            c.Line(mx, bottom, mx, my);
+        else if (my > top)
+            c.Line(mx, top, mx, my);
+        c.SetBrush(Qt::white);
+        c.Rect(left, top, left + width, bottom);
+        c.NoBrush();
+        c.Text(left + 50, top - 15, l.text, font, false, Qt::black);
+        if (MarkerPlace* p = Place(l.trace, l.n)) p->label = QRectF(left, bottom, width, top - bottom);
     }
 }
 
@@ -745,6 +805,10 @@ double LevelToY(const CMyQuarnDoc& d, int H, double v, bool clamp) {
     if (!std::isfinite(y)) y = cval > R ? 0.0 : H;
     if (clamp) y = std::clamp(y, static_cast<double>(std::min(H, 0)), 0.0);
     return y;
+}
+
+QRectF LegendBox(char trace) {
+    return trace == 'B' ? QRectF(3750, 200, 650, 200) : QRectF(3750, 450, 650, 200);
 }
 
 PageLayout RenderPage(QPainter& painter, const QRectF& device, const CMyQuarnDoc& doc,

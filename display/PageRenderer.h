@@ -2,10 +2,12 @@
 #pragma once
 
 #include <QImage>
+#include <array>
 #include <QPainter>
 #include <string>
 #include <vector>
 
+#include "MarkerEdit.h"
 #include "PageCanvas.h"
 #include "PageLayout.h"
 
@@ -13,11 +15,26 @@ namespace fl {
 
 class CMyQuarnDoc;
 
+// Where the last paint put the markers and what the mouse can hit, in page units (y grows upwards; the
+// rectangles run from their lowest y up).
+struct MarkerPlace {
+    bool placed = false;
+    double x = -1, y = -1;  // the marker's point on the graph
+    QRectF name;            // the name's hit box: 40 units either side of the drawn name
+    QRectF label;           // the description label, when one is drawn
+};
+struct MarkerPlaces {
+    std::array<std::array<MarkerPlace, kUserMarkers + 1>, 2> trace;  // [0] trace A, [1] trace B
+    std::array<QRectF, 2> table;                                     // the marker tables (empty: not drawn)
+    int W = 0, H = 0;
+};
+
 struct RenderOptions {
     std::string headLeft;  // print header texts (registry "PHeadLeft", "PHeadRight")
     std::string headRight;
     bool showFilePath = true;                   // "ShowFilePath"
-    int selectedMarker = 0;                     // drawn highlighted on the front trace; 0 = none
+    MarkerSelection markers;                    // the highlighted marker of the front trace
+    MarkerPlaces* places = nullptr;             // when set, receives where the markers went
     std::vector<TextBox>* textBoxes = nullptr;  // when set, receives the box of every text drawn
 };
 
@@ -46,6 +63,9 @@ inline const QColor kLight(230, 230, 230);
 inline const QColor kGrey(116, 120, 114);
 inline const QColor kBadgeB(0, 142, 255);
 }  // namespace PageColor
+
+// The legend box of trace A or B, in page units.
+QRectF LegendBox(char trace);  // from its lowest y up, like the places
 
 // Maps a stored level to the graph's y (page units), clamped to the graph or not.
 double LevelToY(const CMyQuarnDoc& doc, int H, double value, bool clamp);

@@ -165,7 +165,7 @@ TEST(PageRenderer, MarkerSymbolsStandAtTheirColumns) {
         CMyQuarnDoc d = Sample(sample);
         const bool dtf = d.m_strMode == "DTF";
         RenderOptions o;
-        o.selectedMarker = selected;
+        o.markers.selected[0] = selected;
         const Rendered r = Render(d, 1660, 1360, o);
         const int W = r.layout.W, H = r.layout.H;
         int checked = 0;
@@ -187,4 +187,80 @@ TEST(PageRenderer, MarkerSymbolsStandAtTheirColumns) {
         }
         EXPECT_GT(checked, 0) << sample;
     }
+}
+
+TEST(PageRenderer, MarkerLabelsNeverOverlap) {
+    // Ten markers on each trace, all with descriptions, the last ones long and at the right edge.
+    for (bool portrait : {false, true}) {
+        CMyQuarnDoc d = Sample("SPEC_TRACEB.qtr");
+        d.m_bShowTraceB = 1;
+        d.m_nOrientation = portrait ? 0 : 1;
+        d.m_bShowMarkersA = d.m_bShowMarkersB = 1;
+        for (char t : {'A', 'B'})
+            for (int n = 1; n <= 10; ++n) {
+                auto& state = t == 'A' ? d.m_arrUserStateA : d.m_arrUserStateB;
+                auto& text = t == 'A' ? d.m_arrMarkerTextA : d.m_arrMarkerTextB;
+                auto& flag = t == 'A' ? d.m_arrMarkerFlagA : d.m_arrMarkerFlagB;
+                state[n] = NORMal;
+                PlaceMarker(d, t, n, n == 10 ? 500 : 45 * n + (t == 'B' ? 20 : 0));
+                text[n] = std::string("Label ") + t + std::to_string(n) +
+                          (n >= 9 ? " feeder joint behind the second antenna mast" : "");
+                flag[n] = 1;
+            }
+        d.UpdatePageSize();
+        std::vector<TextBox> boxes;
+        RenderOptions o;
+        o.textBoxes = &boxes;
+        MarkerPlaces places;
+        o.places = &places;
+        const Rendered r = Render(d, portrait ? 1000 : 1660, portrait ? 1300 : 1000, o);
+        const std::string name = portrait ? "portrait" : "landscape";
+        // FIELDLINK_TEST_SHOTS=folder keeps the pages to look at.
+        if (const char* dir = std::getenv("FIELDLINK_TEST_SHOTS"))
+            r.image.save(QString::fromStdString(std::string(dir) + "/marker_labels_" + name + ".png"));
+        std::vector<QRectF> labels;
+        for (char t : {'A', 'B'})
+            for (int n = 1; n <= 10; ++n) {
+                const MarkerPlace& p = places.trace[TraceIndex(t)][n];
+                ASSERT_TRUE(p.placed) << name << " " << t << n;
+                ASSERT_FALSE(p.label.isNull()) << name << " " << t << n;
+                labels.push_back(p.label.normalized());
+            }
+        for (size_t i = 0; i < labels.size(); ++i) {
+            // Inside the graph: never over a panel, a table or the legend.
+            EXPECT_GE(labels[i].left(), 0) << name << " " << i;
+            EXPECT_LE(labels[i].right(), r.layout.W + 0.5) << name << " " << i;
+            EXPECT_LE(labels[i].bottom(), 0.5) << name << " " << i;
+            EXPECT_GE(labels[i].top(), r.layout.H - 0.5) << name << " " << i;
+            for (size_t j = i + 1; j < labels.size(); ++j)
+                EXPECT_FALSE(labels[i].intersects(labels[j])) << name << " labels " << i << " and " << j;
+        }
+        // The label texts stay in their boxes.
+        for (const auto& b : boxes)
+            if (b.text.rfind("Label ", 0) == 0) {
+                // The recorded box spans from its top downwards.
+                const QRectF text(b.box.x(), b.box.y() - b.box.height(), b.box.width(), b.box.height());
+                bool inside = false;
+                for (const auto& l : labels)
+                    inside = inside || l.adjusted(-1, -1, 1, 1).contains(text);
+                EXPECT_TRUE(inside) << name << " " << b.text;
+            }
+    }
+}
+
+TEST(PageRenderer, MarkerPlacesForHitTests) {
+    CMyQuarnDoc d = Sample("SPECTRUM.qtr");
+    MarkerPlaces places;
+    RenderOptions o;
+    o.places = &places;
+    const Rendered r = Render(d, 1660, 1360, o);
+    const MarkerPlace& m1 = places.trace[0][1];
+    ASSERT_TRUE(m1.placed);
+    EXPECT_DOUBLE_EQ(m1.x, std::trunc((MarkerPoint(d, 'A', 1) + 1) * r.layout.W / 501.0));
+    // The name sits right of the line and below the level; its hit box reaches 40 units out.
+    EXPECT_TRUE(m1.name.normalized().contains(QPointF(m1.x + 25 - 30, m1.y + 165 - 50)));
+    EXPECT_FALSE(places.trace[0][4].placed);  // marker 4 is off
+    EXPECT_FALSE(places.trace[1][1].placed);  // trace B is not drawn
+    EXPECT_FALSE(places.table[0].isEmpty());
+    EXPECT_TRUE(places.table[1].isEmpty());
 }
