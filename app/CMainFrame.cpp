@@ -1,5 +1,7 @@
 #include "CMainFrame.h"
 
+#include "MarkerDescriptionDialog.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -252,6 +254,18 @@ CChildFrame* CMainFrame::AddFrame(std::shared_ptr<CMyQuarnDoc> doc) {
     connect(view, &CMyQuarnView::contextMenuRequested, this, [this, frame](const QPoint& pos) {
         if (auto menu = ContextMenu(frame)) menu->exec(pos);
     });
+    connect(view, &CMyQuarnView::selectMarkersRequested, this, [this, frame] {
+        Activate(frame);
+        SelectMarkers();
+    });
+    connect(view, &CMyQuarnView::markerDescriptionRequested, this,
+            [this, view] { DescribeMarkers(view, view->Markers().active); });
+    connect(view, &CMyQuarnView::pointerReadout, this, [this](const QString& text) {
+        if (text.isEmpty())
+            statusBar()->clearMessage();
+        else
+            statusBar()->showMessage(text);
+    });
     connect(frame, &QObject::destroyed, this, [this] { RefreshState(); });
     // A new window takes the view mode's proportions, inside the visible part of the workspace.
     const QSize c = m_mdi->size().isEmpty() ? QSize(1200, 800) : m_mdi->size();
@@ -320,6 +334,44 @@ void CMainFrame::EditLevel() {
     LevelDialog dlg(
         f->Document(), ModeDisplayName(f->Document().m_strMode), [v] { v->update(); }, this);
     if (m_instrument->Prompts().Exec(dlg) == QDialog::Accepted) RepaintDocument(f->Document());
+}
+
+void CMainFrame::SelectMarkers() {
+    CChildFrame* f = ActiveFrame();
+    if (!f) return;
+    CMyQuarnView* view = f->View();
+    if (m_markerDialog && m_markerDialog->View() == view) {
+        m_markerDialog->ShowTrace(f->Document().m_nFrontTrace == 1 ? 'B' : 'A');
+        m_markerDialog->Refresh();
+        m_markerDialog->raise();
+        m_markerDialog->activateWindow();
+        return;
+    }
+    if (m_markerDialog) m_markerDialog->accept();  // the other window's edits stay
+    m_markerDialog = new SelectMarkersDialog(view, this);
+    connect(m_markerDialog, &SelectMarkersDialog::descriptionRequested, this,
+            [this, view](int n) { DescribeMarkers(view, n); });
+    m_markerDialog->show();
+}
+
+void CMainFrame::CloseMarkerWindow() {
+    if (m_markerDialog) m_markerDialog->close();
+}
+
+void CMainFrame::DescribeMarkers(CMyQuarnView* view, int focus) {
+    if (!view) return;
+    CMyQuarnDoc& d = view->Document();
+    const bool b = d.m_nFrontTrace == 1;
+    MarkerDescriptionDialog dlg(b ? d.m_arrMarkerTextB : d.m_arrMarkerTextA,
+                                b ? d.m_arrMarkerFlagB : d.m_arrMarkerFlagA,
+                                RecentDescriptions(s_settings.markerDescriptions), focus, this);
+    if (m_instrument->Prompts().Exec(dlg) != QDialog::Accepted) return;
+    (b ? d.m_arrMarkerTextB : d.m_arrMarkerTextA) = dlg.Texts();
+    (b ? d.m_arrMarkerFlagB : d.m_arrMarkerFlagA) = dlg.Flags();
+    s_settings.markerDescriptions = RecentDescriptionsText(dlg.Recent());
+    m_instrument->WriteDefaultProfile();  // the recent descriptions are the profile's line 31
+    view->MarkersChanged();
+    if (m_markerDialog) m_markerDialog->Refresh();
 }
 
 void CMainFrame::EditComment() {

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMenu>
+#include <QPointer>
 #include <QToolBar>
 #include <memory>
 
@@ -17,6 +18,7 @@
 #include "Instrument.h"
 #include "InstrumentCommands.h"
 #include "LiveSession.h"
+#include "SelectMarkersDialog.h"
 
 namespace fl {
 
@@ -70,6 +72,12 @@ class CMainFrame : public QMainWindow, public DocumentHost, public ITraceSink {
     void EditorNotYet(const QString& what);
     void RunViewCommand(ViewCommand c);
     void EditLevel();
+    // The Select Trace Markers window on the active trace window (one at a time).
+    void SelectMarkers();
+    // The Marker Description dialog on a view's front trace; `focus` is the marker whose field starts.
+    void DescribeMarkers(CMyQuarnView* view, int focus);
+    SelectMarkersDialog* MarkerWindow() const { return m_markerDialog; }
+    void CloseMarkerWindow() override;
     void EditComment();
     void GpsFormat();
     void NewWindow();
@@ -107,6 +115,7 @@ class CMainFrame : public QMainWindow, public DocumentHost, public ITraceSink {
     QToolBar* m_mainBar = nullptr;
     QToolBar* m_smallBar = nullptr;
     bool m_bClosing = false;
+    QPointer<SelectMarkersDialog> m_markerDialog;
 };
 
 }  // namespace fl

@@ -86,12 +86,7 @@ std::vector<Command> MainCommands(CMainFrame& w) {
         {"emflimiteditor", "EMF L&imit Editor...", QKeySequence("Alt+I"), "emflimiteditor", Rule::Idle,
          [&w] { w.EditorNotYet("The EMF limit line editor"); }},
         // View (also the trace window's context menu)
-        {"markers",
-         "&Select Trace Markers...",
-         {},
-         {},
-         Rule::ViewDocument,
-         [&w] { w.EditorNotYet("The marker dialog"); }},
+        {"markers", "&Select Trace Markers...", {}, {}, Rule::ViewDocument, [&w] { w.SelectMarkers(); }},
         {"levelsettings", "Level...", {}, {}, Rule::ViewDocument, [&w] { w.EditLevel(); }},
         {"gpsformat", "GPS...", {}, {}, Rule::ViewDocument, [&w] { w.GpsFormat(); }},
         {"comment", "&Comment", {}, {}, Rule::ViewDocument, [&w] { w.EditComment(); }},

@@ -136,6 +136,7 @@ void DocumentCommands::CloseAll() {
     if (!m_prompts.YesNo("Are you sure you want to close all open documents?")) return;
     while (CChildFrame* f = m_host.ActiveFrame())
         if (!f->close()) break;
+    m_host.CloseMarkerWindow();
 }
 
 void DocumentCommands::ExportAscii() {

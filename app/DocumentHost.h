@@ -22,6 +22,8 @@ class DocumentHost {
     virtual CChildFrame* AddFrame(std::shared_ptr<CMyQuarnDoc> doc) = 0;
     virtual void Activate(CChildFrame* frame) = 0;
     virtual QWidget* Window() = 0;
+    // The trace marker selection window, when one is open, closes (after Close All).
+    virtual void CloseMarkerWindow() {}
 };
 
 }  // namespace fl

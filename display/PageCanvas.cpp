@@ -24,6 +24,11 @@ QPointF PageCanvas::Map(double x, double y) const {
     return {m_device.left() + (x - m_ox) * m_scale, m_device.top() + (m_oy - y) * m_scale};
 }
 
+QTransform PageCanvas::PageToDevice() const {
+    return QTransform(m_scale, 0, 0, -m_scale, m_device.left() - m_ox * m_scale,
+                      m_device.top() + m_oy * m_scale);
+}
+
 void PageCanvas::SetPen(const QColor& c, double width, Qt::PenStyle style) {
     QPen pen(c);
     pen.setWidthF(std::max(1.0, width * m_scale));

@@ -7,6 +7,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QString>
+#include <QTransform>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,6 +28,8 @@ class PageCanvas {
     PageCanvas(QPainter& painter, const QRectF& device, int originX, int originY, int fw, int fh);
 
     QPointF Map(double x, double y) const;
+    // The same mapping as a transform, page units to device pixels.
+    QTransform PageToDevice() const;
     double Scale() const { return m_scale; }
 
     void SetPen(const QColor& c, double width, Qt::PenStyle style = Qt::SolidLine);

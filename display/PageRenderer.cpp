@@ -84,6 +84,7 @@ void Painter::Draw() {
         *o.places = MarkerPlaces{};
         o.places->W = W;
         o.places->H = H;
+        o.places->pageToDevice = c.PageToDevice();
     }
     ResultsHeader();
     Legend();
@@ -366,7 +367,9 @@ void Painter::Panels() {
         c.Rect(x, ty, x + L.markerTableWidth, ty - 170);
         c.Text(x + 20, ty - 20, std::string("Markers Trace ") + t, 130, true, Qt::white);
         const int bottom = ty - 200 - 150 * static_cast<int>(lines.size());
-        if (o.places) o.places->table[static_cast<size_t>(TraceIndex(t))] = QRectF(x, bottom, L.markerTableWidth, ty - bottom);
+        if (o.places)
+            o.places->table[static_cast<size_t>(TraceIndex(t))] =
+                QRectF(x, bottom, L.markerTableWidth, ty - bottom);
         c.SetPen(kLight, 3);
         c.SetBrush(kLight);
         c.Rect(x, ty - 170, x + L.markerTableWidth, bottom);

@@ -2,8 +2,8 @@
 #pragma once
 
 #include <QImage>
-#include <array>
 #include <QPainter>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -27,6 +27,7 @@ struct MarkerPlaces {
     std::array<std::array<MarkerPlace, kUserMarkers + 1>, 2> trace;  // [0] trace A, [1] trace B
     std::array<QRectF, 2> table;                                     // the marker tables (empty: not drawn)
     int W = 0, H = 0;
+    QTransform pageToDevice;
 };
 
 struct RenderOptions {
