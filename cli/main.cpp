@@ -11,6 +11,7 @@
 
 #include "CliSupport.h"
 #include "InstrumentCommands.h"
+#include "MarkersCommand.h"
 #include "RenderCommand.h"
 #include "TraceCommands.h"
 
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
     fl::cli::AddTraceCommands(app);
     fl::cli::AddInstrumentCommands(app);
     fl::cli::AddRenderCommand(app);
+    fl::cli::AddMarkersCommand(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

@@ -9,6 +9,8 @@
 #include "CMyQuarnDoc.h"
 #include "CliRunner.h"
 #include "ConnectionSettings.h"
+#include "PanelText.h"
+#include "SampleTraces.h"
 #include "TestUtil.h"
 
 using fl::test::Cli;
@@ -143,4 +145,45 @@ TEST(Cli, RenderDrawsThePageAsAnImage) {
     EXPECT_EQ(bad.status, 1);
     CliRun size = Cli("render " + SamplePath("SPECTRUM.qtr") + " -o " + (dir / "p.png") + " --size 5");
     EXPECT_EQ(size.status, 1);
+}
+
+TEST(Cli, MarkersPlacesSearchesAndSortsWithoutADisplay) {
+    // 999.5 to 1000.5 MHz, 2 kHz per point, at -80 dBm ("4B0") with peaks at point 10 (-20 dBm, "708"),
+    // 50 (-30 dBm, "6A4") and 200 (-50 dBm, "5DC").
+    std::string data;
+    for (int c = 0; c <= 500; ++c)
+        data += c == 10 ? "708" : c == 50 ? "6A4" : c == 200 ? "5DC" : "4B0";
+    fl::test::TempDir dir;
+    const std::vector<std::string> lines = {"*IDN ZARNELL, Quarn2, 1, 2.31",
+                                            "INSTrument:SELect SANalyzer",
+                                            "SENSe:FREQuency:CENTer 1000000000",
+                                            "SENSe:FREQuency:SPAN 1000000",
+                                            "SENSe:REFLevel 0",
+                                            "SENSe:TRACe:DATa A,ALL,'" + data + "'"};
+    fl::test::WriteFile(dir / "peaks.qtr", fl::sim::LineContainerBytes(lines));
+    struct Case {
+        std::string args;
+        std::vector<std::string> list;
+    };
+    const Case cases[] = {
+        {"--max-peak", {"M1 -20.0 dBm 999.5200 MHz"}},
+        {"--at 10 --next-peak", {"M1 -30.0 dBm 999.6000 MHz"}},
+        {"--label-all-peaks --threshold -40", {"M1 -20.0 dBm 999.5200 MHz", "M2 -30.0 dBm 999.6000 MHz"}},
+        {"--label-all-peaks --threshold -40 --sort level --marker 2 --move -1",
+         {"M1 -20.0 dBm 999.5200 MHz", "M2 -80.0 dBm 999.5980 MHz"}},
+        {"--at 495 --move 10", {"M1 -80.0 dBm 1.000500 GHz"}},
+    };
+    for (const auto& c : cases) {
+        const std::string out = dir / "out.qtm";
+        CliRun r = Cli("markers " + (dir / "peaks.qtr") + " " + c.args + " --list -o " + out);
+        ASSERT_EQ(r.status, 0) << c.args << "\n" << r.err;
+        EXPECT_EQ(fl::test::SplitLines(r.out), c.list) << c.args;
+        // The saved trace holds what was listed.
+        fl::CMyQuarnDoc d;
+        ASSERT_TRUE(d.Load(out).ok());
+        EXPECT_EQ(fl::MarkerLines(d, 'A'), c.list) << c.args;
+    }
+    EXPECT_EQ(Cli("markers " + (dir / "peaks.qtr") + " --trace B --max-peak -o " + (dir / "b.qtm")).status,
+              1);
+    EXPECT_EQ(Cli("markers " + (dir / "peaks.qtr") + " --max-peak").status, 2);
 }
