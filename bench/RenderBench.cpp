@@ -9,6 +9,7 @@
 
 #include "CMyQuarnDoc.h"
 #include "ImageCodec.h"
+#include "MarkerEdit.h"
 #include "PageImage.h"
 #include "PageRenderer.h"
 #include "SampleTraces.h"
@@ -34,6 +35,38 @@ void BM_FullLandscapePage(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FullLandscapePage)->Unit(benchmark::kMillisecond);
+
+// The Label All Peaks button: ten peak searches over 501 columns and the sort; it must feel instant.
+void BM_LabelAllPeaks(benchmark::State& state) {
+    fl::CMyQuarnDoc d = FullDoc();
+    for (auto _ : state) {
+        int selected = 1;
+        benchmark::DoNotOptimize(fl::LabelAllPeaks(d, 'A', &selected));
+    }
+}
+BENCHMARK(BM_LabelAllPeaks)->Unit(benchmark::kMicrosecond);
+
+// A page with twenty marker labels, as the view repaints it while a marker is dragged.
+void BM_PageWithMarkerLabels(benchmark::State& state) {
+    fl::CMyQuarnDoc d = FullDoc();
+    for (char t : {'A', 'B'})
+        for (int n = 1; n <= 10; ++n) {
+            (t == 'A' ? d.m_arrUserStateA : d.m_arrUserStateB)[n] = fl::NORMal;
+            fl::PlaceMarker(d, t, n, 45 * n);
+            (t == 'A' ? d.m_arrMarkerTextA : d.m_arrMarkerTextB)[n] = "feeder joint " + std::to_string(n);
+            (t == 'A' ? d.m_arrMarkerFlagA : d.m_arrMarkerFlagB)[n] = 1;
+        }
+    QImage image(1920, 1080, QImage::Format_RGB32);
+    fl::MarkerPlaces places;
+    fl::RenderOptions o;
+    o.places = &places;
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter p(&image);
+        fl::RenderPage(p, QRectF(0, 0, 1920, 1080), d, o);
+    }
+}
+BENCHMARK(BM_PageWithMarkerLabels)->Unit(benchmark::kMillisecond);
 
 void BM_GridAndPolylines(benchmark::State& state) {
     const fl::CMyQuarnDoc d = FullDoc();

@@ -210,7 +210,8 @@ void CMyQuarnView::mouseMoveEvent(QMouseEvent* e) {
     const char legend = LegendAt(page);
     if (m_grabbed || NameAt(page))
         setCursor(Qt::SizeAllCursor);
-    else if (legend && TraceOffered(*m_doc, legend))
+    else if (legend && TraceOffered(*m_doc, legend) &&
+             (legend == 'B' ? m_doc->m_bShowTraceB : m_doc->m_bShowTraceA))
         setCursor(Qt::PointingHandCursor);
     else
         unsetCursor();

@@ -264,3 +264,18 @@ TEST(PageRenderer, MarkerPlacesForHitTests) {
     EXPECT_FALSE(places.table[0].isEmpty());
     EXPECT_TRUE(places.table[1].isEmpty());
 }
+
+TEST(PageRenderer, MarkerAboveTheReferenceStandsOnTheTopEdgeAndAnOffTraceHasNoTable) {
+    CMyQuarnDoc d = Sample("SPECTRUM.qtr");  // reference -10 dBm, trace B OFF
+    const int p = MarkerPoint(d, 'A', 1);
+    d.m_arrTraceA[static_cast<size_t>(2 * p + 1)] = 5.0;
+    d.m_arrUserStateB[1] = NORMal;  // a marker on the OFF trace
+    MarkerPlaces places;
+    RenderOptions o;
+    o.places = &places;
+    Render(d, 1660, 1360, o);
+    ASSERT_TRUE(places.trace[0][1].placed);
+    EXPECT_DOUBLE_EQ(places.trace[0][1].y, 0.0);
+    EXPECT_FALSE(places.trace[1][1].placed);
+    EXPECT_TRUE(places.table[1].isEmpty());
+}
