@@ -1,5 +1,6 @@
 #include "CMainFrame.h"
 
+#include "LimitEditor.h"
 #include "MarkerDescriptionDialog.h"
 
 #include <QApplication>
@@ -354,6 +355,50 @@ void CMainFrame::SelectMarkers() {
     m_markerDialog->show();
 }
 
+EditorServices CMainFrame::EditorServicesFor(std::string* folder) {
+    EditorServices s;
+    s.openFile = [this](const QString& title, const QString& dir, const QString& filter) {
+        return m_documents->Files().OpenFile(this, title, dir, filter);
+    };
+    s.saveFile = [this](const QString& title, const QString& proposal, const QString& filter) {
+        return m_documents->Files().SaveFileReplacing(this, title, proposal, filter);
+    };
+    s.message = [this](const QString& text, bool error) {
+        m_instrument->Prompts().Message(text.toStdString(), error ? PromptIcon::Error : PromptIcon::Information);
+    };
+    s.question = [this](const QString& text) { return m_instrument->Prompts().YesNo(text.toStdString()); };
+    s.exec = [this](QDialog& d) { return m_instrument->Prompts().Exec(d); };
+    s.dataTransfer = [this] {
+        // The editors hand their file over only to a connected instrument.
+        if (!m_instrument->IsConnected()) {
+            if (!m_instrument->Prompts().YesNo("Not connected.\nConnect now?")) return;
+            m_instrument->RunConnectDialog();
+            if (!m_instrument->IsConnected()) return;
+        }
+        m_instrumentUi->DataTransfer(2);
+    };
+    s.folderChanged = [this, folder](const QString& f) {
+        *folder = f.toStdString();
+        m_instrument->WriteDefaultProfile();  // the editor folders are lines of the profile
+    };
+    return s;
+}
+
+void CMainFrame::OpenLimitEditor(const QString& file, bool transferAllowed) {
+    QString folder = QString::fromStdString(s_settings.folderLimits);
+    LimitEditor editor(EditorServicesFor(&s_settings.folderLimits), file, transferAllowed, &folder, this);
+    m_instrument->Prompts().Exec(editor);
+}
+
+bool CMainFrame::OpenEditorFile(const QString& path) {
+    const QString ext = QFileInfo(path).suffix().toUpper();
+    if (ext == "QLM") {
+        OpenLimitEditor(path, true);
+        return true;
+    }
+    return false;
+}
+
 void CMainFrame::CloseMarkerWindow() {
     if (m_markerDialog) m_markerDialog->close();
 }
@@ -492,8 +537,10 @@ void CMainFrame::dropEvent(QDropEvent* e) {
 void CMainFrame::StartUp(const QString& file, bool demo, bool welcome) {
     if (!file.isEmpty()) {
         const QString ext = QFileInfo(file).suffix().toUpper();
-        static const QStringList editorExts = {"QLM", "QSY", "QED", "QCT", "QAF", "QCF"};
-        if (editorExts.contains(ext))
+        static const QStringList editorExts = {"QSY", "QED", "QCT", "QAF", "QCF"};
+        if (ext == "QLM")
+            OpenLimitEditor(file, false);
+        else if (editorExts.contains(ext))
             EditorNotYet("The editor for ." + ext.toLower() + " files");
         else
             m_documents->OpenFile(file);

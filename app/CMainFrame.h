@@ -18,6 +18,7 @@
 #include "Instrument.h"
 #include "InstrumentCommands.h"
 #include "LiveSession.h"
+#include "EditorServices.h"
 #include "SelectMarkersDialog.h"
 
 namespace fl {
@@ -78,6 +79,11 @@ class CMainFrame : public QMainWindow, public DocumentHost, public ITraceSink {
     void DescribeMarkers(CMyQuarnView* view, int focus);
     SelectMarkersDialog* MarkerWindow() const { return m_markerDialog; }
     void CloseMarkerWindow() override;
+    // The editors: from the Tools menu (no file), the command line (a file, no Data Transfer) and the Data
+    // Transfer dialog (a file; Data Transfer then closes the editor).
+    void OpenLimitEditor(const QString& file = {}, bool transferAllowed = true);
+    bool OpenEditorFile(const QString& path) override;
+    EditorServices EditorServicesFor(std::string* folder);
     void EditComment();
     void GpsFormat();
     void NewWindow();

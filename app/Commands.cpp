@@ -72,7 +72,7 @@ std::vector<Command> MainCommands(CMainFrame& w) {
         {"settingeditor", "&Setting Editor...", QKeySequence("Alt+S"), "settingeditor", Rule::Idle,
          [&w] { w.EditorNotYet("The setting editor"); }},
         {"limiteditor", "&Limit Editor...", QKeySequence("Alt+L"), "limiteditor", Rule::Idle,
-         [&w] { w.EditorNotYet("The limit line editor"); }},
+         [&w] { w.OpenLimitEditor(); }},
         {"extdeveditor", "&External Device Editor...", QKeySequence("Alt+E"), "extdeveditor", Rule::Idle,
          [&w] { w.EditorNotYet("The external device editor"); }},
         {"channeleditor", "&Channel System Editor...", QKeySequence("Alt+C"), "channeleditor", Rule::Idle,

@@ -45,6 +45,15 @@ QString FileDialogs::SaveFile(QWidget* parent, const QString& title, const QStri
                                         QFileDialog::DontConfirmOverwrite);
 }
 
+QString FileDialogs::OpenFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, title, folder, filter);
+}
+
+QString FileDialogs::SaveFileReplacing(QWidget* parent, const QString& title, const QString& proposal,
+                                       const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, title, proposal, filter);
+}
+
 DocumentCommands::DocumentCommands(DocumentHost& host, QtPrompts& prompts)
     : m_host(host), m_prompts(prompts), m_files(std::make_unique<FileDialogs>()) {}
 

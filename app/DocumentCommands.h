@@ -25,6 +25,10 @@ class FileDialogs {
     // `selectedFilter` (when given) preselects a filter and returns the one chosen.
     virtual QString SaveFile(QWidget* parent, const QString& title, const QString& proposal,
                              const QString& filter, QString* selectedFilter = nullptr);
+    // One file to open, and a file to save to after the dialog's own question before replacing one.
+    virtual QString OpenFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter);
+    virtual QString SaveFileReplacing(QWidget* parent, const QString& title, const QString& proposal,
+                                      const QString& filter);
 };
 
 class DocumentCommands : public QObject {
@@ -58,6 +62,7 @@ class DocumentCommands : public QObject {
     bool PrintDocument(QPrinter& printer, CChildFrame* frame, QPainter* painter = nullptr);
 
     void SetFileDialogs(std::unique_ptr<FileDialogs> d) { m_files = std::move(d); }
+    FileDialogs& Files() { return *m_files; }
     void SetRecentMenu(QMenu* menu);
     void AddRecentFile(const QString& path);
 

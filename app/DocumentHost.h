@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QList>
+#include <QString>
 #include <memory>
 
 class QWidget;
@@ -24,6 +25,8 @@ class DocumentHost {
     virtual QWidget* Window() = 0;
     // The trace marker selection window, when one is open, closes (after Close All).
     virtual void CloseMarkerWindow() {}
+    // An editor file opened from the Data Transfer dialog; false when no editor takes that kind.
+    virtual bool OpenEditorFile(const QString&) { return false; }
 };
 
 }  // namespace fl

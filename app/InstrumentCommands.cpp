@@ -52,6 +52,7 @@ void InstrumentCommands::DataTransfer(int tab) {
         m_instrument.RunConnectDialog();
     DataTransferDialog dlg(m_instrument.Channel(), tab, m_host.Window());
     dlg.openTrace = [this](const QString& path) { m_documents.OpenFile(path); };
+    dlg.openEditor = [this](const QString& path) { return m_host.OpenEditorFile(path); };
     m_instrument.Prompts().Exec(dlg);
     emit m_instrument.stateChanged();
 }

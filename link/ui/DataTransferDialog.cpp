@@ -391,7 +391,7 @@ void DataTransferDialog::OpenPcEntry(const QString& name) {
         if (openTrace) openTrace(path);
     } else if (Kind().tab == 1) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-    } else {
+    } else if (!openEditor || !openEditor(path)) {
         m_channel.Prompts().Message("The editors are not part of this version of Fieldlink yet.");
     }
     RefreshPc();

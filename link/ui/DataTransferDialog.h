@@ -23,6 +23,9 @@ class DataTransferDialog : public QDialog {
 
     // Opening a trace entry (the main window opens it as a document).
     std::function<void(const QString&)> openTrace;
+    // Opening an editor file ("O" or a double click on the tabs of the editors' kinds): the editor runs,
+    // started with the file. False when no editor takes that kind.
+    std::function<bool(const QString&)> openEditor;
     // Test hooks: answers instead of the duplicate question and the filename window.
     std::function<DuplicateAnswer(const std::string&)> scriptedAnswer;
     std::function<bool(std::string&)> scriptedRename;

@@ -29,10 +29,20 @@ class ScriptedFiles : public FileDialogs {
         }
         return save;
     }
+    QString OpenFile(QWidget*, const QString& title, const QString& folder, const QString&) override {
+        lastTitle = title;
+        lastFolder = folder;
+        return open.value(0);
+    }
+    QString SaveFileReplacing(QWidget*, const QString& title, const QString& proposal, const QString&) override {
+        lastTitle = title;
+        lastProposal = proposal;
+        return save;
+    }
     QStringList open;
     QString save;
     QString filter;  // the filter "chosen" in the save dialog; empty keeps the preselected one
-    QString lastFolder, lastProposal, lastFilter;
+    QString lastFolder, lastProposal, lastFilter, lastTitle;
 };
 
 // A main window for one test. Every message and question lands in `messages` (questions answered by

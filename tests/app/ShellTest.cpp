@@ -65,10 +65,16 @@ class ShellTest : public QObject {
 
     void editorFilesAndBadFiles() {
         Shell f;
-        f->StartUp("/tmp/limits.qlm", false);
+        // A limit file opens the limit lines editor (and no welcome dialog); a missing one says so there.
+        f->StartUp("/tmp/no-such-limits.qlm", false);
         QCOMPARE(f->Frames().size(), 0);
+        QCOMPARE(f.messages, QStringList({"File not found"}));
+        QCOMPARE(f.dialogs, QStringList({"fl::LimitEditor"}));
+        f.messages.clear();
+        f.dialogs.clear();
+        f->StartUp("/tmp/system.qsy", false);
         QCOMPARE(f.messages.size(), 1);
-        QVERIFY(f.messages[0].contains(".qlm"));
+        QVERIFY(f.messages[0].contains(".qsy"));
         QVERIFY(f.dialogs.isEmpty());
         test::TempDir dir;
         test::WriteFile(dir / "bad.qtr", "Garbage");

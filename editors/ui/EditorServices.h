@@ -1,0 +1,24 @@
+// What an editor window needs from the program: file dialogs, messages and questions, modal dialogs,
+// the data transfer dialog and the profile. The main window fills it; tests script it.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <functional>
+
+namespace fl {
+
+struct EditorServices {
+    // Open and save dialogs: title, starting folder or proposed path, filter; "" when cancelled.
+    std::function<QString(const QString& title, const QString& folder, const QString& filter)> openFile;
+    std::function<QString(const QString& title, const QString& proposal, const QString& filter)> saveFile;
+    std::function<void(const QString& text, bool error)> message;
+    std::function<bool(const QString& text)> question;  // Yes/No
+    std::function<int(QDialog& dialog)> exec;            // a modal dialog
+    // Data Transfer on the "Limits" tab (connecting first after asking, when not connected).
+    std::function<void()> dataTransfer;
+    // The editor folder changed: the profile is written again.
+    std::function<void(const QString& folder)> folderChanged;
+};
+
+}  // namespace fl

@@ -1,0 +1,298 @@
+#include "SegmentEditor.h"
+
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <filesystem>
+
+#include "CMyQuarnDoc.h"
+#include "FileIo.h"
+#include "LimitModel.h"
+#include "PageCanvas.h"
+
+namespace fl {
+
+namespace {
+
+std::string ToCp1252(const QString& s) {
+    std::string out;
+    for (QChar c : s)
+        out.push_back(c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?');
+    return out;
+}
+
+QPushButton* MakeButton(const QString& text, const char* name) {
+    auto* b = new QPushButton(text);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+}  // namespace
+
+SegmentEditor::SegmentEditor(EditorServices services, QString startFile, bool transferAllowed, QString* folder,
+                             QWidget* parent)
+    : QDialog(parent),
+      m_services(std::move(services)),
+      m_startFile(std::move(startFile)),
+      m_folder(folder),
+      m_transferAllowed(transferAllowed) {}
+
+void SegmentEditor::Build(const QStringList& headers, const std::vector<int>& widths, QWidget* settings) {
+    m_table = new QTableWidget(0, headers.size());
+    m_table->setObjectName("rows");
+    m_table->setHorizontalHeaderLabels(headers);
+    for (int i = 0; i < headers.size() && i < static_cast<int>(widths.size()); ++i)
+        m_table->setColumnWidth(i, widths[static_cast<size_t>(i)]);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setShowGrid(true);
+    m_table->verticalHeader()->setVisible(false);
+    m_table->verticalHeader()->setDefaultSectionSize(20);
+    // The selection stays visible when the list loses the focus.
+    QPalette pal = m_table->palette();
+    pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText, pal.color(QPalette::Active, QPalette::HighlightedText));
+    m_table->setPalette(pal);
+    int listWidth = 4;
+    for (int w : widths)
+        listWidth += w;
+    m_table->setMinimumWidth(listWidth + 20);
+    connect(m_table, &QTableWidget::cellClicked, this, [this](int row, int) {
+        Current() = row + 1;
+        Refresh();
+    });
+    connect(m_table, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
+        Current() = row + 1;
+        Edit();
+        Refresh();
+    });
+
+    m_graph = new EditorGraphWidget;
+    m_graph->setObjectName("graph");
+    m_graph->moved = [this](QPointF area, bool held) {
+        if (!held || !m_hit) {
+            if (!held) m_hit = HitAt(area);
+            return m_hit.has_value();
+        }
+        DragTo(*m_hit, area);
+        m_dragging = true;
+        const auto [x, y] = Position(*m_hit);
+        m_posX->setText(x);
+        m_posY->setText(y);
+        Refresh();
+        return true;
+    };
+    m_graph->pressed = [this](QPointF) {
+        if (!m_hit) return;
+        Current() = m_hit->row + 1;
+        const auto [x, y] = Position(*m_hit);
+        m_posX->setText(x);
+        m_posY->setText(y);
+        Refresh();
+    };
+    m_graph->released = [this](QPointF) {
+        if (!m_hit) return;
+        Release(*m_hit);
+        m_hit.reset();
+        m_dragging = false;
+        m_posX->clear();
+        m_posY->clear();
+        Refresh();
+    };
+    m_posX = new QLabel;
+    m_posY = new QLabel;
+    m_posX->setObjectName("positionX");
+    m_posY->setObjectName("positionY");
+    m_comment = new QLineEdit;
+    m_comment->setObjectName("comment");
+    m_comment->setMaxLength(static_cast<int>(kMaxCommentLength));
+
+    auto* insert = MakeButton("Insert", "insert");
+    auto* edit = MakeButton("Edit", "edit");
+    auto* del = MakeButton("Delete", "delete");
+    auto* delAll = MakeButton("Delete All", "deleteAll");
+    auto* transfer = MakeButton("Data Transfer", "dataTransfer");
+    m_overlayButton = MakeButton("Overlay Trace", "overlay");
+    auto* open = MakeButton("Open", "open");
+    auto* save = MakeButton("Save", "save");
+    auto* cancel = MakeButton("Cancel", "cancel");
+    save->setDefault(true);
+    transfer->setEnabled(m_transferAllowed);
+    connect(insert, &QPushButton::clicked, this, [this] {
+        if (Full()) {
+            m_services.message(kLimitsFullText, false);
+            return;
+        }
+        Insert();
+        Refresh();
+        Select(Current() - 1);
+    });
+    connect(edit, &QPushButton::clicked, this, [this] {
+        if (Current() == 0) return;
+        Edit();
+        Refresh();
+    });
+    connect(del, &QPushButton::clicked, this, [this] {
+        DeleteRow();
+        Refresh();
+    });
+    connect(delAll, &QPushButton::clicked, this, [this] {
+        DeleteAll();
+        Refresh();
+    });
+    connect(transfer, &QPushButton::clicked, this, [this] { DataTransfer(); });
+    connect(m_overlayButton, &QPushButton::clicked, this, [this] { ToggleOverlay(); });
+    connect(open, &QPushButton::clicked, this, [this] { Open({}); });
+    connect(save, &QPushButton::clicked, this, [this] { Save(); });
+    connect(cancel, &QPushButton::clicked, this, &SegmentEditor::reject);
+
+    auto* axisFont = new QFont("Times New Roman");
+    axisFont->setUnderline(true);
+    auto* yLetter = new QLabel(headers.size() == 5 && headers[0].contains("x") ? "y" : "L");
+    yLetter->setFont(*axisFont);
+    auto* graphBox = new QGridLayout;
+    graphBox->addWidget(yLetter, 0, 0, Qt::AlignTop);
+    graphBox->addWidget(m_graph, 0, 1);
+    auto* positions = new QHBoxLayout;
+    positions->addWidget(m_posX);
+    positions->addWidget(m_posY);
+    positions->addStretch();
+    graphBox->addLayout(positions, 1, 1);
+    delete axisFont;
+
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* b : {insert, edit, del, delAll, transfer, m_overlayButton, open, save, cancel})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_table);
+    top->addLayout(graphBox, 1);
+    if (settings) top->addWidget(settings);
+    top->addLayout(buttons);
+    auto* commentRow = new QHBoxLayout;
+    commentRow->addWidget(new QLabel("Comment:"));
+    commentRow->addWidget(m_comment, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addLayout(commentRow);
+}
+
+void SegmentEditor::OpenStartFile() {
+    if (!m_startFile.isEmpty()) Open(m_startFile);
+    Refresh();
+}
+
+void SegmentEditor::Select(int row) {
+    if (row < 0 || row >= m_table->rowCount()) return;
+    m_table->selectRow(row);
+    m_table->scrollToItem(m_table->item(row, 0));
+}
+
+void SegmentEditor::Refresh() {
+    ApplyModifiedHook();
+    setWindowTitle(Title());
+    m_table->setRowCount(Rows());
+    for (int r = 0; r < Rows(); ++r) {
+        const QStringList texts = RowTexts(r);
+        for (int c = 0; c < texts.size(); ++c) {
+            auto* item = m_table->item(r, c);
+            if (!item) m_table->setItem(r, c, item = new QTableWidgetItem);
+            item->setText(texts[c]);
+        }
+    }
+    if (Current() >= 1) Select(Current() - 1);
+    m_graph->SetContent(Pixels(), Current(), m_overlay ? OverlayLines(*m_overlay) : std::vector<std::array<PixelPoint, 2>>{});
+}
+
+bool SegmentEditor::Save() {
+    if (Rows() == 0) {
+        m_services.message(kLimitsEmptyText, false);
+        return false;
+    }
+    const Kind k = FileKind();
+    QString path = m_services.saveFile(k.saveTitle, *m_folder + "/", k.filter);
+    if (path.isEmpty()) return false;
+    if (QFileInfo(path).suffix().isEmpty()) path += k.extension;
+    const QString folder = QFileInfo(path).absolutePath();
+    if (folder != *m_folder) {
+        *m_folder = folder;
+        if (m_services.folderChanged) m_services.folderChanged(folder);
+    }
+    const std::string target = UpperCaseFileName(path.toStdString());
+    std::string error;
+    if (!WriteWholeFileAtomically(target, Text(ToCp1252(m_comment->text())), &error)) {
+        m_services.message(QString::fromStdString(error), true);
+        return false;
+    }
+    Saved(std::filesystem::path(target).filename().string());
+    Refresh();
+    if (SaveCloses()) QDialog::accept();
+    return true;
+}
+
+void SegmentEditor::Open(const QString& given) {
+    QString path = given;
+    if (path.isEmpty()) {
+        const Kind k = FileKind();
+        path = m_services.openFile(k.openTitle, *m_folder, k.filter);
+        if (path.isEmpty()) return;
+        const QString folder = QFileInfo(path).absolutePath();
+        if (folder != *m_folder) {
+            *m_folder = folder;
+            if (m_services.folderChanged) m_services.folderChanged(folder);
+        }
+    }
+    std::string bytes, error;
+    if (!ReadWholeFile(path.toStdString(), bytes, 1 << 20, &error)) {
+        m_services.message(kFileNotFoundText, true);
+        return;
+    }
+    Read(bytes, ToCp1252(QFileInfo(path).fileName()));
+    // The comment as read (the file's own code page).
+    std::string comment;
+    const size_t nl = bytes.find_first_of("\r\n");
+    comment = bytes.substr(0, std::min(nl, kMaxCommentLength));
+    m_comment->setText(FromCp1252(comment));
+    Refresh();
+}
+
+void SegmentEditor::reject() {
+    if (AsksToSave() && m_services.question(FileKind().unsavedQuestion)) Save();
+    QDialog::reject();
+}
+
+void SegmentEditor::DataTransfer() {
+    if (Rows() == 0) {
+        m_services.message(kLimitsEmptyText, false);
+        return;
+    }
+    if (AsksToSave() && m_services.question(FileKind().unsavedQuestion)) {
+        if (!Save() || SaveCloses()) return;  // a save that closes the editor ends it here
+    }
+    if (!m_startFile.isEmpty()) {
+        QDialog::reject();  // the data transfer dialog that opened the editor takes over
+        return;
+    }
+    if (m_services.dataTransfer) m_services.dataTransfer();
+}
+
+void SegmentEditor::ToggleOverlay() {
+    if (m_overlay) {
+        m_overlay.reset();
+        m_overlayButton->setText("Overlay Trace");
+        Refresh();
+        return;
+    }
+    const QString path = m_services.openFile("Open Trace File...", {}, "Quarn Trace ( *.qtr ; *.qtm ) (*.qtr *.qtm *.QTR *.QTM)");
+    if (path.isEmpty()) return;
+    CMyQuarnDoc doc;
+    if (!doc.Load(path.toStdString()).ok()) return;
+    m_overlay = OverlayFrom(doc);
+    m_overlayButton->setText("Clear Trace");
+    Refresh();
+}
+
+}  // namespace fl
