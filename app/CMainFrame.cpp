@@ -364,7 +364,8 @@ EditorServices CMainFrame::EditorServicesFor(std::string* folder) {
         return m_documents->Files().SaveFileReplacing(this, title, proposal, filter);
     };
     s.message = [this](const QString& text, bool error) {
-        m_instrument->Prompts().Message(text.toStdString(), error ? PromptIcon::Error : PromptIcon::Information);
+        m_instrument->Prompts().Message(text.toStdString(),
+                                        error ? PromptIcon::Error : PromptIcon::Information);
     };
     s.question = [this](const QString& text) { return m_instrument->Prompts().YesNo(text.toStdString()); };
     s.exec = [this](QDialog& d) { return m_instrument->Prompts().Exec(d); };

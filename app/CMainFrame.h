@@ -15,10 +15,10 @@
 #include "Commands.h"
 #include "DocumentCommands.h"
 #include "DocumentHost.h"
+#include "EditorServices.h"
 #include "Instrument.h"
 #include "InstrumentCommands.h"
 #include "LiveSession.h"
-#include "EditorServices.h"
 #include "SelectMarkersDialog.h"
 
 namespace fl {

@@ -45,7 +45,8 @@ QString FileDialogs::SaveFile(QWidget* parent, const QString& title, const QStri
                                         QFileDialog::DontConfirmOverwrite);
 }
 
-QString FileDialogs::OpenFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter) {
+QString FileDialogs::OpenFile(QWidget* parent, const QString& title, const QString& folder,
+                              const QString& filter) {
     return QFileDialog::getOpenFileName(parent, title, folder, filter);
 }
 

@@ -26,7 +26,8 @@ class FileDialogs {
     virtual QString SaveFile(QWidget* parent, const QString& title, const QString& proposal,
                              const QString& filter, QString* selectedFilter = nullptr);
     // One file to open, and a file to save to after the dialog's own question before replacing one.
-    virtual QString OpenFile(QWidget* parent, const QString& title, const QString& folder, const QString& filter);
+    virtual QString OpenFile(QWidget* parent, const QString& title, const QString& folder,
+                             const QString& filter);
     virtual QString SaveFileReplacing(QWidget* parent, const QString& title, const QString& proposal,
                                       const QString& filter);
 };

@@ -5,7 +5,8 @@
 
 namespace fl {
 
-EditorGraphWidget::EditorGraphWidget(QWidget* parent) : QWidget(parent), m_area(kGraphWidth, kGraphHeight, QImage::Format_RGB32) {
+EditorGraphWidget::EditorGraphWidget(QWidget* parent)
+    : QWidget(parent), m_area(kGraphWidth, kGraphHeight, QImage::Format_RGB32) {
     setMouseTracking(true);
     setMinimumSize(kGraphWidth, kGraphHeight);
     Draw();

@@ -14,7 +14,7 @@ struct EditorServices {
     std::function<QString(const QString& title, const QString& proposal, const QString& filter)> saveFile;
     std::function<void(const QString& text, bool error)> message;
     std::function<bool(const QString& text)> question;  // Yes/No
-    std::function<int(QDialog& dialog)> exec;            // a modal dialog
+    std::function<int(QDialog& dialog)> exec;           // a modal dialog
     // Data Transfer on the "Limits" tab (connecting first after asking, when not connected).
     std::function<void()> dataTransfer;
     // The editor folder changed: the profile is written again.

@@ -53,7 +53,8 @@ LimitLineDialog::LimitLineDialog(const LineValues& v, bool isNew, QWidget* paren
 }
 
 LineValues LimitLineDialog::Values() const {
-    return {m_lower->isChecked(), m_field[0]->value(), m_field[1]->value(), m_field[2]->value(), m_field[3]->value()};
+    return {m_lower->isChecked(), m_field[0]->value(), m_field[1]->value(), m_field[2]->value(),
+            m_field[3]->value()};
 }
 
 LimitEditor::LimitEditor(EditorServices services, QString startFile, bool transferAllowed, QString* folder,
@@ -64,7 +65,8 @@ LimitEditor::LimitEditor(EditorServices services, QString startFile, bool transf
 }
 
 SegmentEditor::Kind LimitEditor::FileKind() const {
-    return {"Open Limits File...", "Save Limit Lines", "Quarn Limits (*.qlm *.QLM)", ".qlm", kLimitsUnsavedText};
+    return {"Open Limits File...", "Save Limit Lines", "Quarn Limits (*.qlm *.QLM)", ".qlm",
+            kLimitsUnsavedText};
 }
 
 QStringList LimitEditor::RowTexts(int row) const {
@@ -98,7 +100,8 @@ std::string LimitEditor::Text(const std::string& comment) {
 std::vector<std::array<PixelPoint, 2>> LimitEditor::Pixels() const {
     std::vector<std::array<PixelPoint, 2>> out;
     for (const LimitLine& r : m_model.set.rows)
-        out.push_back({LimitPixel(LeadingReal(r.x1), LeadingReal(r.y1)), LimitPixel(LeadingReal(r.x2), LeadingReal(r.y2))});
+        out.push_back({LimitPixel(LeadingReal(r.x1), LeadingReal(r.y1)),
+                       LimitPixel(LeadingReal(r.x2), LeadingReal(r.y2))});
     return out;
 }
 
@@ -114,7 +117,8 @@ std::pair<QString, QString> LimitEditor::Position(const GraphHit& hit) const {
     const LimitLine& r = m_model.set.rows[static_cast<size_t>(hit.row)];
     const std::string& x = hit.end == 0 ? r.x1 : r.x2;
     const std::string& y = hit.end == 0 ? r.y1 : r.y2;
-    return {QString::fromStdString(Format("x=%.1f", LeadingReal(x))), QString::fromStdString(Format("y=%.1f", LeadingReal(y)))};
+    return {QString::fromStdString(Format("x=%.1f", LeadingReal(x))),
+            QString::fromStdString(Format("y=%.1f", LeadingReal(y)))};
 }
 
 }  // namespace fl

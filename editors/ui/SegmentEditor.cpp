@@ -31,8 +31,8 @@ QPushButton* MakeButton(const QString& text, const char* name) {
 
 }  // namespace
 
-SegmentEditor::SegmentEditor(EditorServices services, QString startFile, bool transferAllowed, QString* folder,
-                             QWidget* parent)
+SegmentEditor::SegmentEditor(EditorServices services, QString startFile, bool transferAllowed,
+                             QString* folder, QWidget* parent)
     : QDialog(parent),
       m_services(std::move(services)),
       m_startFile(std::move(startFile)),
@@ -54,7 +54,8 @@ void SegmentEditor::Build(const QStringList& headers, const std::vector<int>& wi
     // The selection stays visible when the list loses the focus.
     QPalette pal = m_table->palette();
     pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
-    pal.setColor(QPalette::Inactive, QPalette::HighlightedText, pal.color(QPalette::Active, QPalette::HighlightedText));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                 pal.color(QPalette::Active, QPalette::HighlightedText));
     m_table->setPalette(pal);
     int listWidth = 4;
     for (int w : widths)
@@ -204,7 +205,8 @@ void SegmentEditor::Refresh() {
         }
     }
     if (Current() >= 1) Select(Current() - 1);
-    m_graph->SetContent(Pixels(), Current(), m_overlay ? OverlayLines(*m_overlay) : std::vector<std::array<PixelPoint, 2>>{});
+    m_graph->SetContent(Pixels(), Current(),
+                        m_overlay ? OverlayLines(*m_overlay) : std::vector<std::array<PixelPoint, 2>>{});
 }
 
 bool SegmentEditor::Save() {
@@ -286,7 +288,8 @@ void SegmentEditor::ToggleOverlay() {
         Refresh();
         return;
     }
-    const QString path = m_services.openFile("Open Trace File...", {}, "Quarn Trace ( *.qtr ; *.qtm ) (*.qtr *.qtm *.QTR *.QTM)");
+    const QString path = m_services.openFile("Open Trace File...", {},
+                                             "Quarn Trace ( *.qtr ; *.qtm ) (*.qtr *.qtm *.QTR *.QTM)");
     if (path.isEmpty()) return;
     CMyQuarnDoc doc;
     if (!doc.Load(path.toStdString()).ok()) return;

@@ -1,0 +1,134 @@
+// The graph editors as a user works them: opened from the Tools menu, the command line and the Data
+// Transfer dialog; rows inserted through the line dialog, a point dragged on the real graph widget at two
+// window sizes, saved under an upper-case name and read back.
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+
+#include "AppTestUtil.h"
+#include "LimitEditor.h"
+
+using namespace fl;
+using fl::test::Shell;
+
+namespace {
+
+void Click(SegmentEditor& e, const char* name) {
+    QPushButton* b = e.Button(name);
+    QVERIFY2(b, name);
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+// The widget point over area pixel (x, y) of the editor's graph.
+QPoint Over(SegmentEditor& e, double x, double y) {
+    return e.Graph()->WidgetPoint(x, y).toPoint();
+}
+
+}  // namespace
+
+class EditorsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { test::UseTestHome(m_home); }
+
+    void limitEditorFromTheToolsMenu_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("small") << QSize(900, 500);
+        QTest::newRow("large") << QSize(1500, 1000);
+    }
+
+    void limitEditorFromTheToolsMenu() {
+        QFETCH(QSize, size);
+        Shell f;
+        test::TempDir dir;
+        s_settings.folderLimits = dir.path();
+        f.files->save = QString::fromStdString(dir / "site7.qlm");
+        QString title, savedTitle;
+        QList<QStringList> rows;
+        std::string written;
+        f.onDialog = [&](QDialog& d) {
+            if (auto* line = qobject_cast<LimitLineDialog*>(&d)) {
+                // The second segment: a lower limit at 2 divisions, typed over the proposal.
+                if (line->Field(0)->value() > 0) {
+                    line->Lower()->setChecked(true);
+                    line->Field(1)->setValue(2.0);
+                    line->Field(3)->setValue(2.0);
+                    line->Field(2)->setValue(10.0);
+                }
+                return int(QDialog::Accepted);
+            }
+            auto* e = qobject_cast<LimitEditor*>(&d);
+            if (!e) return int(QDialog::Rejected);
+            e->resize(size);
+            e->show();
+            if (!QTest::qWaitForWindowExposed(e)) return int(QDialog::Rejected);
+            Click(*e, "insert");  // (0, 0) to (1, 0), upper
+            Click(*e, "insert");  // from (1, 0): changed to a lower limit (1, 2) to (10, 2)
+            title = e->windowTitle();
+            // Drag the end point of row 1, (1.0, 0.0) at pixel (41, 320), to (5.0, 6.0), pixel (205, 80).
+            QTest::mouseMove(e->Graph(), Over(*e, 41, 319));
+            QTest::mousePress(e->Graph(), Qt::LeftButton, {}, Over(*e, 41, 319));
+            QMouseEvent move(QEvent::MouseMove, QPointF(Over(*e, 205, 80)),
+                             QPointF(e->Graph()->mapToGlobal(Over(*e, 205, 80))), Qt::LeftButton,
+                             Qt::LeftButton, {});
+            QApplication::sendEvent(e->Graph(), &move);
+            const QString shownX = e->PositionX()->text();
+            QTest::mouseRelease(e->Graph(), Qt::LeftButton, {}, Over(*e, 205, 80));
+            for (int r = 0; r < e->Table()->rowCount(); ++r) {
+                QStringList cells;
+                for (int c = 0; c < 5; ++c)
+                    cells << e->Table()->item(r, c)->text();
+                rows << cells;
+            }
+            rows << QStringList{shownX, e->PositionX()->text()};
+            e->Comment()->setText("Mask A");
+            Click(*e, "save");
+            savedTitle = e->windowTitle();
+            written = test::ReadFile(dir / "SITE7.QLM");
+            return int(QDialog::Rejected);
+        };
+        f.Trigger("limiteditor");
+        QCOMPARE(f.dialogs.first(), QString("fl::LimitEditor"));
+        QCOMPARE(title, QString("Limit Lines"));  // the second insert changed a proposed value
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[0], QStringList({"0.0", "0.0", "5.0", "6.0", "upper"}));
+        QCOMPARE(rows[1], QStringList({"1.0", "2.0", "10.0", "2.0", "lower"}));
+        QCOMPARE(rows[2], QStringList({"x=5.0", ""}));  // shown while dragging, cleared on release
+        QCOMPARE(savedTitle, QString("Limit Lines - SITE7.QLM"));
+        QCOMPARE(written, std::string("Mask A\r\nmax,0.0,0.0,5.0,6.0\r\nmin,1.0,2.0,10.0,2.0\r\n"));
+        QCOMPARE(s_settings.folderLimits, dir.path());
+    }
+
+    void limitEditorFromTheCommandLineAndDataTransfer() {
+        test::TempDir dir;
+        test::WriteFile(dir / "MASK.QLM", "Mask B\r\nmax,0.0,6.0,5.0,6.0\r\nmin,5.0,2.0,10.0,2.0\r\n");
+        Shell f;
+        QString title;
+        int rows = -1;
+        bool transfer = true;
+        f.onDialog = [&](QDialog& d) {
+            auto* e = qobject_cast<LimitEditor*>(&d);
+            if (!e) return int(QDialog::Rejected);
+            title = e->windowTitle();
+            rows = e->Table()->rowCount();
+            transfer = e->Button("dataTransfer")->isEnabled();
+            return int(QDialog::Rejected);
+        };
+        f->StartUp(QString::fromStdString(dir / "MASK.QLM"), false);
+        QCOMPARE(title, QString("Limit Lines - MASK.QLM"));
+        QCOMPARE(rows, 2);
+        QVERIFY(!transfer);  // started from the command line: no Data Transfer
+        QVERIFY(f.messages.isEmpty());
+        // From the Data Transfer dialog: started with the file, Data Transfer enabled and closing it.
+        title.clear();
+        QVERIFY(f->OpenEditorFile(QString::fromStdString(dir / "MASK.QLM")));
+        QCOMPARE(title, QString("Limit Lines - MASK.QLM"));
+        QVERIFY(transfer);
+    }
+
+  private:
+    test::TempDir m_home;
+};
+
+QTEST_MAIN(EditorsTest)
+#include "EditorsTest.moc"
