@@ -1,5 +1,6 @@
 #include "CMainFrame.h"
 
+#include "EmfLimitEditor.h"
 #include "LimitEditor.h"
 #include "MarkerDescriptionDialog.h"
 
@@ -391,10 +392,20 @@ void CMainFrame::OpenLimitEditor(const QString& file, bool transferAllowed) {
     m_instrument->Prompts().Exec(editor);
 }
 
+void CMainFrame::OpenEmfLimitEditor(const QString& file, bool transferAllowed) {
+    QString folder = QString::fromStdString(s_settings.folderLimits);
+    EmfLimitEditor editor(EditorServicesFor(&s_settings.folderLimits), file, transferAllowed, &folder, this);
+    m_instrument->Prompts().Exec(editor);
+}
+
 bool CMainFrame::OpenEditorFile(const QString& path) {
     const QString ext = QFileInfo(path).suffix().toUpper();
     if (ext == "QLM") {
         OpenLimitEditor(path, true);
+        return true;
+    }
+    if (ext == "QEL") {
+        OpenEmfLimitEditor(path, true);
         return true;
     }
     return false;
@@ -541,6 +552,8 @@ void CMainFrame::StartUp(const QString& file, bool demo, bool welcome) {
         static const QStringList editorExts = {"QSY", "QED", "QCT", "QAF", "QCF"};
         if (ext == "QLM")
             OpenLimitEditor(file, false);
+        else if (ext == "QEL")  // no start-up kind of its own; its editor is what a user expects
+            OpenEmfLimitEditor(file, false);
         else if (editorExts.contains(ext))
             EditorNotYet("The editor for ." + ext.toLower() + " files");
         else

@@ -82,6 +82,7 @@ class CMainFrame : public QMainWindow, public DocumentHost, public ITraceSink {
     // The editors: from the Tools menu (no file), the command line (a file, no Data Transfer) and the Data
     // Transfer dialog (a file; Data Transfer then closes the editor).
     void OpenLimitEditor(const QString& file = {}, bool transferAllowed = true);
+    void OpenEmfLimitEditor(const QString& file = {}, bool transferAllowed = true);
     bool OpenEditorFile(const QString& path) override;
     EditorServices EditorServicesFor(std::string* folder);
     void EditComment();

@@ -84,7 +84,7 @@ std::vector<Command> MainCommands(CMainFrame& w) {
         {"cablefactoreditor", "EMF Cable &Factor Editor...", QKeySequence("Alt+F"), "cablefactoreditor",
          Rule::Idle, [&w] { w.EditorNotYet("The cable factor editor"); }},
         {"emflimiteditor", "EMF L&imit Editor...", QKeySequence("Alt+I"), "emflimiteditor", Rule::Idle,
-         [&w] { w.EditorNotYet("The EMF limit line editor"); }},
+         [&w] { w.OpenEmfLimitEditor(); }},
         // View (also the trace window's context menu)
         {"markers", "&Select Trace Markers...", {}, {}, Rule::ViewDocument, [&w] { w.SelectMarkers(); }},
         {"levelsettings", "Level...", {}, {}, Rule::ViewDocument, [&w] { w.EditLevel(); }},

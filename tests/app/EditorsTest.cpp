@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "AppTestUtil.h"
+#include "EmfLimitEditor.h"
 #include "LimitEditor.h"
 
 using namespace fl;
@@ -124,6 +125,64 @@ class EditorsTest : public QObject {
         QVERIFY(f->OpenEditorFile(QString::fromStdString(dir / "MASK.QLM")));
         QCOMPARE(title, QString("Limit Lines - MASK.QLM"));
         QVERIFY(transfer);
+    }
+
+    void emfEditorFromTheToolsMenuAndTheCommandLine() {
+        Shell f;
+        test::TempDir dir;
+        s_settings.folderLimits = dir.path();
+        f.files->save = QString::fromStdString(dir / "emf1.qel");
+        QStringList seen;
+        bool closedBySave = false;
+        f.onDialog = [&](QDialog& d) {
+            if (auto* p = qobject_cast<EmfLimitPointsDialog*>(&d)) {
+                // 100 MHz to 5 GHz: refused in the 4 GHz range, then 1 GHz is taken.
+                p->Lower()->setChecked(true);
+                p->Frequency(0)->setValue(100);
+                p->FrequencyUnit(0)->setCurrentText("MHz");
+                p->Frequency(1)->setValue(5);
+                p->FrequencyUnit(1)->setCurrentText("GHz");
+                p->Level(0)->setValue(120);
+                p->Level(1)->setValue(120);
+                p->accept();
+                if (p->result() == QDialog::Accepted) return int(QDialog::Accepted);
+                p->Frequency(1)->setValue(1);
+                p->accept();
+                return p->result();
+            }
+            auto* e = qobject_cast<EmfLimitEditor*>(&d);
+            if (!e) return int(QDialog::Rejected);
+            seen << e->windowTitle();
+            Click(*e, "insert");
+            for (int c = 0; c < 5; ++c)
+                seen << e->Table()->item(0, c)->text();
+            e->UnitList()->setCurrentIndex(3);  // V/m: 120 dBuV/m is 1 V/m
+            seen << e->Table()->item(0, 1)->text() << e->Reference()->text();
+            Click(*e, "save");  // saving closes this editor
+            closedBySave = e->result() == QDialog::Accepted;
+            return e->result();
+        };
+        f.Trigger("emflimiteditor");
+        QCOMPARE(f.messages, QStringList({"Please insert a value between 0 Hz and 4000000000 Hz     "}));
+        QCOMPARE(seen, QStringList({"EMF Limit Lines", "100000000", "120.0", "1000000000", "120.0", "lower",
+                                    "1.000", "0.224"}));
+        QVERIFY(closedBySave);
+        const std::string written = test::ReadFile(dir / "EMF1.QEL");
+        QVERIFY2(written.rfind("\r\nmin,100000000,", 0) == 0, written.c_str());
+        QVERIFY2(written.find("PARAM=0.224000,2,3,0") != std::string::npos, written.c_str());
+        QVERIFY(written.back() != '\n');
+        // Opened again from the command line: the rows and the unit of the file.
+        QString title, unit;
+        f.onDialog = [&](QDialog& d) {
+            auto* e = qobject_cast<EmfLimitEditor*>(&d);
+            if (!e) return int(QDialog::Rejected);
+            title = e->windowTitle();
+            unit = e->UnitList()->currentText();
+            return int(QDialog::Rejected);
+        };
+        f->StartUp(QString::fromStdString(dir / "EMF1.QEL"), false);
+        QCOMPARE(title, QString("EMF Limit Lines - EMF1.QEL"));
+        QCOMPARE(unit, QString("V/m"));
     }
 
   private:
