@@ -12,8 +12,6 @@
 
 namespace fl::cli {
 
-namespace {
-
 // Fonts need a GUI application object; without a display the offscreen platform serves.
 void EnsureGuiApplication() {
     if (QGuiApplication::instance()) return;
@@ -23,8 +21,6 @@ void EnsureGuiApplication() {
     static char* argv[] = {name, nullptr};
     static std::unique_ptr<QGuiApplication> app = std::make_unique<QGuiApplication>(argc, argv);
 }
-
-}  // namespace
 
 void AddRenderCommand(CLI::App& app) {
     auto* cmd = app.add_subcommand("render", "Draw the trace page of a file as an image");

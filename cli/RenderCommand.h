@@ -6,5 +6,7 @@
 namespace fl::cli {
 
 void AddRenderCommand(CLI::App& app);
+// A QGuiApplication on the offscreen platform, made once, for commands that draw.
+void EnsureGuiApplication();
 
 }  // namespace fl::cli

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "CliSupport.h"
+#include "EditorCommands.h"
 #include "InstrumentCommands.h"
 #include "MarkersCommand.h"
 #include "RenderCommand.h"
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
     fl::cli::AddInstrumentCommands(app);
     fl::cli::AddRenderCommand(app);
     fl::cli::AddMarkersCommand(app);
+    fl::cli::AddEditorCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include <QImage>
 #include "CMyQuarnDoc.h"
 #include "CliRunner.h"
 #include "ConnectionSettings.h"
+
 #include "PanelText.h"
 #include "SampleTraces.h"
 #include "TestUtil.h"
@@ -186,4 +188,39 @@ TEST(Cli, MarkersPlacesSearchesAndSortsWithoutADisplay) {
     EXPECT_EQ(Cli("markers " + (dir / "peaks.qtr") + " --trace B --max-peak -o " + (dir / "b.qtm")).status,
               1);
     EXPECT_EQ(Cli("markers " + (dir / "peaks.qtr") + " --max-peak").status, 2);
+}
+
+TEST(Cli, EditorFilesShowResaveAndPlot) {
+    fl::test::TempDir dir;
+    fl::test::WriteFile(dir / "mask.qlm", "Mask A\r\nmax,0.0,6.0,5.0,6.0\r\nmin,5.0,2.0,10.0,2.0\r\n");
+    fl::test::WriteFile(dir / "emf.qel", "\r\nmin,100000000,120,1000000000,120\r\nPARAM=107.000000,2,0,0");
+    CliRun r = Cli("show " + (dir / "mask.qlm"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["title"], "Limit Lines - mask.qlm");
+    EXPECT_EQ(j["comment"], "Mask A");
+    ASSERT_EQ(j["rows"].size(), 2u);
+    EXPECT_EQ(
+        j["rows"][1],
+        nlohmann::json({{"x1", "5.0"}, {"y1", "2.0"}, {"x2", "10.0"}, {"y2", "2.0"}, {"type", "lower"}}));
+    r = Cli("show " + (dir / "emf.qel"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["settings"]["level unit"], "dB\xC2\xB5V/m");
+    EXPECT_EQ(j["settings"]["reference level"], "107.0");
+    EXPECT_EQ(j["rows"][0]["F_Stop [Hz]"], "1000000000");
+    // Resaved as the editor saves: the name upper-cased, the bytes of the formats.
+    ASSERT_EQ(Cli("resave " + (dir / "mask.qlm") + " -o " + (dir / "copy.qlm")).status, 0);
+    EXPECT_EQ(fl::test::ReadFile(dir / "COPY.QLM"), fl::test::ReadFile(dir / "mask.qlm"));
+    ASSERT_EQ(Cli("resave " + (dir / "emf.qel") + " -o " + (dir / "copy.qel")).status, 0);
+    EXPECT_EQ(fl::test::ReadFile(dir / "COPY.QEL"), fl::test::ReadFile(dir / "emf.qel"));
+    // The graph: the current (last) row, the lower limit at 2 divisions, is red at pixel row 320 - 80.
+    ASSERT_EQ(Cli("plot " + (dir / "mask.qlm") + " -o " + (dir / "mask.png")).status, 0);
+    const QImage image(QString::fromStdString(dir / "mask.png"));
+    ASSERT_EQ(image.size(), QSize(410, 320));
+    EXPECT_EQ(image.pixelColor(300, 240), QColor(255, 0, 0));
+    EXPECT_EQ(image.pixelColor(100, 80), QColor(0, 0, 255));  // the upper limit at 6 divisions
+    EXPECT_EQ(image.pixelColor(300, 100), QColor(255, 255, 255));
+    EXPECT_EQ(Cli("show " + SamplePath("SPECTRUM.qtr")).status, 1);
+    EXPECT_EQ(Cli("show " + (dir / "missing.qlm")).status, 1);
 }

@@ -1,0 +1,157 @@
+#include "EditorCommands.h"
+
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+
+#include "CMyQuarnDoc.h"
+#include "CliSupport.h"
+#include "EditorGraphImage.h"
+#include "EmfLimitModel.h"
+#include "FileIo.h"
+#include "ImageCodec.h"
+#include "LimitModel.h"
+#include "PageImage.h"
+#include "RenderCommand.h"
+#include "Text.h"
+
+namespace fl::cli {
+
+namespace {
+
+enum class EditorKind { Limits, EmfLimits };
+
+EditorKind KindOf(const std::string& path) {
+    const std::string ext = ToUpperAscii(std::filesystem::path(path).extension().string());
+    if (ext == ".QLM") return EditorKind::Limits;
+    if (ext == ".QEL") return EditorKind::EmfLimits;
+    throw Failure(path + ": no editor for this kind of file (.qlm and .qel are edited)");
+}
+
+std::string ReadEditorFile(const std::string& path) {
+    std::string bytes, error;
+    if (!ReadWholeFile(path, bytes, 1 << 20, &error)) throw Failure(path + ": File not found");
+    return bytes;
+}
+
+std::string NameOf(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+LimitModel OpenLimits(const std::string& path) {
+    LimitModel m;
+    m.Opened(ReadLimitText(ReadEditorFile(path)), NameOf(path));
+    return m;
+}
+
+EmfLimitModel OpenEmf(const std::string& path) {
+    EmfLimitModel m;
+    m.Opened(ReadEmfLimitText(ReadEditorFile(path), m.Settings()), NameOf(path));
+    return m;
+}
+
+nlohmann::json Show(const std::string& path) {
+    nlohmann::json j;
+    if (KindOf(path) == EditorKind::Limits) {
+        const LimitModel m = OpenLimits(path);
+        j["kind"] = "limits";
+        j["title"] = Cp1252ToUtf8(m.title);
+        j["comment"] = Cp1252ToUtf8(m.set.comment);
+        j["rows"] = nlohmann::json::array();
+        for (const LimitLine& r : m.set.rows)
+            j["rows"].push_back({{"x1", Cp1252ToUtf8(r.x1)},
+                                 {"y1", Cp1252ToUtf8(r.y1)},
+                                 {"x2", Cp1252ToUtf8(r.x2)},
+                                 {"y2", Cp1252ToUtf8(r.y2)},
+                                 {"type", LimitTypeText(r.lower)}});
+        return j;
+    }
+    const EmfLimitModel m = OpenEmf(path);
+    j["kind"] = "emf limits";
+    j["title"] = Cp1252ToUtf8(m.title);
+    j["comment"] = Cp1252ToUtf8(m.set.comment);
+    j["rows"] = nlohmann::json::array();
+    for (const EmfLimitLine& r : m.set.rows)
+        j["rows"].push_back({{"F_Start [Hz]", Cp1252ToUtf8(r.text[0])},
+                             {"L_Start", Cp1252ToUtf8(r.text[1])},
+                             {"F_Stop [Hz]", Cp1252ToUtf8(r.text[2])},
+                             {"L_Stop", Cp1252ToUtf8(r.text[3])},
+                             {"Type", LimitTypeText(r.lower)}});
+    const EmfSettings& s = m.Settings();
+    static const char* const kScales[] = {"20", "15", "10", "5", "3", "1"};
+    j["settings"] = {{"level unit", Cp1252ToUtf8(EmfUnitNames()[static_cast<size_t>(s.unit)])},
+                     {"scale", kScales[s.scale]},
+                     {"maximum frequency", s.range == 1 ? "7.5 GHz" : "4 GHz"},
+                     {"reference level", Cp1252ToUtf8(m.LevelText(s.reference))},
+                     {"parameter line", m.set.hasParameters}};
+    return j;
+}
+
+}  // namespace
+
+void AddEditorCommands(CLI::App& app) {
+    {
+        auto* cmd = app.add_subcommand("show", "Print what an editor shows after opening its file, as JSON");
+        auto file = std::make_shared<std::string>();
+        cmd->add_option("FILE", *file, "editor file (.qlm, .qel)")->required();
+        cmd->callback([file] { std::cout << Show(*file).dump(2) << "\n"; });
+    }
+    {
+        auto* cmd = app.add_subcommand("resave", "Open an editor file and save it as the editor's Save does");
+        auto file = std::make_shared<std::string>();
+        auto out = std::make_shared<std::string>();
+        cmd->add_option("FILE", *file, "editor file (.qlm, .qel)")->required();
+        cmd->add_option("-o,--output", *out, "the file to write (its name is upper-cased)")->required();
+        cmd->callback([file, out] {
+            const std::string text = KindOf(*file) == EditorKind::Limits
+                                         ? LimitFileText(OpenLimits(*file).set)
+                                         : EmfLimitFileText(OpenEmf(*file).set);
+            std::string error;
+            const std::string target = UpperCaseFileName(*out);
+            if (!WriteWholeFileAtomically(target, text, &error)) throw Failure(error);
+            std::cout << target << "\n";
+        });
+    }
+    {
+        auto* cmd = app.add_subcommand("plot", "Draw an editor's graph as an image");
+        auto file = std::make_shared<std::string>();
+        auto out = std::make_shared<std::string>();
+        auto overlay = std::make_shared<std::string>();
+        cmd->add_option("FILE", *file, "editor file (.qlm, .qel)")->required();
+        cmd->add_option("-o,--output", *out, "image file: .bmp .jpg .png ...")->required();
+        cmd->add_option("--overlay", *overlay, "a trace file drawn behind the segments");
+        cmd->callback([file, out, overlay] {
+            std::vector<std::array<PixelPoint, 2>> rows;
+            int current = 0;
+            if (KindOf(*file) == EditorKind::Limits) {
+                const LimitModel m = OpenLimits(*file);
+                for (const LimitLine& r : m.set.rows)
+                    rows.push_back({LimitPixel(LeadingReal(r.x1), LeadingReal(r.y1)),
+                                    LimitPixel(LeadingReal(r.x2), LeadingReal(r.y2))});
+                current = m.current;
+            } else {
+                const EmfLimitModel m = OpenEmf(*file);
+                for (const EmfLimitLine& r : m.set.rows)
+                    rows.push_back(
+                        {EmfPixel(r.value[0], r.value[1], m.MaxHz(), m.Settings().reference, m.Scale()),
+                         EmfPixel(r.value[2], r.value[3], m.MaxHz(), m.Settings().reference, m.Scale())});
+                current = m.current;
+            }
+            std::vector<std::array<PixelPoint, 2>> lines;
+            if (!overlay->empty()) {
+                CMyQuarnDoc doc;
+                const LoadResult r = doc.Load(*overlay);
+                if (!r.ok()) throw Failure(*overlay + ": " + r.message);
+                lines = OverlayLines(OverlayFrom(doc));
+            }
+            EnsureGuiApplication();
+            QImage area(kGraphWidth, kGraphHeight, QImage::Format_RGB32);
+            DrawEditorGraph(area, rows, current, lines);
+            std::string error;
+            if (!SaveImage(ToBitmap24(area), *out, &error)) throw Failure(error);
+        });
+    }
+}
+
+}  // namespace fl::cli
