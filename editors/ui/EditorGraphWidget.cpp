@@ -27,11 +27,20 @@ void EditorGraphWidget::Draw() {
     DrawEditorGraph(m_area, m_rows, m_current, m_overlay);
 }
 
+void EditorGraphWidget::SetAxisLabels(QStringList levels, QStringList bottom) {
+    m_levels = std::move(levels);
+    m_bottom = std::move(bottom);
+    update();
+}
+
 QRectF EditorGraphWidget::Target() const {
-    // The area keeps its proportions and fills as much of the widget as it can.
-    const double s = std::min(width() / double(kGraphWidth), height() / double(kGraphHeight));
+    // The area keeps its proportions and fills as much of the widget as it can, beside its labels.
+    const double left = m_levels.isEmpty() ? 0 : fontMetrics().horizontalAdvance("-000.000 ") + 4;
+    const double bottom = m_bottom.isEmpty() ? 0 : fontMetrics().height() + 4;
+    const double w = width() - left, h = height() - bottom;
+    const double s = std::min(w / double(kGraphWidth), h / double(kGraphHeight));
     const QSizeF size(kGraphWidth * s, kGraphHeight * s);
-    return QRectF(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), size);
+    return QRectF(QPointF(left + (w - size.width()) / 2, (h - size.height()) / 2), size);
 }
 
 QPointF EditorGraphWidget::WidgetPoint(double ax, double ay) const {
@@ -48,7 +57,17 @@ void EditorGraphWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), palette().window());
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(Target(), m_area);
+    const QRectF t = Target();
+    p.drawImage(t, m_area);
+    p.setPen(palette().windowText().color());
+    const int fh = fontMetrics().height();
+    for (int k = 0; k < m_levels.size(); ++k) {
+        const double y = t.top() + k * t.height() / 8;
+        p.drawText(QRectF(0, y - fh / 2.0, t.left() - 4, fh), Qt::AlignRight | Qt::AlignVCenter, m_levels[k]);
+    }
+    const Qt::Alignment align[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+    for (int i = 0; i < m_bottom.size() && i < 3; ++i)
+        p.drawText(QRectF(t.left(), t.bottom() + 2, t.width(), fh), align[i] | Qt::AlignTop, m_bottom[i]);
 }
 
 void EditorGraphWidget::mouseMoveEvent(QMouseEvent* e) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QImage>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -21,6 +22,9 @@ class EditorGraphWidget : public QWidget {
     // the overlay lines.
     void SetContent(std::vector<std::array<PixelPoint, 2>> rows, int current,
                     std::vector<std::array<PixelPoint, 2>> overlay);
+    // Labels beside the area: nine levels from the top line down, and three along the bottom (left,
+    // middle, right). Empty lists: none, and the area takes the whole widget.
+    void SetAxisLabels(QStringList levels, QStringList bottom);
     // The plotting area as last drawn (410 x 320 pixels).
     const QImage& Area() const { return m_area; }
     // The widget point of an area pixel, and back.
@@ -44,6 +48,7 @@ class EditorGraphWidget : public QWidget {
     void Draw();
     QRectF Target() const;
     std::vector<std::array<PixelPoint, 2>> m_rows, m_overlay;
+    QStringList m_levels, m_bottom;
     int m_current = 0;
     QImage m_area;
     bool m_held = false;

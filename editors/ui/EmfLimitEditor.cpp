@@ -134,6 +134,7 @@ EmfLimitEditor::EmfLimitEditor(EditorServices services, QString startFile, bool 
     connect(m_scaleList, &QComboBox::currentIndexChanged, this, [this](int i) {
         if (m_showing) return;
         m_model.ChangeScale(i);
+        ShowSettings();
         Refresh();
     });
     connect(m_rangeList, &QComboBox::currentIndexChanged, this, [this](int i) {
@@ -159,6 +160,11 @@ void EmfLimitEditor::ShowSettings() {
     m_rangeList->setCurrentIndex(s.range);
     m_reference->setText(FromCp1252(m_model.LevelText(s.reference)).trimmed());
     m_middleLabel->setText(QString::fromStdString(m_model.MiddleAxisLabel()));
+    QStringList levels;
+    for (const std::string& l : m_model.LevelLabels())
+        levels << FromCp1252(l).trimmed();
+    Graph()->SetAxisLabels(levels, {"0 Hz", QString::fromStdString(m_model.MiddleAxisLabel()),
+                                    s.range == 1 ? "7.5 GHz" : "4 GHz"});
     m_showing = false;
 }
 

@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <filesystem>
 
 #include "CMyQuarnDoc.h"
@@ -43,8 +44,10 @@ void SegmentEditor::Build(const QStringList& headers, const std::vector<int>& wi
     m_table = new QTableWidget(0, headers.size());
     m_table->setObjectName("rows");
     m_table->setHorizontalHeaderLabels(headers);
-    for (int i = 0; i < headers.size() && i < static_cast<int>(widths.size()); ++i)
+    for (int i = 0; i < headers.size() && i < static_cast<int>(widths.size()); ++i) {
         m_table->setColumnWidth(i, widths[static_cast<size_t>(i)]);
+        m_minWidths << widths[static_cast<size_t>(i)];
+    }
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -204,6 +207,17 @@ void SegmentEditor::Refresh() {
             item->setText(texts[c]);
         }
     }
+    // Never narrower than the columns' own widths, but wide enough to read every value.
+    const QFontMetrics fm(m_table->font());
+    int total = 0;
+    for (int c = 0; c < m_table->columnCount(); ++c) {
+        int w = std::max(m_minWidths.value(c), m_table->horizontalHeader()->sectionSizeHint(c));
+        for (int r = 0; r < m_table->rowCount(); ++r)
+            if (auto* item = m_table->item(r, c)) w = std::max(w, fm.horizontalAdvance(item->text()) + 12);
+        m_table->setColumnWidth(c, w);
+        total += w;
+    }
+    m_table->setMinimumWidth(total + m_table->verticalScrollBar()->sizeHint().width() + 4);
     if (Current() >= 1) Select(Current() - 1);
     m_graph->SetContent(Pixels(), Current(),
                         m_overlay ? OverlayLines(*m_overlay) : std::vector<std::array<PixelPoint, 2>>{});

@@ -78,6 +78,7 @@ class SegmentEditor : public QDialog {
   private:
     void Select(int row);
     QTableWidget* m_table = nullptr;
+    QList<int> m_minWidths;
     EditorGraphWidget* m_graph = nullptr;
     QLineEdit* m_comment = nullptr;
     QLabel* m_posX = nullptr;
