@@ -116,7 +116,11 @@ DataTransferDialog::DataTransferDialog(CommandChannel& channel, int initialTab, 
     connect(up, &QPushButton::clicked, this, &DataTransferDialog::Up);
     connect(newFolder, &QPushButton::clicked, this, &DataTransferDialog::NewFolder);
     connect(open, &QPushButton::clicked, this, [this] {
-        if (auto* item = m_pc->currentItem()) OpenPcEntry(item->text(0));
+        // The selected entry (the current one when several are selected).
+        QTreeWidgetItem* item = m_pc->currentItem();
+        const QList<QTreeWidgetItem*> selected = m_pc->selectedItems();
+        if (!selected.isEmpty() && !selected.contains(item)) item = selected.first();
+        if (item) OpenPcEntry(item->text(0));
     });
     connect(m_pc, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item) { OpenPcEntry(item->text(0)); });

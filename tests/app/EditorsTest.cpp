@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "AppTestUtil.h"
+#include "DataTransferDialog.h"
 #include "EmfLimitEditor.h"
 #include "LimitEditor.h"
 
@@ -183,6 +184,73 @@ class EditorsTest : public QObject {
         f->StartUp(QString::fromStdString(dir / "EMF1.QEL"), false);
         QCOMPARE(title, QString("EMF Limit Lines - EMF1.QEL"));
         QCOMPARE(unit, QString("V/m"));
+    }
+
+    void limitEditorFromTheDataTransferDialogsOpenButton() {
+        test::TempDir dir;
+        test::WriteFile(dir / "MASK.QLM", "Mask C\r\nmax,0.0,6.0,5.0,6.0\r\n");
+        Shell f;
+        QVERIFY(f->Inst().StartDemo());
+        QString title;
+        bool transferClosed = false;
+        f.onDialog = [&](QDialog& d) {
+            if (auto* t = qobject_cast<DataTransferDialog*>(&d)) {
+                t->SelectTab(2);
+                t->SetPcFolder(QString::fromStdString(dir.path()));
+                t->SelectPc({"MASK.QLM"});
+                for (QPushButton* b : t->findChildren<QPushButton*>())
+                    if (b->text() == "O") QTest::mouseClick(b, Qt::LeftButton);
+                return int(QDialog::Rejected);
+            }
+            if (auto* e = qobject_cast<LimitEditor*>(&d)) {
+                title = e->windowTitle();
+                // Started with a file: Data Transfer closes the editor for the dialog that opened it.
+                QTest::mouseClick(e->Button("dataTransfer"), Qt::LeftButton);
+                transferClosed = e->result() == QDialog::Rejected && !e->isVisible();
+                return e->result();
+            }
+            return int(QDialog::Rejected);
+        };
+        f.Trigger("transfer");
+        QCOMPARE(f.dialogs, QStringList({"fl::DataTransferDialog", "fl::LimitEditor"}));
+        QCOMPARE(title, QString("Limit Lines - MASK.QLM"));
+        QVERIFY(transferClosed);
+    }
+
+    void overlayAndTheUnsavedQuestion() {
+        Shell f;
+        f.files->open = {QString::fromStdString(test::SamplePath("SPECTRUM.qtr"))};
+        bool overlaid = false, cleared = false;
+        int darkBefore = 0, darkWith = 0;
+        f.onDialog = [&](QDialog& d) {
+            if (qobject_cast<LimitLineDialog*>(&d)) return int(QDialog::Accepted);
+            auto* e = qobject_cast<LimitEditor*>(&d);
+            if (!e) return int(QDialog::Rejected);
+            auto dark = [&] {
+                int n = 0;
+                const QImage& a = e->Graph()->Area();
+                for (int y = 1; y < 319; ++y)
+                    for (int x = 1; x < 409; ++x)
+                        n += a.pixelColor(x, y).lightness() < 60;
+                return n;
+            };
+            darkBefore = dark();
+            QTest::mouseClick(e->Button("overlay"), Qt::LeftButton);
+            overlaid = e->HasOverlay() && e->Button("overlay")->text() == "Clear Trace";
+            darkWith = dark();
+            QTest::mouseClick(e->Button("overlay"), Qt::LeftButton);
+            cleared = !e->HasOverlay() && e->Button("overlay")->text() == "Overlay Trace";
+            QTest::mouseClick(e->Button("insert"), Qt::LeftButton);
+            QTest::mouseClick(e->Button("cancel"), Qt::LeftButton);  // unsaved: asked, "No"
+            return e->result();
+        };
+        f.Trigger("limiteditor");
+        QVERIFY(overlaid);
+        QVERIFY(cleared);
+        QCOMPARE(darkBefore, 0);
+        QVERIFY(darkWith > 300);  // the trace drawn in black behind the segments
+        QCOMPARE(f.files->lastTitle, QString("Open Trace File..."));
+        QCOMPARE(f.messages, QStringList({"Limits not saved!\nSave limits?"}));
     }
 
   private:
