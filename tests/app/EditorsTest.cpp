@@ -253,6 +253,51 @@ class EditorsTest : public QObject {
         QCOMPARE(f.messages, QStringList({"Limits not saved!\nSave limits?"}));
     }
 
+    void emfPointDraggedOnTheGraph() {
+        Shell f;
+        QString start, level, expectedStart, expectedLevel;
+        f.onDialog = [&](QDialog& d) {
+            if (auto* p = qobject_cast<EmfLimitPointsDialog*>(&d)) {
+                // 1 GHz to 2 GHz at 67 dBuV/m: pixels (102, 160) and (205, 160) at reference 107, 10 dB.
+                p->Frequency(0)->setValue(1);
+                p->FrequencyUnit(0)->setCurrentText("GHz");
+                p->Frequency(1)->setValue(2);
+                p->FrequencyUnit(1)->setCurrentText("GHz");
+                p->Level(0)->setValue(67);
+                p->Level(1)->setValue(67);
+                p->accept();
+                return p->result();
+            }
+            auto* e = qobject_cast<EmfLimitEditor*>(&d);
+            if (!e) return int(QDialog::Rejected);
+            e->resize(1200, 700);
+            e->show();
+            if (!QTest::qWaitForWindowExposed(e)) return int(QDialog::Rejected);
+            Click(*e, "insert");
+            // Drag the start point to (0.5 of the width, 0.75 of the height up): 2 GHz, 107 - 2 x 10 = 87.
+            QTest::mouseMove(e->Graph(), Over(*e, 102.5, 160));
+            QTest::mousePress(e->Graph(), Qt::LeftButton, {}, Over(*e, 102.5, 160));
+            QMouseEvent move(QEvent::MouseMove, QPointF(Over(*e, 205, 80)),
+                             QPointF(e->Graph()->mapToGlobal(Over(*e, 205, 80))), Qt::LeftButton,
+                             Qt::LeftButton, {});
+            QApplication::sendEvent(e->Graph(), &move);
+            QTest::mouseRelease(e->Graph(), Qt::LeftButton, {}, Over(*e, 205, 80));
+            start = e->Table()->item(0, 0)->text();
+            level = e->Table()->item(0, 1)->text();
+            // The pointer lands on a whole widget pixel: where that is on the area, by the Part's units.
+            const QPointF a = e->Graph()->AreaPoint(QPointF(Over(*e, 205, 80)));
+            const double uy = (320 - a.y()) * 1000 / 320, ux = a.x() * 1000 / 410;
+            expectedLevel = QString::asprintf("%4.1f", 107 - (1000 - uy) * 8 * 10 / 1000);
+            expectedStart = QString::asprintf("%.0f", 4e9 * ux * 0.001);
+            return int(QDialog::Rejected);
+        };
+        f.Trigger("emflimiteditor");
+        QCOMPARE(start, expectedStart);
+        QCOMPARE(level, expectedLevel);
+        QVERIFY(std::abs(start.toDouble() - 2e9) < 2e7);
+        QVERIFY(std::abs(level.toDouble() - 87) < 0.5);
+    }
+
   private:
     test::TempDir m_home;
 };
