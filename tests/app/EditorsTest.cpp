@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QtTest>
+#include <filesystem>
 
 #include "AppTestUtil.h"
 #include "DataTransferDialog.h"
@@ -296,6 +297,29 @@ class EditorsTest : public QObject {
         QCOMPARE(level, expectedLevel);
         QVERIFY(std::abs(start.toDouble() - 2e9) < 2e7);
         QVERIFY(std::abs(level.toDouble() - 87) < 0.5);
+    }
+
+    void dataTransferFromAnEditorAsksToConnectFirst() {
+        Shell f;  // not connected
+        test::TempDir dir;
+        s_settings.folderLimits = dir.path();
+        f.files->save = QString::fromStdString(dir / "t.qlm");
+        f.answer = [](const QString& q) { return q.startsWith("Limits not saved!"); };  // save, don't connect
+        f.onDialog = [&](QDialog& d) {
+            if (qobject_cast<LimitLineDialog*>(&d)) return int(QDialog::Accepted);
+            auto* e = qobject_cast<LimitEditor*>(&d);
+            if (!e) return int(QDialog::Rejected);
+            QTest::mouseClick(e->Button("dataTransfer"), Qt::LeftButton);  // empty: nothing to send
+            QTest::mouseClick(e->Button("insert"), Qt::LeftButton);
+            QTest::mouseClick(e->Button("dataTransfer"), Qt::LeftButton);
+            return int(QDialog::Rejected);
+        };
+        f.Trigger("limiteditor");
+        QCOMPARE(f.messages,
+                 QStringList({"Create or open limits first   \r\n", "Limits not saved!\nSave limits?",
+                              "Not connected.\nConnect now?"}));
+        QVERIFY(std::filesystem::exists(dir / "T.QLM"));
+        QVERIFY(!f.dialogs.contains("fl::DataTransferDialog"));
     }
 
   private:
