@@ -1,4 +1,5 @@
-// Any bytes as a limit file (.qlm) and an EMF limit file (.qel): the readers never crash or over-read,
+// Any bytes as a limit file (.qlm), an EMF limit file (.qel), a channel system (.qsy) and a cable type
+// (.qct): the readers never crash or over-read,
 // keep their limits, and what they read is written and read back alike.
 #include <cstddef>
 #include <cstdint>
@@ -6,6 +7,7 @@
 #include <string>
 
 #include "EmfLimitFile.h"
+#include "FormFiles.h"
 #include "LimitFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -23,5 +25,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (s.scale < 0 || s.scale > 5 || s.unit < 0 || s.unit > 7 || s.range < 0 || s.range > 1) std::abort();
     const fl::EmfLimitSet emfAgain = fl::ReadEmfLimitText(fl::EmfLimitFileText(emf));
     if (emfAgain.rows.size() != emf.rows.size()) std::abort();
+
+    // Keyword files: what was read is written and read back the same.
+    const fl::ChannelSystem cs = fl::ReadChannelSystemText(bytes);
+    (void)fl::CheckChannelSystem(cs);
+    (void)fl::ChannelSystemText(cs, cs.name);
+    const fl::CableType ct = fl::ReadCableTypeText(bytes);
+    double v = 0;
+    fl::VelocityFromDielectric(ct.dielectric, v);
+    (void)fl::CheckCableType(ct, v);
+    (void)fl::CableTypeText(ct);
     return 0;
 }
