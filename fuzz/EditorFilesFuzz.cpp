@@ -1,5 +1,5 @@
 // Any bytes as a limit file (.qlm), an EMF limit file (.qel), a channel system (.qsy) and a cable type
-// (.qct): the readers never crash or over-read,
+// (.qct) and a factor table (.qaf, .qcf, .qed): the readers never crash or over-read,
 // keep their limits, and what they read is written and read back alike.
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +7,7 @@
 #include <string>
 
 #include "EmfLimitFile.h"
+#include "FactorTable.h"
 #include "FormFiles.h"
 #include "LimitFile.h"
 
@@ -35,5 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fl::VelocityFromDielectric(ct.dielectric, v);
     (void)fl::CheckCableType(ct, v);
     (void)fl::CableTypeText(ct);
+
+    const fl::FactorTable ft = fl::ReadFactorText(bytes);
+    if (ft.entries.size() > fl::kMaxFactorEntries) std::abort();
+    fl::FactorModel m;
+    m.Opened(ft, "F.QED");
+    const double S = m.HalfRange();
+    (void)m.Points(S);
+    (void)fl::FactorFileText(m.table, std::tm{});
     return 0;
 }
