@@ -1,11 +1,13 @@
 #include "CMainFrame.h"
 
 #include "EmfLimitEditor.h"
+#include "FormEditors.h"
 #include "LimitEditor.h"
 #include "MarkerDescriptionDialog.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -15,6 +17,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <QUrl>
 
 #include "AboutDialog.h"
 #include "AdditionalInfoDialog.h"
@@ -370,14 +373,20 @@ EditorServices CMainFrame::EditorServicesFor(std::string* folder) {
     };
     s.question = [this](const QString& text) { return m_instrument->Prompts().YesNo(text.toStdString()); };
     s.exec = [this](QDialog& d) { return m_instrument->Prompts().Exec(d); };
-    s.dataTransfer = [this] {
+    s.dataTransfer = [this](int tab, const QString& question) {
         // The editors hand their file over only to a connected instrument.
         if (!m_instrument->IsConnected()) {
-            if (!m_instrument->Prompts().YesNo("Not connected.\nConnect now?")) return;
+            if (!m_instrument->Prompts().YesNo(question.toStdString())) return;
             m_instrument->RunConnectDialog();
             if (!m_instrument->IsConnected()) return;
         }
-        m_instrumentUi->DataTransfer(2);
+        m_instrumentUi->DataTransfer(tab);
+    };
+    s.openExternally = [this](const QString& path) {
+        if (openExternally)
+            openExternally(path);
+        else
+            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     };
     s.folderChanged = [this, folder](const QString& f) {
         *folder = f.toStdString();
@@ -398,6 +407,26 @@ void CMainFrame::OpenEmfLimitEditor(const QString& file, bool transferAllowed) {
     m_instrument->Prompts().Exec(editor);
 }
 
+void CMainFrame::OpenChannelSystemEditor(const QString& file, bool transferAllowed) {
+    QString folder = QString::fromStdString(s_settings.folderSystems);
+    ChannelSystemEditor editor(EditorServicesFor(&s_settings.folderSystems), file, transferAllowed, &folder,
+                               this);
+    m_instrument->Prompts().Exec(editor);
+}
+
+void CMainFrame::OpenCableTypeEditor(const QString& file, bool transferAllowed) {
+    QString folder = QString::fromStdString(s_settings.folderCableTypes);
+    CableTypeEditor editor(EditorServicesFor(&s_settings.folderCableTypes), file, transferAllowed, &folder,
+                           this);
+    m_instrument->Prompts().Exec(editor);
+}
+
+void CMainFrame::OpenSettingsChooser() {
+    QString folder = QString::fromStdString(s_settings.folderSettings);
+    SettingsChooser chooser(EditorServicesFor(&s_settings.folderSettings), &folder, this);
+    m_instrument->Prompts().Exec(chooser);
+}
+
 bool CMainFrame::OpenEditorFile(const QString& path) {
     const QString ext = QFileInfo(path).suffix().toUpper();
     if (ext == "QLM") {
@@ -406,6 +435,14 @@ bool CMainFrame::OpenEditorFile(const QString& path) {
     }
     if (ext == "QEL") {
         OpenEmfLimitEditor(path, true);
+        return true;
+    }
+    if (ext == "QSY") {
+        OpenChannelSystemEditor(path, true);
+        return true;
+    }
+    if (ext == "QCT") {
+        OpenCableTypeEditor(path, true);
         return true;
     }
     return false;
@@ -549,11 +586,15 @@ void CMainFrame::dropEvent(QDropEvent* e) {
 void CMainFrame::StartUp(const QString& file, bool demo, bool welcome) {
     if (!file.isEmpty()) {
         const QString ext = QFileInfo(file).suffix().toUpper();
-        static const QStringList editorExts = {"QSY", "QED", "QCT", "QAF", "QCF"};
+        static const QStringList editorExts = {"QED", "QAF", "QCF"};
         if (ext == "QLM")
             OpenLimitEditor(file, false);
         else if (ext == "QEL")  // no start-up kind of its own; its editor is what a user expects
             OpenEmfLimitEditor(file, false);
+        else if (ext == "QSY")
+            OpenChannelSystemEditor(file, false);
+        else if (ext == "QCT")
+            OpenCableTypeEditor(file, false);
         else if (editorExts.contains(ext))
             EditorNotYet("The editor for ." + ext.toLower() + " files");
         else

@@ -83,8 +83,13 @@ class CMainFrame : public QMainWindow, public DocumentHost, public ITraceSink {
     // Transfer dialog (a file; Data Transfer then closes the editor).
     void OpenLimitEditor(const QString& file = {}, bool transferAllowed = true);
     void OpenEmfLimitEditor(const QString& file = {}, bool transferAllowed = true);
+    void OpenChannelSystemEditor(const QString& file = {}, bool transferAllowed = true);
+    void OpenCableTypeEditor(const QString& file = {}, bool transferAllowed = true);
+    void OpenSettingsChooser();
     bool OpenEditorFile(const QString& path) override;
     EditorServices EditorServicesFor(std::string* folder);
+    // The system's "open" action for files another program edits (tests replace it).
+    std::function<void(const QString&)> openExternally;
     void EditComment();
     void GpsFormat();
     void NewWindow();

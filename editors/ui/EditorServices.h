@@ -15,8 +15,10 @@ struct EditorServices {
     std::function<void(const QString& text, bool error)> message;
     std::function<bool(const QString& text)> question;  // Yes/No
     std::function<int(QDialog& dialog)> exec;           // a modal dialog
-    // Data Transfer on the "Limits" tab (connecting first after asking, when not connected).
-    std::function<void()> dataTransfer;
+    // Data Transfer on the editor's tab (connecting first after `connectQuestion`, when not connected).
+    std::function<void(int tab, const QString& connectQuestion)> dataTransfer;
+    // The system's "open" action for a file (settings files are edited by another program).
+    std::function<void(const QString& path)> openExternally;
     // The editor folder changed: the profile is written again.
     std::function<void(const QString& folder)> folderChanged;
 };

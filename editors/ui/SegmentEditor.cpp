@@ -292,7 +292,8 @@ void SegmentEditor::DataTransfer() {
         QDialog::reject();  // the data transfer dialog that opened the editor takes over
         return;
     }
-    if (m_services.dataTransfer) m_services.dataTransfer();
+    if (m_services.dataTransfer)
+        m_services.dataTransfer(2, "Not connected.\nConnect now?");  // the Limits tab
 }
 
 void SegmentEditor::ToggleOverlay() {

@@ -9,6 +9,7 @@
 #include "AppTestUtil.h"
 #include "DataTransferDialog.h"
 #include "EmfLimitEditor.h"
+#include "FormEditors.h"
 #include "LimitEditor.h"
 
 using namespace fl;
@@ -320,6 +321,105 @@ class EditorsTest : public QObject {
                               "Not connected.\nConnect now?"}));
         QVERIFY(std::filesystem::exists(dir / "T.QLM"));
         QVERIFY(!f.dialogs.contains("fl::DataTransferDialog"));
+    }
+
+    void channelSystemEditor() {
+        Shell f;
+        test::TempDir dir;
+        s_settings.folderSystems = dir.path();
+        f.files->save = QString::fromStdString(dir / "gsm900.qsy");
+        QString title, box;
+        f.onDialog = [&](QDialog& d) {
+            auto* e = qobject_cast<ChannelSystemEditor*>(&d);
+            if (!e) return int(QDialog::Rejected);
+            e->First()->setValue(10);
+            e->Last()->setValue(10);
+            QTest::mouseClick(e->Button("save"), Qt::LeftButton);  // refused: first = last
+            e->First()->setValue(1);
+            e->Last()->setValue(124);
+            e->Width()->SetHz(200e3);
+            e->Spacing()->SetHz(200e3);
+            e->Center()->SetHz(935.2e6);
+            QTest::mouseClick(e->Button("save"), Qt::LeftButton);
+            title = e->windowTitle();
+            box = e->NameBox()->title();
+            return int(QDialog::Rejected);
+        };
+        f.Trigger("channeleditor");
+        QCOMPARE(f.messages, QStringList({"Last channel < first channel"}));
+        QCOMPARE(title, QString("Channel System - GSM900.QSY"));
+        // The name is the chosen name up to its first full stop, as typed; the file name is upper-cased.
+        QCOMPARE(box, QString("gsm900"));
+        QCOMPARE(test::ReadFile(dir / "GSM900.QSY"),
+                 std::string("Name gsm900\r\nChCnt 124\r\nChStart 1\r\nChWidth 200000\r\nChSpace 200000\r\n"
+                             "FStart 9.352e+08\r\nSysLvl 0\r\nMaxFreq 4 GHz\r\n"));
+        // From the command line: read back, shown in its best units.
+        QString width;
+        f.onDialog = [&](QDialog& d) {
+            auto* e = qobject_cast<ChannelSystemEditor*>(&d);
+            if (!e) return int(QDialog::Rejected);
+            title = e->windowTitle();
+            width = e->Width()->Unit()->currentText();
+            return int(QDialog::Rejected);
+        };
+        f->StartUp(QString::fromStdString(dir / "GSM900.QSY"), false);
+        QCOMPARE(title, QString("Channel System - GSM900.QSY"));
+        QCOMPARE(width, QString("kHz"));
+    }
+
+    void cableTypeEditor() {
+        Shell f;
+        test::TempDir dir;
+        s_settings.folderCableTypes = dir.path();
+        f.files->save = QString::fromStdString(dir / "cablea.qct");
+        QString velocity, dielectric;
+        f.onDialog = [&](QDialog& d) {
+            auto* e = qobject_cast<CableTypeEditor*>(&d);
+            if (!e) return int(QDialog::Rejected);
+            e->Dielectric()->setValue(2.25);
+            velocity = e->Velocity()->text();
+            e->Velocity()->setValue(0.5);
+            dielectric = e->Dielectric()->text();
+            e->Dielectric()->setValue(1.38);
+            e->Description()->setText("CableA");
+            e->Attenuation()->setValue(700);
+            e->LengthUnit()->setCurrentIndex(1);  // ft: 700 is too much
+            QTest::mouseClick(e->Button("save"), Qt::LeftButton);
+            e->Attenuation()->setValue(6.8);
+            e->Cutoff()->SetHz(6e9);
+            QTest::mouseClick(e->Button("save"), Qt::LeftButton);
+            return int(QDialog::Rejected);
+        };
+        f.Trigger("cableeditor");
+        QCOMPARE(velocity, QString("0.67"));
+        QCOMPARE(dielectric, QString("4.00"));
+        QCOMPARE(f.messages,
+                 QStringList({"Please insert a \"Cable Attenuation\" between 0 dB/ft and 609 dB/ft    "}));
+        QCOMPARE(
+            test::ReadFile(dir / "CABLEA.QCT"),
+            std::string("Name CableA\r\nCDielec 1.38\r\nCAttn 6.8\r\nCUnit 1\r\nCCutFrq 6000000000\r\n"));
+    }
+
+    void settingsChooserHandsFilesToTheSystem() {
+        Shell f;
+        test::TempDir dir;
+        s_settings.folderSettings = dir.path();
+        test::WriteFile(dir / "NEWSET004.QST", "");
+        QStringList opened;
+        f->openExternally = [&](const QString& p) { opened << QFileInfo(p).fileName(); };
+        f.files->open = {QString::fromStdString(dir / "NEWSET004.QST")};
+        f.onDialog = [&](QDialog& d) {
+            auto* c = qobject_cast<SettingsChooser*>(&d);
+            if (!c) return int(QDialog::Rejected);
+            QTest::mouseClick(c->Button("new"), Qt::LeftButton);
+            QTest::mouseClick(c->Button("new"), Qt::LeftButton);
+            QTest::mouseClick(c->Button("open"), Qt::LeftButton);
+            return int(QDialog::Rejected);
+        };
+        f.Trigger("settingeditor");
+        QCOMPARE(opened, QStringList({"NEWSET005.QST", "NEWSET006.QST", "NEWSET004.QST"}));
+        QVERIFY(std::filesystem::exists(dir / "NEWSET006.QST"));
+        QCOMPARE(f.files->lastTitle, QString("Open Settings File..."));
     }
 
   private:

@@ -72,9 +72,9 @@ class ShellTest : public QObject {
         QCOMPARE(f.dialogs, QStringList({"fl::LimitEditor"}));
         f.messages.clear();
         f.dialogs.clear();
-        f->StartUp("/tmp/system.qsy", false);
+        f->StartUp("/tmp/device.qed", false);
         QCOMPARE(f.messages.size(), 1);
-        QVERIFY(f.messages[0].contains(".qsy"));
+        QVERIFY(f.messages[0].contains(".qed"));
         QVERIFY(f.dialogs.isEmpty());
         test::TempDir dir;
         test::WriteFile(dir / "bad.qtr", "Garbage");
