@@ -1,6 +1,10 @@
 // fieldlink-cli against a running quarn-sim process, over TCP and over a pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -39,6 +43,19 @@ class SimProcess {
         }
         for (int i = 0; i < 200 && access(link.c_str(), F_OK) != 0; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        // The pseudo-terminal may come up before the TCP port listens: wait for that too.
+        for (int i = 0; i < 200 && !Listening(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    bool Listening() const {
+        const int fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(static_cast<uint16_t>(port));
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+        close(fd);
+        return ok;
     }
     ~SimProcess() {
         kill(m_pid, SIGTERM);
