@@ -125,4 +125,12 @@ void PageCanvas::FitText(double x, double y, const std::string& text, int height
     TextQ(x, y - (height - h) / 2.0, shortened, h, bold, color);
 }
 
+std::string ToCp1252(const QString& s) {
+    std::string out;
+    out.reserve(static_cast<size_t>(s.size()));
+    for (QChar c : s)
+        out.push_back(c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?');
+    return out;
+}
+
 }  // namespace fl

@@ -74,5 +74,7 @@ class PageCanvas {
 };
 
 QString FromCp1252(const std::string& s);
+// The other way: characters outside Windows-1252's Latin-1 range become '?'.
+std::string ToCp1252(const QString& s);
 
 }  // namespace fl

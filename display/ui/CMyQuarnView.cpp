@@ -15,19 +15,6 @@
 
 namespace fl {
 
-namespace {
-
-std::string ToCp1252(const QString& s) {
-    std::string out;
-    for (QChar c : s) {
-        const ushort u = c.unicode();
-        out.push_back(u < 256 ? static_cast<char>(u) : '?');
-    }
-    return out;
-}
-
-}  // namespace
-
 CMyQuarnView::CMyQuarnView(std::shared_ptr<CMyQuarnDoc> doc, DisplayPreferences& defaults, QWidget* parent)
     : QWidget(parent), m_doc(std::move(doc)), m_defaults(defaults), m_asRead(TakeMarkerSnapshot(*m_doc)) {
     setAttribute(Qt::WA_OpaquePaintEvent);

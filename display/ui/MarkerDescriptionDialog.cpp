@@ -10,17 +10,6 @@
 
 namespace fl {
 
-namespace {
-
-std::string ToCp1252(const QString& s) {
-    std::string out;
-    for (QChar c : s)
-        out.push_back(c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?');
-    return out;
-}
-
-}  // namespace
-
 MarkerDescriptionDialog::MarkerDescriptionDialog(const std::vector<std::string>& texts,
                                                  const std::vector<int>& flags, const QStringList& recent,
                                                  int focus, QWidget* parent)

@@ -16,13 +16,6 @@ namespace fl {
 
 namespace {
 
-std::string ToCp1252(const QString& s) {
-    std::string out;
-    for (QChar c : s)
-        out.push_back(c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?');
-    return out;
-}
-
 QPushButton* MakeButton(const QString& text, const char* name) {
     auto* b = new QPushButton(text);
     b->setObjectName(name);
