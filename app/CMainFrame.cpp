@@ -1,6 +1,7 @@
 #include "CMainFrame.h"
 
 #include "EmfLimitEditor.h"
+#include "FactorEditor.h"
 #include "FormEditors.h"
 #include "LimitEditor.h"
 #include "MarkerDescriptionDialog.h"
@@ -421,6 +422,15 @@ void CMainFrame::OpenCableTypeEditor(const QString& file, bool transferAllowed) 
     m_instrument->Prompts().Exec(editor);
 }
 
+void CMainFrame::OpenFactorEditor(FactorMode mode, const QString& file, bool transferAllowed) {
+    std::string& folderSetting = mode == FactorMode::Antenna ? s_settings.folderAntennaFactors
+                                 : mode == FactorMode::Cable ? s_settings.folderCableFactors
+                                                             : s_settings.folderExtDev;
+    QString folder = QString::fromStdString(folderSetting);
+    FactorEditor editor(mode, EditorServicesFor(&folderSetting), file, transferAllowed, &folder, this);
+    m_instrument->Prompts().Exec(editor);
+}
+
 void CMainFrame::OpenSettingsChooser() {
     QString folder = QString::fromStdString(s_settings.folderSettings);
     SettingsChooser chooser(EditorServicesFor(&s_settings.folderSettings), &folder, this);
@@ -445,6 +455,12 @@ bool CMainFrame::OpenEditorFile(const QString& path) {
         OpenCableTypeEditor(path, true);
         return true;
     }
+    for (auto [e, mode] : {std::pair{"QAF", FactorMode::Antenna}, std::pair{"QCF", FactorMode::Cable},
+                           std::pair{"QED", FactorMode::ExternalDevice}})
+        if (ext == e) {
+            OpenFactorEditor(mode, path, true);
+            return true;
+        }
     return false;
 }
 
@@ -586,7 +602,6 @@ void CMainFrame::dropEvent(QDropEvent* e) {
 void CMainFrame::StartUp(const QString& file, bool demo, bool welcome) {
     if (!file.isEmpty()) {
         const QString ext = QFileInfo(file).suffix().toUpper();
-        static const QStringList editorExts = {"QED", "QAF", "QCF"};
         if (ext == "QLM")
             OpenLimitEditor(file, false);
         else if (ext == "QEL")  // no start-up kind of its own; its editor is what a user expects
@@ -595,8 +610,12 @@ void CMainFrame::StartUp(const QString& file, bool demo, bool welcome) {
             OpenChannelSystemEditor(file, false);
         else if (ext == "QCT")
             OpenCableTypeEditor(file, false);
-        else if (editorExts.contains(ext))
-            EditorNotYet("The editor for ." + ext.toLower() + " files");
+        else if (ext == "QAF")
+            OpenFactorEditor(FactorMode::Antenna, file, false);
+        else if (ext == "QCF")
+            OpenFactorEditor(FactorMode::Cable, file, false);
+        else if (ext == "QED")
+            OpenFactorEditor(FactorMode::ExternalDevice, file, false);
         else
             m_documents->OpenFile(file);
     } else if (demo) {

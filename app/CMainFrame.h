@@ -16,6 +16,7 @@
 #include "DocumentCommands.h"
 #include "DocumentHost.h"
 #include "EditorServices.h"
+#include "FactorTable.h"
 #include "Instrument.h"
 #include "InstrumentCommands.h"
 #include "LiveSession.h"
@@ -86,6 +87,7 @@ class CMainFrame : public QMainWindow, public DocumentHost, public ITraceSink {
     void OpenChannelSystemEditor(const QString& file = {}, bool transferAllowed = true);
     void OpenCableTypeEditor(const QString& file = {}, bool transferAllowed = true);
     void OpenSettingsChooser();
+    void OpenFactorEditor(FactorMode mode, const QString& file = {}, bool transferAllowed = true);
     bool OpenEditorFile(const QString& path) override;
     EditorServices EditorServicesFor(std::string* folder);
     // The system's "open" action for files another program edits (tests replace it).

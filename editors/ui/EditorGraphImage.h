@@ -13,4 +13,9 @@ namespace fl {
 void DrawEditorGraph(QImage& area, const std::vector<std::array<PixelPoint, 2>>& rows, int current,
                      const std::vector<std::array<PixelPoint, 2>>& overlay);
 
+// The factor table's graph: the dotted 0 dB middle line, the curve from (0, 160) through the points in
+// `curveColor`, each point marked by a blue line from the middle and a circle, the current one in red.
+void DrawFactorGraph(QImage& area, const std::vector<PixelPoint>& points, int current,
+                     const QColor& curveColor);
+
 }  // namespace fl

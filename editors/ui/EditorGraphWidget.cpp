@@ -24,7 +24,19 @@ void EditorGraphWidget::SetContent(std::vector<std::array<PixelPoint, 2>> rows, 
 }
 
 void EditorGraphWidget::Draw() {
-    DrawEditorGraph(m_area, m_rows, m_current, m_overlay);
+    if (m_factor)
+        DrawFactorGraph(m_area, m_points, m_current, m_curve);
+    else
+        DrawEditorGraph(m_area, m_rows, m_current, m_overlay);
+}
+
+void EditorGraphWidget::SetFactorContent(std::vector<PixelPoint> points, int current, const QColor& curve) {
+    m_factor = true;
+    m_points = std::move(points);
+    m_current = current;
+    m_curve = curve;
+    Draw();
+    update();
 }
 
 void EditorGraphWidget::SetAxisLabels(QStringList levels, QStringList bottom) {

@@ -22,6 +22,8 @@ class EditorGraphWidget : public QWidget {
     // the overlay lines.
     void SetContent(std::vector<std::array<PixelPoint, 2>> rows, int current,
                     std::vector<std::array<PixelPoint, 2>> overlay);
+    // The factor table's graph instead of segments.
+    void SetFactorContent(std::vector<PixelPoint> points, int current, const QColor& curve);
     // Labels beside the area: nine levels from the top line down, and three along the bottom (left,
     // middle, right). Empty lists: none, and the area takes the whole widget.
     void SetAxisLabels(QStringList levels, QStringList bottom);
@@ -49,6 +51,9 @@ class EditorGraphWidget : public QWidget {
     QRectF Target() const;
     std::vector<std::array<PixelPoint, 2>> m_rows, m_overlay;
     QStringList m_levels, m_bottom;
+    bool m_factor = false;
+    std::vector<PixelPoint> m_points;
+    QColor m_curve;
     int m_current = 0;
     QImage m_area;
     bool m_held = false;

@@ -9,6 +9,7 @@
 #include "AppTestUtil.h"
 #include "DataTransferDialog.h"
 #include "EmfLimitEditor.h"
+#include "FactorEditor.h"
 #include "FormEditors.h"
 #include "LimitEditor.h"
 
@@ -420,6 +421,58 @@ class EditorsTest : public QObject {
         QCOMPARE(opened, QStringList({"NEWSET005.QST", "NEWSET006.QST", "NEWSET004.QST"}));
         QVERIFY(std::filesystem::exists(dir / "NEWSET006.QST"));
         QCOMPARE(f.files->lastTitle, QString("Open Settings File..."));
+    }
+
+    void factorEditorInItsThreeModes() {
+        Shell f;
+        test::TempDir dir;
+        s_settings.folderExtDev = dir.path();
+        f.files->save = QString::fromStdString(dir / "amp1.qed");
+        std::vector<std::pair<double, double>> entries = {{1e9, 12.5}, {1e8, 10}, {5e9, 1}};
+        QString title;
+        QStringList rows;
+        f.onDialog = [&](QDialog& d) {
+            if (auto* e = qobject_cast<FactorEntryDialog*>(&d)) {
+                const auto [hz, level] = entries.front();
+                entries.erase(entries.begin());
+                e->Frequency()->SetHz(hz);
+                e->LevelField()->setValue(level);
+                e->accept();  // 5 GHz is refused in the 4 GHz range
+                return e->result();
+            }
+            auto* e = qobject_cast<FactorEditor*>(&d);
+            if (!e) return int(QDialog::Rejected);
+            title = e->windowTitle();
+            for (int i = 0; i < 3; ++i)
+                QTest::mouseClick(e->Button("insert"), Qt::LeftButton);
+            for (int r = 0; r < e->Table()->rowCount(); ++r)
+                rows << e->Table()->item(r, 0)->text() + ";" + e->Table()->item(r, 1)->text();
+            QTest::mouseClick(e->Button("offsetUp"), Qt::LeftButton);  // +1 dB on every level
+            QTest::mouseClick(e->Button("save"), Qt::LeftButton);
+            return int(QDialog::Rejected);
+        };
+        f.Trigger("extdeveditor");
+        QCOMPARE(title, QString("External Device Compensation"));
+        QCOMPARE(rows, QStringList({"100000000;10.0", "1000000000;12.5"}));  // sorted, 5 GHz refused
+        QCOMPARE(f.messages, QStringList({"Please insert a value between 0 Hz and 4000000000 Hz     "}));
+        const std::string written = test::ReadFile(dir / "AMP1.QED");
+        QVERIFY2(
+            written.find("\r\n100000000;11.0\r\n1000000000;13.5\r\n4000000000;0\r\n") != std::string::npos,
+            written.c_str());
+        QVERIFY(written.find("k-antenna table, temperature:0  frequency; delta;   created: ") !=
+                std::string::npos);
+        // The other two modes from their Tools entries, and the saved file from the command line.
+        QStringList titles;
+        f.onDialog = [&](QDialog& d) {
+            if (auto* e = qobject_cast<FactorEditor*>(&d))
+                titles << e->windowTitle() << QString::number(e->Table()->rowCount());
+            return int(QDialog::Rejected);
+        };
+        f.Trigger("antennaeditor");
+        f.Trigger("cablefactoreditor");
+        f->StartUp(QString::fromStdString(dir / "AMP1.QED"), false);
+        QCOMPARE(titles, QStringList({"EMF Antenna Factor", "0", "EMF Cable Factor", "0",
+                                      "External Device Compensation - AMP1.QED", "2"}));
     }
 
   private:

@@ -72,10 +72,17 @@ class ShellTest : public QObject {
         QCOMPARE(f.dialogs, QStringList({"fl::LimitEditor"}));
         f.messages.clear();
         f.dialogs.clear();
-        f->StartUp("/tmp/device.qed", false);
-        QCOMPARE(f.messages.size(), 1);
-        QVERIFY(f.messages[0].contains(".qed"));
-        QVERIFY(f.dialogs.isEmpty());
+        // Every editor kind opens its editor from the command line.
+        const std::pair<const char*, const char*> kinds[] = {
+            {"/tmp/no.qed", "fl::FactorEditor"},    {"/tmp/no.qaf", "fl::FactorEditor"},
+            {"/tmp/no.qcf", "fl::FactorEditor"},    {"/tmp/no.qsy", "fl::ChannelSystemEditor"},
+            {"/tmp/no.qct", "fl::CableTypeEditor"}, {"/tmp/no.qel", "fl::EmfLimitEditor"}};
+        for (auto [file, editor] : kinds) {
+            f.dialogs.clear();
+            f->StartUp(file, false);
+            QCOMPARE(f.dialogs, QStringList({editor}));
+        }
+        f.messages.clear();
         test::TempDir dir;
         test::WriteFile(dir / "bad.qtr", "Garbage");
         f.files->open = {QString::fromStdString(dir / "bad.qtr")};
