@@ -1,5 +1,6 @@
 #include "EditorCommands.h"
 
+#include <ctime>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -9,7 +10,9 @@
 #include "CliSupport.h"
 #include "EditorGraphImage.h"
 #include "EmfLimitModel.h"
+#include "FactorTable.h"
 #include "FileIo.h"
+#include "FormFiles.h"
 #include "ImageCodec.h"
 #include "LimitModel.h"
 #include "PageImage.h"
@@ -20,13 +23,23 @@ namespace fl::cli {
 
 namespace {
 
-enum class EditorKind { Limits, EmfLimits };
+enum class EditorKind { Limits, EmfLimits, ChannelSystem, CableType, Factor };
 
 EditorKind KindOf(const std::string& path) {
     const std::string ext = ToUpperAscii(std::filesystem::path(path).extension().string());
     if (ext == ".QLM") return EditorKind::Limits;
     if (ext == ".QEL") return EditorKind::EmfLimits;
-    throw Failure(path + ": no editor for this kind of file (.qlm and .qel are edited)");
+    if (ext == ".QSY") return EditorKind::ChannelSystem;
+    if (ext == ".QCT") return EditorKind::CableType;
+    if (ext == ".QAF" || ext == ".QCF" || ext == ".QED") return EditorKind::Factor;
+    throw Failure(path + ": no editor for this kind of file (.qlm .qel .qsy .qct .qaf .qcf .qed are edited)");
+}
+
+FactorMode FactorModeOf(const std::string& path) {
+    const std::string ext = ToUpperAscii(std::filesystem::path(path).extension().string());
+    return ext == ".QAF"   ? FactorMode::Antenna
+           : ext == ".QCF" ? FactorMode::Cable
+                           : FactorMode::ExternalDevice;
 }
 
 std::string ReadEditorFile(const std::string& path) {
@@ -37,6 +50,12 @@ std::string ReadEditorFile(const std::string& path) {
 
 std::string NameOf(const std::string& path) {
     return std::filesystem::path(path).filename().string();
+}
+
+FactorModel OpenFactor(const std::string& path) {
+    FactorModel m(FactorModeOf(path));
+    m.Opened(ReadFactorText(ReadEditorFile(path)), NameOf(path));
+    return m;
 }
 
 LimitModel OpenLimits(const std::string& path) {
@@ -53,7 +72,42 @@ EmfLimitModel OpenEmf(const std::string& path) {
 
 nlohmann::json Show(const std::string& path) {
     nlohmann::json j;
-    if (KindOf(path) == EditorKind::Limits) {
+    const EditorKind kind = KindOf(path);
+    if (kind == EditorKind::ChannelSystem) {
+        const ChannelSystem s = ReadChannelSystemText(ReadEditorFile(path));
+        j = {{"kind", "channel system"},      {"title", Cp1252ToUtf8("Channel System - " + NameOf(path))},
+             {"name", Cp1252ToUtf8(s.name)},  {"first channel", s.first},
+             {"last channel", s.last},        {"channel width", s.width},
+             {"channel spacing", s.spacing},  {"first channel center", s.firstCenter},
+             {"system level", s.systemLevel}, {"maximum frequency", Cp1252ToUtf8(s.maxFreq)}};
+        return j;
+    }
+    if (kind == EditorKind::CableType) {
+        const CableType c = ReadCableTypeText(ReadEditorFile(path));
+        double v = 0;
+        VelocityFromDielectric(c.dielectric, v);
+        j = {{"kind", "cable type"},
+             {"title", Cp1252ToUtf8("DTF Cable Type - " + NameOf(path))},
+             {"description", Cp1252ToUtf8(c.description)},
+             {"dielectric", c.dielectric},
+             {"velocity factor", Format("%.2f", v)},
+             {"attenuation", c.attenuation},
+             {"length unit", c.feet ? "ft" : "m"},
+             {"cut-off frequency", c.cutoff}};
+        return j;
+    }
+    if (kind == EditorKind::Factor) {
+        const FactorModel m = OpenFactor(path);
+        j["kind"] = TextsFor(m.mode).title;
+        j["title"] = Cp1252ToUtf8(m.title);
+        j["comment"] = Cp1252ToUtf8(m.table.comment);
+        j["maximum frequency"] = m.table.range == 1 ? "7.5 GHz" : "4 GHz";
+        j["rows"] = nlohmann::json::array();
+        for (const FactorEntry& e : m.table.entries)
+            j["rows"].push_back({{"frequency", Cp1252ToUtf8(e.frequency)}, {"level", Cp1252ToUtf8(e.level)}});
+        return j;
+    }
+    if (kind == EditorKind::Limits) {
         const LimitModel m = OpenLimits(path);
         j["kind"] = "limits";
         j["title"] = Cp1252ToUtf8(m.title);
@@ -94,21 +148,42 @@ void AddEditorCommands(CLI::App& app) {
     {
         auto* cmd = app.add_subcommand("show", "Print what an editor shows after opening its file, as JSON");
         auto file = std::make_shared<std::string>();
-        cmd->add_option("FILE", *file, "editor file (.qlm, .qel)")->required();
+        cmd->add_option("FILE", *file, "editor file (.qlm .qel .qsy .qct .qaf .qcf .qed)")->required();
         cmd->callback([file] { std::cout << Show(*file).dump(2) << "\n"; });
     }
     {
         auto* cmd = app.add_subcommand("resave", "Open an editor file and save it as the editor's Save does");
         auto file = std::make_shared<std::string>();
         auto out = std::make_shared<std::string>();
-        cmd->add_option("FILE", *file, "editor file (.qlm, .qel)")->required();
+        cmd->add_option("FILE", *file, "editor file (.qlm .qel .qsy .qct .qaf .qcf .qed)")->required();
         cmd->add_option("-o,--output", *out, "the file to write (its name is upper-cased)")->required();
         cmd->callback([file, out] {
-            const std::string text = KindOf(*file) == EditorKind::Limits
-                                         ? LimitFileText(OpenLimits(*file).set)
-                                         : EmfLimitFileText(OpenEmf(*file).set);
-            std::string error;
             const std::string target = UpperCaseFileName(*out);
+            std::string text;
+            switch (KindOf(*file)) {
+                case EditorKind::Limits:
+                    text = LimitFileText(OpenLimits(*file).set);
+                    break;
+                case EditorKind::EmfLimits:
+                    text = EmfLimitFileText(OpenEmf(*file).set);
+                    break;
+                case EditorKind::ChannelSystem:
+                    // The name is the file chosen to save to, up to its first full stop.
+                    text = ChannelSystemText(ReadChannelSystemText(ReadEditorFile(*file)),
+                                             NameBeforeFirstDot(NameOf(*out)));
+                    break;
+                case EditorKind::CableType:
+                    text = CableTypeText(ReadCableTypeText(ReadEditorFile(*file)));
+                    break;
+                case EditorKind::Factor: {
+                    std::time_t now = std::time(nullptr);
+                    std::tm local{};
+                    localtime_r(&now, &local);
+                    text = FactorFileText(OpenFactor(*file).table, local);
+                    break;
+                }
+            }
+            std::string error;
             if (!WriteWholeFileAtomically(target, text, &error)) throw Failure(error);
             std::cout << target << "\n";
         });
@@ -118,13 +193,27 @@ void AddEditorCommands(CLI::App& app) {
         auto file = std::make_shared<std::string>();
         auto out = std::make_shared<std::string>();
         auto overlay = std::make_shared<std::string>();
-        cmd->add_option("FILE", *file, "editor file (.qlm, .qel)")->required();
+        cmd->add_option("FILE", *file, "editor file (.qlm .qel .qsy .qct .qaf .qcf .qed)")->required();
         cmd->add_option("-o,--output", *out, "image file: .bmp .jpg .png ...")->required();
         cmd->add_option("--overlay", *overlay, "a trace file drawn behind the segments");
         cmd->callback([file, out, overlay] {
             std::vector<std::array<PixelPoint, 2>> rows;
             int current = 0;
-            if (KindOf(*file) == EditorKind::Limits) {
+            const EditorKind kind = KindOf(*file);
+            if (kind == EditorKind::ChannelSystem || kind == EditorKind::CableType)
+                throw Failure(*file + ": this editor has no graph");
+            if (kind == EditorKind::Factor) {
+                FactorModel m = OpenFactor(*file);
+                const double S = m.HalfRange();
+                EnsureGuiApplication();
+                QImage area(kGraphWidth, kGraphHeight, QImage::Format_RGB32);
+                static const QColor kCurve[] = {{219, 219, 0}, {128, 0, 128}, {0, 128, 0}};
+                DrawFactorGraph(area, m.Points(S), m.current, kCurve[static_cast<int>(m.mode)]);
+                std::string error;
+                if (!SaveImage(ToBitmap24(area), *out, &error)) throw Failure(error);
+                return;
+            }
+            if (kind == EditorKind::Limits) {
                 const LimitModel m = OpenLimits(*file);
                 for (const LimitLine& r : m.set.rows)
                     rows.push_back({LimitPixel(LeadingReal(r.x1), LeadingReal(r.y1)),

@@ -224,3 +224,35 @@ TEST(Cli, EditorFilesShowResaveAndPlot) {
     EXPECT_EQ(Cli("show " + SamplePath("SPECTRUM.qtr")).status, 1);
     EXPECT_EQ(Cli("show " + (dir / "missing.qlm")).status, 1);
 }
+
+TEST(Cli, FormAndFactorFilesShowResaveAndPlot) {
+    fl::test::TempDir dir;
+    fl::test::WriteFile(dir / "gsm900.qsy",
+                        "Name GSM900\r\nChCnt 124\r\nChStart 1\r\nChWidth 200000\r\nChSpace 200000\r\nFStart "
+                        "9.352e+08\r\nSysLvl 0\r\nMaxFreq 4 GHz\r\n");
+    fl::test::WriteFile(dir / "cablea.qct",
+                        "Name CableA\r\nCDielec 1.38\r\nCAttn 6.8\r\nCUnit 1\r\nCCutFrq 6000000000\r\n");
+    fl::test::WriteFile(
+        dir / "amp.qed",
+        "Amp 1\r\nk-antenna table, temperature:0  frequency; delta;   created: 2007/03/05 14:07:09\r\n"
+        "100000000;10.0\r\n1000000000;12.5\r\n4000000000;0\r\n");
+    auto j = nlohmann::json::parse(Cli("show " + (dir / "cablea.qct")).out);
+    EXPECT_EQ(j["velocity factor"], "0.85");  // 1 / sqrt(1.38)
+    EXPECT_EQ(j["length unit"], "ft");
+    j = nlohmann::json::parse(Cli("show " + (dir / "amp.qed")).out);
+    EXPECT_EQ(j["rows"].size(), 2u);  // the closing line is not an entry
+    EXPECT_EQ(j["title"], "External Device Compensation - amp.qed");
+    // Resaved as the editor saves: the name from the file chosen, the file name upper-cased.
+    ASSERT_EQ(Cli("resave " + (dir / "gsm900.qsy") + " -o " + (dir / "copy.qsy")).status, 0);
+    EXPECT_EQ(fl::test::ReadFile(dir / "COPY.QSY").substr(0, 11), "Name copy\r\n");
+    ASSERT_EQ(Cli("resave " + (dir / "cablea.qct") + " -o " + (dir / "c2.qct")).status, 0);
+    EXPECT_EQ(fl::test::ReadFile(dir / "C2.QCT"), fl::test::ReadFile(dir / "cablea.qct"));
+    ASSERT_EQ(Cli("resave " + (dir / "amp.qed") + " -o " + (dir / "a2.qed")).status, 0);
+    const std::string a2 = fl::test::ReadFile(dir / "A2.QED");
+    EXPECT_NE(a2.find("\r\n100000000;10.0\r\n1000000000;12.5\r\n4000000000;0\r\n"), std::string::npos) << a2;
+    // The factor graph: 12.5 dB at 1 GHz with S = 16 lies at (102, 35); the current (last) mark is red.
+    ASSERT_EQ(Cli("plot " + (dir / "amp.qed") + " -o " + (dir / "amp.png")).status, 0);
+    const QImage image(QString::fromStdString(dir / "amp.png"));
+    EXPECT_EQ(image.pixelColor(102, 100), QColor(255, 0, 0));
+    EXPECT_EQ(Cli("plot " + (dir / "gsm900.qsy") + " -o " + (dir / "x.png")).status, 1);
+}
