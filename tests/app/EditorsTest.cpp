@@ -475,6 +475,59 @@ class EditorsTest : public QObject {
                                       "External Device Compensation - AMP1.QED", "2"}));
     }
 
+    void factorPointDraggedAndDataTransferTabs() {
+        Shell f;
+        test::TempDir dir;
+        test::WriteFile(dir / "AMP.QED",
+                        "Amp\r\nheader\r\n1000000000;10.0\r\n2000000000;-10.0\r\n4000000000;0\r\n");
+        QStringList rows;
+        f.onDialog = [&](QDialog& d) {
+            auto* e = qobject_cast<FactorEditor*>(&d);
+            if (!e) return int(QDialog::Rejected);
+            e->resize(1200, 700);
+            e->show();
+            if (!QTest::qWaitForWindowExposed(e)) return int(QDialog::Rejected);
+            // S = 16 for +-10 dB: 1 GHz at 10 dB lies at pixel (102.5, 60); dragged to 3 GHz (307.5) at
+            // 0 dB (160), it sorts after the 2 GHz entry.
+            auto at = [&](double x, double y) { return e->Graph()->WidgetPoint(x, y).toPoint(); };
+            QTest::mouseMove(e->Graph(), at(102.5, 60));
+            QTest::mousePress(e->Graph(), Qt::LeftButton, {}, at(102.5, 60));
+            QMouseEvent move(QEvent::MouseMove, QPointF(at(307.5, 160)),
+                             QPointF(e->Graph()->mapToGlobal(at(307.5, 160))), Qt::LeftButton, Qt::LeftButton,
+                             {});
+            QApplication::sendEvent(e->Graph(), &move);
+            QTest::mouseRelease(e->Graph(), Qt::LeftButton, {}, at(307.5, 160));
+            for (int r = 0; r < e->Table()->rowCount(); ++r)
+                rows << e->Table()->item(r, 0)->text() + ";" + e->Table()->item(r, 1)->text();
+            // Not saved since the drag: Data Transfer asks (No), then asks to connect (No).
+            QTest::mouseClick(e->Button("dataTransfer"), Qt::LeftButton);
+            return int(QDialog::Rejected);
+        };
+        f->OpenFactorEditor(FactorMode::ExternalDevice, QString::fromStdString(dir / "AMP.QED"), true);
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[0], QString("2000000000;-10.0"));
+        QVERIFY2(rows[1].startsWith("30") && rows[1].endsWith(";0.0"), qPrintable(rows[1]));
+        // Started with a file it closes for the Data Transfer dialog; here it was, so no connect question.
+        QCOMPARE(f.messages, QStringList({"External Device Compensation not saved.   \nSave?"}));
+        // From Tools, connected: the Data Transfer dialog opens on the editor's own tab.
+        QVERIFY(f->Inst().StartDemo());
+        int tab = -1;
+        f.messages.clear();
+        f.onDialog = [&](QDialog& d) {
+            if (auto* t = qobject_cast<DataTransferDialog*>(&d)) {
+                tab = t->Kind().tab;
+                return int(QDialog::Rejected);
+            }
+            if (auto* c = qobject_cast<ChannelSystemEditor*>(&d)) {
+                QTest::mouseClick(c->Button("dataTransfer"), Qt::LeftButton);
+                return int(QDialog::Rejected);
+            }
+            return int(QDialog::Rejected);
+        };
+        f.Trigger("channeleditor");
+        QCOMPARE(tab, 3);
+    }
+
   private:
     test::TempDir m_home;
 };
