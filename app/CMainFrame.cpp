@@ -324,11 +324,6 @@ void CMainFrame::CloseActive() {
     if (CChildFrame* f = ActiveFrame()) f->close();
 }
 
-void CMainFrame::EditorNotYet(const QString& what) {
-    m_instrument->Prompts().Message((what + " is not part of this version of Fieldlink yet.").toStdString(),
-                                    PromptIcon::Information);
-}
-
 void CMainFrame::RunViewCommand(ViewCommand c) {
     if (CChildFrame* f = ActiveFrame()) f->View()->RunViewCommand(c);
 }

@@ -71,7 +71,6 @@ class CMainFrame : public QMainWindow, public DocumentHost, public ITraceSink {
     void WelcomeCommand();
     void AdditionalInformation();
     void About();
-    void EditorNotYet(const QString& what);
     void RunViewCommand(ViewCommand c);
     void EditLevel();
     // The Select Trace Markers window on the active trace window (one at a time).

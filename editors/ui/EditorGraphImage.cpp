@@ -4,20 +4,29 @@
 
 namespace fl {
 
-void DrawEditorGraph(QImage& area, const std::vector<std::array<PixelPoint, 2>>& rows, int current,
-                     const std::vector<std::array<PixelPoint, 2>>& overlay) {
-    area.fill(Qt::white);
-    QPainter p(&area);
-    // Grid: 10 columns of 41 pixels, 8 rows of 40; the middle lines 2 pixels wide.
+namespace {
+
+// 10 columns of 41 pixels, 8 rows of 40; the middle lines 2 pixels wide.
+void DrawGrid(QPainter& p, bool middleHorizontal) {
     const QColor grid(230, 230, 230);
     for (int i = 1; i < 10; ++i) {
         p.setPen(QPen(grid, i == 5 ? 2 : 1));
         p.drawLine(41 * i, 0, 41 * i, kGraphHeight);
     }
     for (int k = 1; k < 8; ++k) {
+        if (k == 4 && !middleHorizontal) continue;
         p.setPen(QPen(grid, k == 4 ? 2 : 1));
         p.drawLine(0, 40 * k, kGraphWidth, 40 * k);
     }
+}
+
+}  // namespace
+
+void DrawEditorGraph(QImage& area, const std::vector<std::array<PixelPoint, 2>>& rows, int current,
+                     const std::vector<std::array<PixelPoint, 2>>& overlay) {
+    area.fill(Qt::white);
+    QPainter p(&area);
+    DrawGrid(p, true);
     p.setPen(QPen(Qt::black, 2));
     for (const auto& l : overlay)
         p.drawLine(l[0].x, l[0].y, l[1].x, l[1].y);
@@ -44,16 +53,7 @@ void DrawFactorGraph(QImage& area, const std::vector<PixelPoint>& points, int cu
                      const QColor& curveColor) {
     area.fill(Qt::white);
     QPainter p(&area);
-    const QColor grid(230, 230, 230);
-    for (int i = 1; i < 10; ++i) {
-        p.setPen(QPen(grid, i == 5 ? 2 : 1));
-        p.drawLine(41 * i, 0, 41 * i, kGraphHeight);
-    }
-    for (int k = 1; k < 8; ++k) {
-        if (k == 4) continue;  // the 0 dB line instead
-        p.setPen(QPen(grid, 1));
-        p.drawLine(0, 40 * k, kGraphWidth, 40 * k);
-    }
+    DrawGrid(p, false);  // the 0 dB line takes the middle horizontal line's place
     p.setPen(QPen(Qt::black, 1, Qt::DotLine));
     p.drawLine(0, 160, kGraphWidth, 160);
     p.setPen(QPen(curveColor, 2));

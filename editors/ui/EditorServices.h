@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QFileInfo>
+#include <QPushButton>
 #include <QString>
 #include <functional>
 
@@ -22,5 +24,21 @@ struct EditorServices {
     // The editor folder changed: the profile is written again.
     std::function<void(const QString& folder)> folderChanged;
 };
+
+// An editor's button, found by its object name in tests; Return belongs to the default button alone.
+inline QPushButton* EditorButton(const QString& text, const char* name) {
+    auto* b = new QPushButton(text);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+// The editor folder follows each file opened or saved; the profile is written when it changes.
+inline void FollowFolder(const EditorServices& services, QString* folder, const QString& path) {
+    const QString dir = QFileInfo(path).absolutePath();
+    if (dir == *folder) return;
+    *folder = dir;
+    if (services.folderChanged) services.folderChanged(dir);
+}
 
 }  // namespace fl

@@ -20,13 +20,6 @@ namespace fl {
 
 namespace {
 
-QPushButton* MakeButton(const QString& text, const char* name) {
-    auto* b = new QPushButton(text);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
 QColor CurveColor(FactorMode mode) {
     switch (mode) {
         case FactorMode::Antenna:
@@ -148,10 +141,10 @@ FactorEditor::FactorEditor(FactorMode mode, EditorServices services, QString sta
         m_model.table.range = i;
         Refresh();
     });
-    auto* offsetUp = MakeButton("+", "offsetUp");
-    auto* offsetDown = MakeButton("-", "offsetDown");
-    auto* scaleUp = MakeButton("+", "scaleUp");
-    auto* scaleDown = MakeButton("-", "scaleDown");
+    auto* offsetUp = EditorButton("+", "offsetUp");
+    auto* offsetDown = EditorButton("-", "offsetDown");
+    auto* scaleUp = EditorButton("+", "scaleUp");
+    auto* scaleDown = EditorButton("-", "scaleDown");
     connect(offsetUp, &QPushButton::clicked, this, [this] {
         m_model.LevelOffset(+1);
         Refresh();
@@ -189,7 +182,7 @@ FactorEditor::FactorEditor(FactorMode mode, EditorServices services, QString sta
                                                          {"Save", "save"},
                                                          {"Cancel", "cancel"}};
     for (auto [text, name] : names) {
-        QPushButton* b = MakeButton(text, name);
+        QPushButton* b = EditorButton(text, name);
         b->setParent(this);  // found by name before the layout takes them
         buttons->addWidget(b);
     }
@@ -283,11 +276,7 @@ bool FactorEditor::Save() {
     QString path = m_services.saveFile(t.saveTitle, *m_folder + "/", t.filter);
     if (path.isEmpty()) return false;
     if (QFileInfo(path).suffix().isEmpty()) path += t.extension;
-    const QString folder = QFileInfo(path).absolutePath();
-    if (folder != *m_folder) {
-        *m_folder = folder;
-        if (m_services.folderChanged) m_services.folderChanged(folder);
-    }
+    FollowFolder(m_services, m_folder, path);
     const std::string target = UpperCaseFileName(path.toStdString());
     m_model.Saved(std::filesystem::path(target).filename().string());
     m_model.table.comment = ToCp1252(m_comment->text());
@@ -307,11 +296,7 @@ void FactorEditor::Open(const QString& given) {
     if (path.isEmpty()) {
         path = m_services.openFile(t.openTitle, *m_folder, t.filter);
         if (path.isEmpty()) return;
-        const QString folder = QFileInfo(path).absolutePath();
-        if (folder != *m_folder) {
-            *m_folder = folder;
-            if (m_services.folderChanged) m_services.folderChanged(folder);
-        }
+        FollowFolder(m_services, m_folder, path);
     }
     std::string bytes, error;
     if (!ReadWholeFile(path.toStdString(), bytes, 1 << 20, &error)) {

@@ -20,13 +20,6 @@ namespace fl {
 
 namespace {
 
-QPushButton* MakeButton(const QString& text, const char* name) {
-    auto* b = new QPushButton(text);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
 constexpr const char* kCantSave = "Can't save file!  \nMake sure the selected directory exists.   ";
 constexpr const char* kCantOpen = "Can't open file!";
 
@@ -71,10 +64,10 @@ void FormEditor::Build(QLayout* fields) {
     setWindowTitle(FormKind().title);
     m_box->setObjectName("name");
     m_box->setLayout(fields);
-    auto* open = MakeButton("Open", "open");
-    auto* save = MakeButton("Save", "save");
-    auto* transfer = MakeButton("Data Transfer", "dataTransfer");
-    auto* close = MakeButton("Close", "close");
+    auto* open = EditorButton("Open", "open");
+    auto* save = EditorButton("Save", "save");
+    auto* transfer = EditorButton("Data Transfer", "dataTransfer");
+    auto* close = EditorButton("Close", "close");
     transfer->setEnabled(m_transferAllowed);
     connect(open, &QPushButton::clicked, this, [this] { Open({}); });
     connect(save, &QPushButton::clicked, this, [this] { Save(); });
@@ -111,11 +104,7 @@ bool FormEditor::Save() {
     QString path = m_services.saveFile(k.saveTitle, *m_folder + "/" + m_fileName, k.filter);
     if (path.isEmpty()) return false;
     if (QFileInfo(path).suffix().isEmpty()) path += k.extension;
-    const QString folder = QFileInfo(path).absolutePath();
-    if (folder != *m_folder) {
-        *m_folder = folder;
-        if (m_services.folderChanged) m_services.folderChanged(folder);
-    }
+    FollowFolder(m_services, m_folder, path);
     const QString name = QFileInfo(path).fileName();
     const std::string target = UpperCaseFileName(path.toStdString());
     const std::string baseName = NameBeforeFirstDot(ToCp1252(name));
@@ -140,11 +129,7 @@ void FormEditor::Open(const QString& given) {
     if (path.isEmpty()) {
         path = m_services.openFile(k.openTitle, *m_folder, k.filter);
         if (path.isEmpty()) return;
-        const QString folder = QFileInfo(path).absolutePath();
-        if (folder != *m_folder) {
-            *m_folder = folder;
-            if (m_services.folderChanged) m_services.folderChanged(folder);
-        }
+        FollowFolder(m_services, m_folder, path);
     }
     m_fileName = QFileInfo(path).fileName();
     setWindowTitle(TitleFor(m_fileName));
@@ -362,9 +347,9 @@ SettingsChooser::SettingsChooser(EditorServices services, QString* folder, QWidg
     : QDialog(parent), m_services(std::move(services)), m_folder(folder) {
     setWindowTitle("Quarn Settings");
     auto* grid = new QGridLayout(this);
-    auto* newButton = MakeButton("New", "new");
-    auto* openButton = MakeButton("Open", "open");
-    auto* cancel = MakeButton("Cancel", "cancel");
+    auto* newButton = EditorButton("New", "new");
+    auto* openButton = EditorButton("Open", "open");
+    auto* cancel = EditorButton("Cancel", "cancel");
     grid->addWidget(new QLabel("Create new..."), 0, 0);
     grid->addWidget(newButton, 0, 1);
     grid->addWidget(new QLabel("Open existing..."), 1, 0);
@@ -389,11 +374,7 @@ void SettingsChooser::Open() {
     const QString path =
         m_services.openFile("Open Settings File...", *m_folder, "Quarn Settings (*.qst *.QST)");
     if (path.isEmpty()) return;
-    const QString folder = QFileInfo(path).absolutePath();
-    if (folder != *m_folder) {
-        *m_folder = folder;
-        if (m_services.folderChanged) m_services.folderChanged(folder);
-    }
+    FollowFolder(m_services, m_folder, path);
     if (m_services.openExternally) m_services.openExternally(path);
 }
 

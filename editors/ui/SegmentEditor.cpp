@@ -14,17 +14,6 @@
 
 namespace fl {
 
-namespace {
-
-QPushButton* MakeButton(const QString& text, const char* name) {
-    auto* b = new QPushButton(text);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-}  // namespace
-
 SegmentEditor::SegmentEditor(EditorServices services, QString startFile, bool transferAllowed,
                              QString* folder, QWidget* parent)
     : QDialog(parent),
@@ -107,15 +96,15 @@ void SegmentEditor::Build(const QStringList& headers, const std::vector<int>& wi
     m_comment->setObjectName("comment");
     m_comment->setMaxLength(static_cast<int>(kMaxCommentLength));
 
-    auto* insert = MakeButton("Insert", "insert");
-    auto* edit = MakeButton("Edit", "edit");
-    auto* del = MakeButton("Delete", "delete");
-    auto* delAll = MakeButton("Delete All", "deleteAll");
-    auto* transfer = MakeButton("Data Transfer", "dataTransfer");
-    m_overlayButton = MakeButton("Overlay Trace", "overlay");
-    auto* open = MakeButton("Open", "open");
-    auto* save = MakeButton("Save", "save");
-    auto* cancel = MakeButton("Cancel", "cancel");
+    auto* insert = EditorButton("Insert", "insert");
+    auto* edit = EditorButton("Edit", "edit");
+    auto* del = EditorButton("Delete", "delete");
+    auto* delAll = EditorButton("Delete All", "deleteAll");
+    auto* transfer = EditorButton("Data Transfer", "dataTransfer");
+    m_overlayButton = EditorButton("Overlay Trace", "overlay");
+    auto* open = EditorButton("Open", "open");
+    auto* save = EditorButton("Save", "save");
+    auto* cancel = EditorButton("Cancel", "cancel");
     save->setDefault(true);
     transfer->setEnabled(m_transferAllowed);
     connect(insert, &QPushButton::clicked, this, [this] {
@@ -225,11 +214,7 @@ bool SegmentEditor::Save() {
     QString path = m_services.saveFile(k.saveTitle, *m_folder + "/", k.filter);
     if (path.isEmpty()) return false;
     if (QFileInfo(path).suffix().isEmpty()) path += k.extension;
-    const QString folder = QFileInfo(path).absolutePath();
-    if (folder != *m_folder) {
-        *m_folder = folder;
-        if (m_services.folderChanged) m_services.folderChanged(folder);
-    }
+    FollowFolder(m_services, m_folder, path);
     const std::string target = UpperCaseFileName(path.toStdString());
     std::string error;
     if (!WriteWholeFileAtomically(target, Text(ToCp1252(m_comment->text())), &error)) {
@@ -248,11 +233,7 @@ void SegmentEditor::Open(const QString& given) {
         const Kind k = FileKind();
         path = m_services.openFile(k.openTitle, *m_folder, k.filter);
         if (path.isEmpty()) return;
-        const QString folder = QFileInfo(path).absolutePath();
-        if (folder != *m_folder) {
-            *m_folder = folder;
-            if (m_services.folderChanged) m_services.folderChanged(folder);
-        }
+        FollowFolder(m_services, m_folder, path);
     }
     std::string bytes, error;
     if (!ReadWholeFile(path.toStdString(), bytes, 1 << 20, &error)) {

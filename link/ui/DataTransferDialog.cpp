@@ -396,7 +396,8 @@ void DataTransferDialog::OpenPcEntry(const QString& name) {
     } else if (Kind().tab == 1) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     } else if (!openEditor || !openEditor(path)) {
-        m_channel.Prompts().Message("The editors are not part of this version of Fieldlink yet.");
+        // A kind no editor of this program takes: whatever the system opens it with.
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     }
     RefreshPc();
 }
