@@ -64,6 +64,7 @@ CMainFrame::CMainFrame() {
 
     m_instrument = std::make_unique<Instrument>(this, *this);
     m_documents = std::make_unique<DocumentCommands>(*this, m_instrument->Prompts());
+    m_survey = std::make_unique<SurveyCommands>(*this, *m_documents, m_instrument->Prompts());
     m_instrumentUi = std::make_unique<InstrumentCommands>(*m_instrument, *this, *m_documents);
     m_live = std::make_unique<LiveSession>(*m_instrument, *this);
     m_instrument->Prompts().statusSink = [this](int pane, const QString& text) {

@@ -20,6 +20,7 @@
 #include "Instrument.h"
 #include "InstrumentCommands.h"
 #include "LiveSession.h"
+#include "SurveyCommands.h"
 #include "SelectMarkersDialog.h"
 
 namespace fl {
@@ -36,6 +37,7 @@ class CMainFrame : public QMainWindow, public DocumentHost, public ITraceSink {
     Instrument& Inst() { return *m_instrument; }
     DocumentCommands& Documents() { return *m_documents; }
     InstrumentCommands& InstrumentUi() { return *m_instrumentUi; }
+    SurveyCommands& Survey() { return *m_survey; }
     LiveSession& Live() { return *m_live; }
     CommandTable& Commands() { return *m_commands; }
     QAction* Action(const QString& id) const { return m_commands->Action(id); }
@@ -119,6 +121,7 @@ class CMainFrame : public QMainWindow, public DocumentHost, public ITraceSink {
     std::string m_ledsDir = "/sys/class/leds";
     std::unique_ptr<Instrument> m_instrument;
     std::unique_ptr<DocumentCommands> m_documents;
+    std::unique_ptr<SurveyCommands> m_survey;
     std::unique_ptr<InstrumentCommands> m_instrumentUi;
     std::unique_ptr<LiveSession> m_live;
     CommandTable* m_commands = nullptr;

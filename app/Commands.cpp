@@ -41,6 +41,9 @@ std::vector<Command> MainCommands(CMainFrame& w) {
         {"saveas", "Save &As...", {}, {}, Rule::Document, [&doc] { doc.Save(true); }},
         {"exportimage", "&Image...", {}, {}, Rule::Document, [&doc] { doc.ExportImage(); }},
         {"exportascii", "&ASCII File...", {}, {}, Rule::Document, [&doc] { doc.ExportAscii(); }},
+        {"exportcsv", "&CSV...", {}, {}, Rule::Document, [&w] { w.Survey().ExportCsv(); }},
+        {"exportreport", "PDF &Report...", {}, {}, Rule::Idle, [&w] { w.Survey().ExportReport(); }},
+        {"exportmap", "&Map...", {}, {}, Rule::Idle, [&w] { w.Survey().ExportMap(); }},
         {"print", "&Print...", QKeySequence("Ctrl+P"), "print", Rule::Document, [&doc] { doc.Print(); }},
         {"printall",
          "Print Open &Documents...",
@@ -100,6 +103,7 @@ std::vector<Command> MainCommands(CMainFrame& w) {
         {"gps", "Serial for GPS Device...", {}, "gps", Rule::Idle, [&inst] { inst.GpsWindow(); }},
         // Window
         {"newwindow", "&New Window", {}, {}, Rule::Document, [&w] { w.NewWindow(); }},
+        {"compare", "Co&mpare Traces...", {}, {}, Rule::Document, [&w] { w.Survey().CompareTraces(); }},
         {"cascade", "&Cascade", {}, {}, Rule::Idle, [&w] { w.Workspace()->cascadeSubWindows(); }},
         {"tile", "&Tile", {}, {}, Rule::Idle, [&w] { w.Workspace()->tileSubWindows(); }},
         {"arrange", "&Arrange Icons", {}, {}, Rule::Idle, [&w] { w.ArrangeIcons(); }},
@@ -186,8 +190,9 @@ const std::vector<MenuLayout>& MainMenuLayout() {
     // editors, and a key must never mean two things (F10 still reaches the menu bar).
     static const std::vector<MenuLayout> layout = {
         {"File",
-         {"open", "close", "closeall", "save", "saveas", ">&Export", "exportimage", "exportascii", "<", "|",
-          "print", "printall", "preview", "printsetup", "|", "@recent", "|", "exit"}},
+         {"open",        "close",     "closeall",     "save",      "saveas",  ">&Export", "exportimage",
+          "exportascii", "exportcsv", "exportreport", "exportmap", "<",       "|",        "print",
+          "printall",    "preview",   "printsetup",   "|",         "@recent", "|",        "exit"}},
         {"Edit", {"copygraph", "copydata", "|", "addinfo"}},
         {"Instrument",
          {"connect", "|", "gettrace", "displaytrace", "livetrace", "|", "transfer", "screendump"}},
@@ -196,7 +201,8 @@ const std::vector<MenuLayout>& MainMenuLayout() {
           "cablefactoreditor", "emflimiteditor"}},
         {"&View", ViewEntries()},
         {"Co&nnection Settings", {"settings", "gps"}},
-        {"&Window", {"newwindow", "cascade", "tile", "arrange", "|", "toolbar", "statusbar", "@windows"}},
+        {"&Window",
+         {"newwindow", "compare", "cascade", "tile", "arrange", "|", "toolbar", "statusbar", "@windows"}},
         {"&Help", {"about"}},
     };
     return layout;

@@ -9,6 +9,7 @@
 #include "ConnectionSettings.h"
 #include "PageImage.h"
 #include "PageRenderer.h"
+#include "TraceCompare.h"
 
 namespace fl::cli {
 
@@ -20,6 +21,13 @@ void EnsureGuiApplication() {
     static char name[] = "fieldlink-cli";
     static char* argv[] = {name, nullptr};
     static std::unique_ptr<QGuiApplication> app = std::make_unique<QGuiApplication>(argc, argv);
+}
+
+void ApplyProfileViewDefaults() {
+    // A trace without view state of its own shows as the program's default profile says.
+    ConnectionSettings profile;
+    ReadProfile("default", profile);
+    ViewDefaultsFromProfile(profile, s_docEnv);
 }
 
 void AddRenderCommand(CLI::App& app) {
@@ -40,15 +48,43 @@ void AddRenderCommand(CLI::App& app) {
     auto* all = cmd->add_flag("--all-panels", *panels,
                               "show every parameter panel, whatever the file or the profile says");
     cmd->add_flag("--no-panels", *noPanels, "show the graph without parameter panels")->excludes(all);
+    auto overlays = std::make_shared<std::vector<std::string>>();
+    auto difference = std::make_shared<std::string>();
+    cmd->add_option("--overlay", *overlays,
+                    "draw trace A (and B) of these files over the page, each in its colour");
+    cmd->add_option("--difference", *difference, "draw FILE minus this reference trace, in dB");
     cmd->add_option("--size", *size, "image size WxH (default 1920x1080 landscape, 1080x1400 portrait)");
     cmd->callback([=] {
-        // A trace without view state of its own shows as the program's default profile says.
-        ConnectionSettings profile;
-        ReadProfile("default", profile);
-        ViewDefaultsFromProfile(profile, s_docEnv);
+        ApplyProfileViewDefaults();
         CMyQuarnDoc doc;
         LoadResult r = doc.Load(*file);
         if (!r.ok()) throw Failure(*file + ": " + r.message);
+        if (!difference->empty() || !overlays->empty()) {
+            auto open = [](const std::string& path) {
+                auto other = std::make_unique<CMyQuarnDoc>();
+                const LoadResult lr = other->Load(path);
+                if (!lr.ok()) throw Failure(path + ": " + lr.message);
+                return other;
+            };
+            std::string refusal;
+            if (!difference->empty()) {
+                const auto ref = open(*difference);
+                CMyQuarnDoc diff;
+                if (!DifferenceDocument(doc, *ref, diff, &refusal)) throw Failure(refusal);
+                doc = diff;
+            }
+            std::vector<std::unique_ptr<CMyQuarnDoc>> others;
+            std::vector<const CMyQuarnDoc*> list;
+            for (const std::string& path : *overlays) {
+                others.push_back(open(path));
+                list.push_back(others.back().get());
+            }
+            if (!list.empty()) {
+                CMyQuarnDoc compared;
+                if (!ComparisonDocument(doc, list, compared, &refusal)) throw Failure(refusal);
+                doc = compared;
+            }
+        }
         if (*panels || *noPanels)
             doc.m_bShowLevelPanel = doc.m_bShowStatusPanel = doc.m_bShowTracePanel =
                 doc.m_bShowInstrumentPanel = doc.m_bShowEdevPanel = doc.m_bShowGpsPanel = *panels ? 1 : 0;

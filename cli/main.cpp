@@ -14,6 +14,7 @@
 #include "InstrumentCommands.h"
 #include "MarkersCommand.h"
 #include "RenderCommand.h"
+#include "SurveyCommands.h"
 #include "TraceCommands.h"
 
 namespace {
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     fl::cli::AddRenderCommand(app);
     fl::cli::AddMarkersCommand(app);
     fl::cli::AddEditorCommands(app);
+    fl::cli::AddSurveyCommands(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

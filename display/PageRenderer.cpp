@@ -48,6 +48,8 @@ class Painter {
     void Trace(char which);
     void MarkerSymbols(char which);
     void MarkerLabels();
+    void Overlays();
+    void OverlayLegend();
     MarkerPlace* Place(char which, int n) {
         return o.places ? &o.places->trace[static_cast<size_t>(TraceIndex(which))][static_cast<size_t>(n)]
                         : nullptr;
@@ -93,6 +95,7 @@ void Painter::Draw() {
     if (d.m_bShowGrid) Grid();
     MarkerLabels();
     const char front = d.m_nFrontTrace == 1 ? 'B' : 'A';
+    Overlays();                       // under the page's own traces, which are the reference
     Trace(front == 'A' ? 'B' : 'A');  // the back trace first
     Trace(front);
     LimitLines();
@@ -103,6 +106,7 @@ void Painter::Draw() {
     Badges();
     if (d.m_strTrigger == "VIDeo") TriggerLine();
     Header();
+    OverlayLegend();
 }
 
 void Painter::ResultsHeader() {
@@ -470,6 +474,91 @@ void Painter::Trace(char which) {
     MarkerSymbols(which);
 }
 
+// The traces of other documents (Compare Traces), each in its own colour on this page's axes; each is
+// converted into this page's unit with its own trace's impedance.
+void Painter::Overlays() {
+    const double r = H != 0 ? static_cast<double>(W) / std::abs(H) : 100.0;
+    const double width = L.portrait ? (r > 9 ? 25 : 20) : (r > 4.2 ? 50 : r > 2.0 ? 35 : 25);
+    for (size_t i = 0; i < d.m_overlays.size(); ++i) {
+        const ComparedTrace& ov = d.m_overlays[i];
+        if (ov.points.size() < static_cast<size_t>(kTracePoints)) continue;
+        const auto conv = LevelFromDbmFor(d.DisplayUnit(), ov.impedance);
+        auto y = [&](double v) {
+            const double cval = conv(v);
+            double yy = S != 0 ? -H * (cval - R) / (8 * S) : 0.0;
+            if (!std::isfinite(yy)) yy = cval > R ? 0.0 : H;
+            return std::clamp(yy, static_cast<double>(std::min(H, 0)), 0.0);
+        };
+        c.SetPen(OverlayColour(static_cast<int>(i)), width);
+        c.NoBrush();
+        QPainterPath path;
+        bool open = false;
+        const bool minMax = ov.minMax == 1 && d.DisplayUnit() != "MRHO";
+        for (int k = 1; k <= kTraceColumns; ++k) {
+            const double x = std::trunc(static_cast<double>(k) * W / 501);
+            const double v1 = ov.points[static_cast<size_t>(2 * k - 2)],
+                         v2 = ov.points[static_cast<size_t>(2 * k - 1)];
+            if (v2 == kNoPoint) {
+                open = false;
+                continue;
+            }
+            const QPointF p2 = c.Map(x, y(v2));
+            if (!open) path.moveTo(p2);
+            if (minMax && v1 != kNoPoint) {
+                path.lineTo(c.Map(x, y(v1)));
+                path.lineTo(p2);
+            } else {
+                path.lineTo(p2);
+            }
+            open = true;
+        }
+        c.Painter().drawPath(path);
+    }
+}
+
+// The legend of a comparison: this page's traces and every overlay, a line of its colour and its name,
+// in a white box in the graph's top left corner.
+void Painter::OverlayLegend() {
+    if (d.m_overlays.empty()) return;
+    struct Entry {
+        std::string name;
+        QColor colour;
+    };
+    std::vector<Entry> entries;
+    const std::string own = d.m_strCompareName.empty() ? d.m_strTraceName : d.m_strCompareName;
+    const bool both = TraceDrawn(d, 'A') && TraceDrawn(d, 'B');
+    for (char t : {'A', 'B'})
+        if (TraceDrawn(d, t))
+            entries.push_back({own + (both ? std::string(" ") + t : ""), t == 'A' ? kTraceA : kTraceB});
+    for (size_t i = 0; i < d.m_overlays.size(); ++i)
+        entries.push_back({d.m_overlays[i].name, OverlayColour(static_cast<int>(i))});
+    constexpr int kFont = 110;
+    constexpr double kRow = 140, kLine = 200;
+    const double maxW = std::max(600.0, W * 0.45);
+    double textW = 0;
+    for (const Entry& e : entries)
+        textW = std::max(textW, c.TextWidth(e.name, kFont, false));
+    const double boxW = std::min(maxW, 60 + kLine + 60 + textW + 60);
+    const int rows = std::min<int>(static_cast<int>(entries.size()),
+                                   std::max(1, static_cast<int>((std::abs(H) - 100) / kRow)));
+    const double top = -40, bottom = top - 40 - rows * kRow;
+    c.SetPen(Qt::black, 3);
+    c.SetBrush(Qt::white);
+    c.Rect(40, top, 40 + boxW, bottom);
+    c.SetTextArea(QRectF(40, top, boxW, top - bottom));
+    for (int i = 0; i < rows; ++i) {
+        const Entry& e = entries[static_cast<size_t>(i)];
+        const double rowTop = top - 20 - i * kRow;
+        c.SetPen(e.colour, 40);
+        c.Line(100, rowTop - kRow / 2, 100 + kLine, rowTop - kRow / 2);
+        const bool last = i == rows - 1 && rows < static_cast<int>(entries.size());
+        c.FitText(100 + kLine + 60, rowTop - 10,
+                  last ? Format("... and %d more", static_cast<int>(entries.size()) - i) : e.name, kFont,
+                  false, Qt::black, 40 + boxW - 30);
+    }
+    c.SetTextArea({});
+}
+
 // The shown markers of a drawn trace: a line through the graph with a tick (A) or cross (B) at the level
 // and the number beside it; in DTF a triangle pointing at the level.
 void Painter::MarkerSymbols(char which) {
@@ -808,6 +897,14 @@ double LevelToY(const CMyQuarnDoc& d, int H, double v, bool clamp) {
     if (!std::isfinite(y)) y = cval > R ? 0.0 : H;
     if (clamp) y = std::clamp(y, static_cast<double>(std::min(H, 0)), 0.0);
     return y;
+}
+
+QColor OverlayColour(int i) {
+    // Apart from both trace colours, the limit red and from each other, also in grey print.
+    static const QColor colours[] = {QColor(230, 120, 0), QColor(0, 150, 60),  QColor(190, 0, 190),
+                                     QColor(140, 80, 20), QColor(0, 150, 150), QColor(110, 60, 200),
+                                     QColor(128, 128, 0), QColor(240, 70, 140)};
+    return colours[static_cast<size_t>(i) % std::size(colours)];
 }
 
 QRectF LegendBox(char trace) {

@@ -65,6 +65,9 @@ inline const QColor kGrey(116, 120, 114);
 inline const QColor kBadgeB(0, 142, 255);
 }  // namespace PageColor
 
+// The colour of the i-th overlay of a comparison.
+QColor OverlayColour(int i);
+
 // The legend box of trace A or B, in page units.
 QRectF LegendBox(char trace);  // from its lowest y up, like the places
 

@@ -228,10 +228,7 @@ std::string GpsReceiver::StatusText() const {
     return GpsStatusText(Fix().status);
 }
 
-std::optional<GpsFixValues> GpsReceiver::CurrentFix() const {
-    if (!m_bRunning) return std::nullopt;
-    const GpsFix f = Fix();
-    if (f.status != 'A') return std::nullopt;
+GpsFixValues FixValues(const GpsFix& f, int speedUnit, int altitudeUnit) {
     GpsFixValues v;
     v.latitude = NmeaToDegrees(f.latitude, f.latHemisphere);
     v.longitude = NmeaToDegrees(f.longitude, f.lonHemisphere);
@@ -246,6 +243,13 @@ std::optional<GpsFixValues> GpsReceiver::CurrentFix() const {
     v.altitude = altitudeUnit == 1 ? f.altitude * 3.280839895013123 : f.altitude;
     v.altitudeUnit = GpsAltitudeUnitText(altitudeUnit);
     return v;
+}
+
+std::optional<GpsFixValues> GpsReceiver::CurrentFix() const {
+    if (!m_bRunning) return std::nullopt;
+    const GpsFix f = Fix();
+    if (f.status != 'A') return std::nullopt;
+    return FixValues(f, speedUnit, altitudeUnit);
 }
 
 }  // namespace fl

@@ -49,6 +49,8 @@ bool ApplyLine(const std::string& line, GpsFix& fix);
 // The checksum of a sentence body (the text between "$" and "*"), as "%02X".
 std::string NmeaChecksum(const std::string& body);
 
+// What a trace takes over from a fix: signed decimal degrees, the speed and altitude in the chosen units.
+GpsFixValues FixValues(const GpsFix& fix, int speedUnit, int altitudeUnit);
 // "OK", "WARNing" or "FAIL" from the status character.
 std::string GpsStatusText(char status);
 std::string GpsDateText(const std::string& ddmmyy);  // "dd.mm.20yy"

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "DocEnvironment.h"
 #include "TraceLineParser.h"
 #include "TraceRecord.h"
+#include "Units.h"
 
 namespace fl {
 
@@ -35,6 +37,14 @@ struct SavePlan {
     std::string startFolder;
     std::string defaultExtension = ".qtm";
     std::string filter = "Quarn Trace Files ( *.qtm ) |*.qtm||";
+};
+
+// A trace of another document drawn over this one's graph (Compare Traces); never stored.
+struct ComparedTrace {
+    std::string name;
+    std::vector<double> points;  // the other trace's points in their stored form (dBm, or dB for ratios)
+    int minMax = 0;
+    double impedance = kDefaultImpedance;  // of the trace it came from, for its own unit conversion
 };
 
 class CMyQuarnDoc : public TraceRecord {
@@ -85,6 +95,8 @@ class CMyQuarnDoc : public TraceRecord {
 
     std::string m_strPathName;
     bool m_bAskSaveName = false;
+    std::vector<ComparedTrace> m_overlays;
+    std::string m_strCompareName;  // this page's own traces in the legend of a comparison
     PageSize m_sizePage;
 
   private:

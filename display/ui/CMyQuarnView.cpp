@@ -10,6 +10,7 @@
 
 #include "PageCanvas.h"
 #include "PanelText.h"
+#include "PrintSettings.h"
 #include "Text.h"
 #include "Units.h"
 
@@ -31,15 +32,9 @@ bool s_optionsRead = false;
 
 RenderOptions CMyQuarnView::CurrentRenderOptions() {
     if (s_optionsRead) return s_options;
-    QSettings s("Zarnell", "Fieldlink");
-    s.beginGroup("SETTINGS");
-    RenderOptions o;
-    o.headLeft = ToCp1252(s.value("PHeadLeft", "").toString());
-    o.headRight = ToCp1252(s.value("PHeadRight", "").toString());
-    o.showFilePath = s.value("ShowFilePath", 1).toInt() != 0;
-    s_options = o;
+    s_options = PrintSettingsOptions();
     s_optionsRead = true;
-    return o;
+    return s_options;
 }
 
 void CMyQuarnView::SettingsChanged() {

@@ -21,9 +21,10 @@ const std::set<QString> kPlaceholders = {};
 // Commands that end the window or change the state under the walk; each has a test of its own.
 const std::set<QString> kNotWalked = {"exit", "connect", "close", "closeall", "livetrace", "menubar"};
 // Commands that need a trace window.
-const std::set<QString> kDocument = {
-    "close",   "closeall",  "save",     "saveas",    "exportimage",   "exportascii", "print",   "printall",
-    "preview", "copygraph", "copydata", "newwindow", "levelsettings", "gpsformat",   "comment", "markers"};
+const std::set<QString> kDocument = {"close",       "closeall",  "save",          "saveas",    "exportimage",
+                                     "exportascii", "print",     "printall",      "preview",   "copygraph",
+                                     "copydata",    "newwindow", "levelsettings", "gpsformat", "comment",
+                                     "markers",     "exportcsv", "compare"};
 const std::set<QString> kInstrument = {"gettrace", "displaytrace", "livetrace", "transfer", "screendump"};
 // What stays usable while Live Trace runs: the View menu, Live Trace (to stop it) and About.
 const std::set<QString> kDuringLive = {"livetrace", "about",   "markers", "levelsettings",

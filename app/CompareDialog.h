@@ -1,0 +1,31 @@
+// The Compare Traces dialog: which open traces go onto the front trace's graph, and whether as overlays
+// or as the difference to one of them.
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+class QListWidget;
+class QRadioButton;
+
+namespace fl {
+
+class CompareDialog : public QDialog {
+    Q_OBJECT
+  public:
+    // `front` names the active trace; `others` the other open traces in window order.
+    CompareDialog(const QString& front, const QStringList& others, QWidget* parent = nullptr);
+
+    // The rows of `others` that are checked, in order.
+    QList<int> Checked() const;
+    void SetChecked(int row, bool on);
+    bool Difference() const;
+    void SetDifference(bool on);
+
+  private:
+    QListWidget* m_list;
+    QRadioButton* m_overlay;
+    QRadioButton* m_difference;
+};
+
+}  // namespace fl
