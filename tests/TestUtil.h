@@ -1,6 +1,7 @@
 // Helpers shared by the tests: sample paths, temporary folders, whole-file reads.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -35,6 +36,18 @@ inline std::vector<std::string> SplitLines(const std::string& text, const std::s
         start = end + sep.size();
     }
     return lines;
+}
+
+// What a shell command prints on stdout and stderr.
+inline std::string CommandOutput(const std::string& cmd) {
+    std::string out;
+    if (FILE* p = popen((cmd + " 2>&1").c_str(), "r")) {
+        char buf[1024];
+        while (fgets(buf, sizeof buf, p))
+            out += buf;
+        pclose(p);
+    }
+    return out;
 }
 
 // A fresh folder under the system temporary folder, removed with the object.

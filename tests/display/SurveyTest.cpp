@@ -256,15 +256,7 @@ TEST(Survey, PositionsInAllFourHemispheres) {
 std::string Python(const std::string& script, const std::string& file) {
     test::TempDir dir;
     test::WriteFile(dir / "read.py", script);
-    const std::string cmd = "python3 " + dir / "read.py" + " " + file + " 2>&1";
-    std::string out;
-    if (FILE* p = popen(cmd.c_str(), "r")) {
-        char buf[512];
-        while (fgets(buf, sizeof buf, p))
-            out += buf;
-        pclose(p);
-    }
-    return out;
+    return test::CommandOutput("python3 " + dir / "read.py" + " " + file);
 }
 
 TEST(Survey, MapsReadBackWithRealParsers) {
@@ -544,26 +536,15 @@ TEST(Compare, DifferenceIsTheTraceMinusTheReference) {
 }
 
 int PdfPages(const std::string& pdf) {
-    FILE* p = popen(("pdfinfo " + pdf + " 2>/dev/null").c_str(), "r");
-    char buf[256];
     int pages = -1;
-    while (p && fgets(buf, sizeof buf, p))
-        std::sscanf(buf, "Pages: %d", &pages);
-    if (p) pclose(p);
+    const std::string info = test::CommandOutput("pdfinfo " + pdf);
+    if (const size_t at = info.find("Pages:"); at != std::string::npos)
+        pages = std::atoi(info.c_str() + at + 6);
     return pages;
 }
 
 std::string PdfText(const std::string& pdf, int first, int last) {
-    const std::string cmd =
-        Format("pdftotext -layout -f %d -l %d %s - 2>/dev/null", first, last, pdf.c_str());
-    std::string out;
-    if (FILE* p = popen(cmd.c_str(), "r")) {
-        char buf[1024];
-        while (fgets(buf, sizeof buf, p))
-            out += buf;
-        pclose(p);
-    }
-    return out;
+    return test::CommandOutput(Format("pdftotext -layout -f %d -l %d %s -", first, last, pdf.c_str()));
 }
 
 TEST(Report, SummaryAndOnePagePerReadableTrace) {
