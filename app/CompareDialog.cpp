@@ -9,17 +9,23 @@
 
 namespace fl {
 
-CompareDialog::CompareDialog(const QString& front, const QStringList& others, QWidget* parent)
+CompareDialog::CompareDialog(const QString& front, const QStringList& others, const QStringList& refusals,
+                             QWidget* parent)
     : QDialog(parent) {
     setWindowTitle("Compare Traces");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QString("Draw on the graph of %1:").arg(front)));
     m_list = new QListWidget;
     m_list->setObjectName("traces");
-    for (const QString& name : others) {
-        auto* item = new QListWidgetItem(name, m_list);
+    for (qsizetype i = 0; i < others.size(); ++i) {
+        const QString why = refusals.value(i);
+        auto* item = new QListWidgetItem(others[i], m_list);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Checked);
+        item->setCheckState(why.isEmpty() ? Qt::Checked : Qt::Unchecked);
+        if (!why.isEmpty()) {
+            item->setForeground(Qt::gray);
+            item->setToolTip(why);
+        }
     }
     layout->addWidget(m_list);
     m_overlay = new QRadioButton("&Overlay: each trace in its own colour");

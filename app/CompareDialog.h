@@ -13,8 +13,10 @@ namespace fl {
 class CompareDialog : public QDialog {
     Q_OBJECT
   public:
-    // `front` names the active trace; `others` the other open traces in window order.
-    CompareDialog(const QString& front, const QStringList& others, QWidget* parent = nullptr);
+    // `front` names the active trace; `others` the other open traces in window order, and `refusals` for
+    // each why it does not fit (empty when it does). Only those that fit start checked.
+    CompareDialog(const QString& front, const QStringList& others, const QStringList& refusals,
+                  QWidget* parent = nullptr);
 
     // The rows of `others` that are checked, in order.
     QList<int> Checked() const;

@@ -188,10 +188,12 @@ void SurveyCommands::CompareTraces() {
         return;
     }
     const CMyQuarnDoc& front = frames.first()->Document();
-    QStringList names;
-    for (int i = 1; i < frames.size(); ++i)
+    QStringList names, refusals;
+    for (int i = 1; i < frames.size(); ++i) {
         names << FromCp1252(CompareName(frames[i]->Document()));
-    CompareDialog dlg(FromCp1252(CompareName(front)), names, m_host.Window());
+        refusals << FromCp1252(CompareRefusal(front, frames[i]->Document()));
+    }
+    CompareDialog dlg(FromCp1252(CompareName(front)), names, refusals, m_host.Window());
     if (m_prompts.Exec(dlg) != QDialog::Accepted) return;
     const QList<int> rows = dlg.Checked();
     if (rows.isEmpty()) return;

@@ -139,8 +139,12 @@ bool DifferenceDocument(const CMyQuarnDoc& d, const CMyQuarnDoc& ref, CMyQuarnDo
     }
     result.m_nFrontTrace = 0;
     // A difference is a ratio: dB around 0 dB, the four divisions either side holding the largest.
+    // Every unit field says dB, so a later reselection of the display (the Level dialog) stays in dB.
     const double s = DifferenceScale(largest);
-    result.SetDisplayUnit("DB");
+    for (std::string* unit : {&result.m_strRefLevelUnit, &result.m_strTransRefUnit, &result.m_strDtfRefUnit,
+                              &result.m_strRflRefUnit, &result.m_strEmfRefUnit})
+        *unit = "DB";
+    result.ReselectDisplay();
     result.SelectedScale() = s;
     result.SelectedReference() = 4 * s;
     result.m_strLimitSimple = "OFF";

@@ -67,7 +67,15 @@ class SurveyTest : public QObject {
         test::Shell f;
         QVERIFY(f->Documents().OpenFile(Sample("ACPR.qtr")));
         QVERIFY(f->Documents().OpenFile(Sample("SPECTRUM.qtr")));
-        f.onDialog = [](QDialog&) { return int(QDialog::Accepted); };
+        // The dialog offers ACPR unchecked; checked anyway, the refusal says why.
+        bool offeredUnchecked = false;
+        f.onDialog = [&](QDialog& d) {
+            auto* c = qobject_cast<CompareDialog*>(&d);
+            if (!c) return int(QDialog::Rejected);
+            offeredUnchecked = c->Checked().isEmpty();
+            c->SetChecked(0, true);
+            return int(QDialog::Accepted);
+        };
         f.Trigger("compare");
         QCOMPARE(f->Frames().size(), 2);
         QVERIFY2(

@@ -48,6 +48,13 @@ const Variant kVariants[] = {
          if (d.m_arrUserStateA.size() > 1) d.m_arrUserStateA[1] = COUNter;
          d.m_dCounterFreq = 947612345;
      }},
+    {"compared with three other traces",
+     [](CMyQuarnDoc& d) {
+         AllPanels(d);
+         d.m_strCompareName = "TOWER12_SECTOR_A_BEFORE_REPAIR.qtm";
+         for (const char* name : {"SITE 2.qtm", "SITE 3 after the storm.qtm", "SITE 4.qtr"})
+             d.m_overlays.push_back({name, d.m_arrTraceA, d.m_nMinMaxA, 50.0});
+     }},
     {"simple limits pass",
      [](CMyQuarnDoc& d) {
          AllPanels(d);

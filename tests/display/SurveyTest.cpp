@@ -529,6 +529,10 @@ TEST(Compare, DifferenceIsTheTraceMinusTheReference) {
     EXPECT_EQ(diff.m_strLimitSimple, "OFF");
     EXPECT_EQ(diff.m_arrUserStateA[1], MARKER_OFF);
     EXPECT_EQ(diff.GetTitle(), "SITE1.qtr - REF");
+    // Choosing the display again (a unit change in the Level dialog) keeps the dB axis.
+    diff.ReselectDisplay();
+    EXPECT_EQ(diff.DisplayUnit(), "DB");
+    EXPECT_DOUBLE_EQ(diff.SelectedScale(), 2.0);
     // Other axes are refused.
     ref.m_dSpan = 5e6;
     EXPECT_FALSE(DifferenceDocument(d, ref, diff, &refusal));
