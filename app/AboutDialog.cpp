@@ -1,10 +1,13 @@
 #include "AboutDialog.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -31,17 +34,27 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(help, &QPushButton::clicked, this, [this] {
         const QString file = HelpFile();
-        if (file.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
+        if (file.isEmpty()) {
             QMessageBox::information(this, windowTitle(), "QuarnFLS-help.pdf was not found.");
+            return;
+        }
+        // A desktop without a services plugin still has xdg-open.
+        const QUrl url = QUrl::fromLocalFile(file);
+        if (!QDesktopServices::openUrl(url) && !QProcess::startDetached("xdg-open", {url.toString()}))
+            QMessageBox::information(this, windowTitle(),
+                                     "No program to show PDF files was found. The help document is\n" + file);
     });
 }
 
 QString AboutDialog::HelpFile() {
+    // The data folder's help first, then the installed share folder beside the program's bin folder, then
+    // the build tree's.
+    const QString bin = QCoreApplication::applicationDirPath();
     for (const QString& dir :
-         {QString::fromStdString(ProgramFolder()) + "/help", QString("/usr/share/fieldlink/help"),
-          QString("/usr/local/share/fieldlink/help")}) {
+         {QString::fromStdString(ProgramFolder()) + "/help", bin + "/../share/fieldlink/help",
+          QString("/usr/share/fieldlink/help"), bin + "/../help"}) {
         const QString f = dir + "/QuarnFLS-help.pdf";
-        if (QFileInfo::exists(f)) return f;
+        if (QFileInfo::exists(f)) return QDir::cleanPath(f);
     }
     return {};
 }

@@ -40,6 +40,7 @@ void StartWatchdog(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     CLI::App app{"fieldlink-cli: trace files in and out, reports and instrument exchanges", "fieldlink-cli"};
+    app.set_version_flag("--version", std::string("fieldlink-cli ") + FIELDLINK_VERSION);
     app.require_subcommand(1);
     app.fallthrough();  // --timeout before or after the command
     double timeout = 0;
@@ -57,6 +58,8 @@ int main(int argc, char** argv) {
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         app.exit(e);

@@ -2,7 +2,8 @@
 add_library(fieldlink_settings INTERFACE)
 target_compile_features(fieldlink_settings INTERFACE cxx_std_20)
 target_compile_options(fieldlink_settings INTERFACE -Wall -Wextra)
-target_compile_definitions(fieldlink_settings INTERFACE $<$<CONFIG:Debug>:FIELDLINK_DEBUG=1>)
+target_compile_definitions(fieldlink_settings INTERFACE $<$<CONFIG:Debug>:FIELDLINK_DEBUG=1>
+                                                       FIELDLINK_VERSION="${PROJECT_VERSION}")
 
 if(FIELDLINK_SANITIZE)
   target_compile_options(fieldlink_settings INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer

@@ -928,9 +928,14 @@ PageLayout RenderPrintPage(QPainter& painter, const QRectF& printable, const CMy
     const bool header = !options.headLeft.empty() || !options.headRight.empty();
     const int originY = header ? 2700 : 1000;
     const int extentY = layout.Fh + (header ? 2000 : 300);
+    // Without header texts the paper header's frame lies above the band; on paper it would land in the
+    // margin, so the page is clipped to its printable rectangle.
+    painter.save();
+    painter.setClipRect(printable, Qt::IntersectClip);
     PageCanvas canvas(painter, printable, -400, originY, layout.Fw, extentY);
     canvas.RecordTexts(options.textBoxes);
     Painter(canvas, doc, layout, options).Draw();
+    painter.restore();
     return layout;
 }
 

@@ -285,8 +285,6 @@ ReportResult WriteSurveyReport(const std::string& path, const std::vector<Report
         }
         const QSizeF s = size();
         const QRectF area(0, 0, s.width(), s.height() - Pt(14));
-        // The paper header's frame lies above the page when there are no header texts.
-        p.setClipRect(area);
         if (options.orientation >= 0 && options.orientation != it.doc->m_nOrientation) {
             CMyQuarnDoc turned = *it.doc;
             turned.m_nOrientation = options.orientation;
@@ -295,7 +293,6 @@ ReportResult WriteSurveyReport(const std::string& path, const std::vector<Report
         } else {
             RenderPrintPage(p, area, *it.doc, pageOptions);
         }
-        p.setClipping(false);
         Footer(p, s.width(), s.height(), options.title + "  -  " + it.path, page, pages);
     }
     if (!p.end()) {

@@ -10,7 +10,8 @@ PACKAGES=(
   libpng-dev libjpeg62-turbo-dev libtiff-dev libopenjp2-7-dev zlib1g-dev
   nlohmann-json3-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  imagemagick netpbm poppler-utils python3 fonts-dejavu-core fonts-liberation2 fontconfig locales
+  imagemagick netpbm poppler-utils python3
+  librsvg2-bin help2man lintian dpkg-dev fonts-dejavu-core fonts-liberation2 fontconfig locales
 )
 
 # The tests also run under a German locale (decimal comma); generate it once.

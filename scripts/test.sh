@@ -15,6 +15,11 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build -j "$jobs" --timeout 300
 
+echo "== Debian package, checked unpacked"
+rm -f build/package/*.deb
+(cd build && cpack -G DEB >/dev/null)
+scripts/package-check.sh
+
 echo "== sanitizer build (ASan + UBSan)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFIELDLINK_SANITIZE=ON -DFIELDLINK_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$jobs"

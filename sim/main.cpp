@@ -16,6 +16,7 @@ void OnSignal(int) {
 
 int main(int argc, char** argv) {
     CLI::App app{"quarn-sim: simulated Quarn instrument", "quarn-sim"};
+    app.set_version_flag("--version", std::string("quarn-sim ") + FIELDLINK_VERSION);
     std::string tcp, pty, fault = "none";
     int baud = 0;
     std::string gpsPty, gpsFault = "none";

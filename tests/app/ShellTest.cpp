@@ -52,6 +52,32 @@ class ShellTest : public QObject {
   private slots:
     void initTestCase() { test::UseTestHome(m_home); }
 
+    // About's Help button hands the data folder's help document to the system's viewer (xdg-open, faked
+    // here on the PATH).
+    void aboutHelpOpensTheHelpDocument() {
+        test::TempDir bin;
+        const std::string log = bin / "opened.txt";
+        test::WriteFile(bin / "xdg-open", "#!/bin/sh\necho \"$@\" >> " + log + "\n");
+        std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QByteArray::fromStdString(bin.path()) + ":" + path);
+        std::filesystem::create_directories(m_home / "help");
+        test::WriteFile(m_home / "help/QuarnFLS-help.pdf", "%PDF-1.4\n");
+        test::Shell f;
+        f.onDialog = [](QDialog& d) {
+            for (QPushButton* b : d.findChildren<QPushButton*>())
+                if (b->text() == "Help") QTest::mouseClick(b, Qt::LeftButton);
+            return int(QDialog::Accepted);
+        };
+        f.Trigger("about");
+        QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(log), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            QString::fromStdString(test::ReadFile(log)).trimmed(),
+            QUrl::fromLocalFile(QString::fromStdString(m_home / "help/QuarnFLS-help.pdf")).toString(), 5000);
+        qputenv("PATH", path);
+        std::filesystem::remove(m_home / "help/QuarnFLS-help.pdf");
+    }
+
     void startsWithATraceFile() {
         Shell f;
         f->StartUp(QString::fromStdString(test::SamplePath("SPECTRUM.qtr")), false);

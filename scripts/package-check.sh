@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Checks a built package the way an installation would use it: unpacked into a temporary root, its
+# programs must start and work from there (a file or library the package misses fails here), and
+# lintian must find no error.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+deb=${1:-$(ls build/package/*.deb | head -n 1)}
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+dpkg-deb -x "$deb" "$root"
+bin="$root/usr/bin"
+for f in usr/bin/fieldlink usr/bin/fieldlink-cli usr/bin/quarn-sim usr/share/applications/fieldlink.desktop \
+         usr/share/mime/packages/fieldlink.xml usr/share/fieldlink/help/QuarnFLS-help.pdf \
+         usr/share/icons/hicolor/scalable/apps/fieldlink.svg usr/share/icons/hicolor/48x48/apps/fieldlink.png \
+         usr/share/man/man1/fieldlink.1.gz usr/share/man/man1/fieldlink-cli.1.gz usr/share/man/man1/quarn-sim.1.gz \
+         usr/share/doc/fieldlink/copyright usr/share/doc/fieldlink/changelog.gz; do
+  [ -e "$root/$f" ] || { echo "package-check: $f is missing from $deb" >&2; exit 1; }
+done
+"$bin/fieldlink-cli" --version
+env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "$bin/fieldlink" --version  # no display needed
+"$bin/quarn-sim" --help >/dev/null
+FIELDLINK_HOME="$root/home" QT_QPA_PLATFORM=offscreen \
+  "$bin/fieldlink-cli" render tests/data/samples/SPECTRUM.qtr -o "$root/page.png"
+[ -s "$root/page.png" ] || { echo "package-check: render wrote nothing" >&2; exit 1; }
+lintian --fail-on error --suppress-tags binary-has-unneeded-section "$deb"
+echo "package-check: $deb is complete"
