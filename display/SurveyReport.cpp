@@ -35,23 +35,36 @@ std::string BaseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// A cell's text in at most two lines of `width`: word by word, the rest of the second line elided.
-QStringList TwoLines(const QFontMetricsF& fm, const QString& text, double width) {
-    if (const qsizetype nl = text.indexOf('\n'); nl >= 0)
-        return {fm.elidedText(text.left(nl), Qt::ElideRight, width),
-                fm.elidedText(text.mid(nl + 1), Qt::ElideRight, width)};
-    if (fm.horizontalAdvance(text) <= width) return {text};
-    const QStringList words = text.split(' ', Qt::SkipEmptyParts);
-    QString first;
-    int used = 0;
-    for (; used < words.size(); ++used) {
-        const QString next = first.isEmpty() ? words[used] : first + ' ' + words[used];
-        if (fm.horizontalAdvance(next) > width) break;
-        first = next;
+// A cell's text in at most `maxLines` lines of `width`: word by word (a line feed starts a new line), the
+// rest of the last line elided.
+QStringList CellLines(const QFontMetricsF& fm, const QString& text, double width, int maxLines) {
+    QStringList lines;
+    const QStringList paragraphs = text.split('\n');
+    for (qsizetype p = 0; p < paragraphs.size() && lines.size() < maxLines; ++p) {
+        QStringList words = paragraphs[p].split(' ', Qt::SkipEmptyParts);
+        while (!words.isEmpty() && lines.size() < maxLines) {
+            if (lines.size() == maxLines - 1) {
+                QString rest = words.join(' ');
+                if (p + 1 < paragraphs.size()) rest += ' ' + paragraphs.mid(p + 1).join(' ');
+                lines << fm.elidedText(rest, Qt::ElideRight, width);
+                return lines;
+            }
+            QString line;
+            qsizetype used = 0;
+            for (; used < words.size(); ++used) {
+                const QString next = line.isEmpty() ? words[used] : line + ' ' + words[used];
+                if (fm.horizontalAdvance(next) > width) break;
+                line = next;
+            }
+            if (line.isEmpty()) {  // one word wider than the cell
+                line = fm.elidedText(words[0], Qt::ElideRight, width);
+                used = 1;
+            }
+            lines << line;
+            words = words.mid(used);
+        }
     }
-    if (first.isEmpty()) return {fm.elidedText(text, Qt::ElideRight, width)};
-    const QString rest = words.mid(used).join(' ');
-    return {first, fm.elidedText(rest, Qt::ElideRight, width)};
+    return lines;
 }
 
 struct Column {
@@ -91,11 +104,19 @@ std::vector<QString> Cells(const TraceSummary& s, int number) {
 class SummaryPages {
   public:
     SummaryPages(double width, double height, const std::vector<TraceSummary>& rows, const std::string& title)
-        : m_w(width), m_h(height), m_rows(rows), m_title(title), m_cell(ReportFont(8)), m_cellFm(m_cell) {
-        m_rowH = 2 * m_cellFm.lineSpacing() + Pt(5);
+        : m_w(width),
+          m_h(height),
+          m_rows(rows),
+          m_title(title),
+          m_cell(ReportFont(width < Pt(600) ? 7 : 8)),
+          m_cellFm(m_cell) {
+        // A portrait page's narrow columns take three lines a row.
+        m_lines = width < Pt(600) ? 3 : 2;
+        m_rowH = m_lines * m_cellFm.lineSpacing() + Pt(5);
+        m_headH = 2 * m_cellFm.lineSpacing() + Pt(4);
         m_tableTop = Pt(62);
         const double bottom = m_h - Pt(20);
-        m_perPage = std::max(1, static_cast<int>((bottom - m_tableTop - m_rowH) / m_rowH));
+        m_perPage = std::max(1, static_cast<int>((bottom - m_tableTop - m_headH) / m_rowH));
     }
     int PageCount() const {
         return std::max(1, static_cast<int>((m_rows.size() + static_cast<size_t>(m_perPage) - 1) /
@@ -109,7 +130,8 @@ class SummaryPages {
     std::string m_title;
     QFont m_cell;
     QFontMetricsF m_cellFm;
-    double m_rowH = 0, m_tableTop = 0;
+    double m_rowH = 0, m_headH = 0, m_tableTop = 0;
+    int m_lines = 2;
     int m_perPage = 1;
 };
 
@@ -145,14 +167,19 @@ void SummaryPages::Draw(QPainter& p, int page) const {
     const double pad = Pt(2.5);
     // The caption row.
     double y = m_tableTop;
-    p.fillRect(QRectF(0, y, m_w, m_rowH * 0.6), QColor(40, 60, 90));
+    p.fillRect(QRectF(0, y, m_w, m_headH), QColor(40, 60, 90));
     p.setPen(Qt::white);
-    p.setFont(ReportFont(8, true));
-    for (int i = 0; i < kColumnCount; ++i)
-        p.drawText(QRectF(x[static_cast<size_t>(i)] + pad, y,
-                          x[static_cast<size_t>(i) + 1] - x[static_cast<size_t>(i)] - 2 * pad, m_rowH * 0.6),
-                   Qt::AlignLeft | Qt::AlignVCenter, kColumns[i].caption);
-    y += m_rowH * 0.6;
+    QFont head = m_cell;
+    head.setBold(true);
+    p.setFont(head);
+    const QFontMetricsF headFm(head);
+    for (int i = 0; i < kColumnCount; ++i) {
+        const size_t k = static_cast<size_t>(i);
+        const QStringList lines = CellLines(headFm, kColumns[i].caption, x[k + 1] - x[k] - 2 * pad, 2);
+        for (int l = 0; l < lines.size(); ++l)
+            p.drawText(QPointF(x[k] + pad, y + Pt(2) + headFm.ascent() + l * headFm.lineSpacing()), lines[l]);
+    }
+    y += m_headH;
     const size_t first = static_cast<size_t>(page) * static_cast<size_t>(m_perPage);
     for (size_t r = first; r < m_rows.size() && r < first + static_cast<size_t>(m_perPage); ++r) {
         const TraceSummary& s = m_rows[r];
@@ -178,7 +205,7 @@ void SummaryPages::Draw(QPainter& p, int page) const {
             }
             p.setFont(f);
             p.setPen(ink);
-            const QStringList lines = TwoLines(QFontMetricsF(f), cells[k], width);
+            const QStringList lines = CellLines(QFontMetricsF(f), cells[k], width, m_lines);
             for (int l = 0; l < lines.size(); ++l)
                 p.drawText(QPointF(left, y + Pt(2.5) + m_cellFm.ascent() + l * m_cellFm.lineSpacing()),
                            lines[l]);
