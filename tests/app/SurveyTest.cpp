@@ -150,6 +150,26 @@ class SurveyTest : public QObject {
         QVERIFY(f.messages.last().startsWith("Left out, without a valid GPS position:"));
     }
 
+    void mapAsKmlByDefault() {
+        test::Shell f;
+        QVERIFY(f->Documents().OpenFile(Sample("SPECTRUM.qtr")));
+        QVERIFY(f->Documents().OpenFile(Sample("ACPR.qtr")));
+        test::TempDir out;
+        f.files->save = QString::fromStdString(out / "sites");  // the preselected KML filter adds .kml
+        f.Trigger("exportmap");
+        const QString kml = QString::fromStdString(test::ReadFile(out / "sites.kml"));
+        QCOMPARE(kml.count("<Placemark>"), 2);
+        QVERIFY(kml.contains("<coordinates>11.516667,48.117300,545.4</coordinates>"));
+        QVERIFY(kml.contains("<styleUrl>#fail</styleUrl>"));  // SPECTRUM fails its limits
+        // With nothing to map, nothing is asked and nothing written.
+        test::Shell g;
+        QVERIFY(g->Documents().OpenFile(Sample("SPECTRUM_U.qtm")));
+        g.files->save = QString::fromStdString(out / "none.kml");
+        g.Trigger("exportmap");
+        QVERIFY(!QFileInfo::exists(g.files->save));
+        QVERIFY(g.messages.last().startsWith("None of these traces carries a valid GPS position"));
+    }
+
     void csvOfTheActiveTrace() {
         test::Shell f;
         QVERIFY(f->Documents().OpenFile(Sample("SPECTRUM.qtr")));
