@@ -79,10 +79,14 @@ QString SurveyCommands::AskSavePath(const QString& title, const QString& proposa
     QString path = m_documents.Files().SaveFile(m_host.Window(), title, proposal, filter);
     if (path.isEmpty()) return {};
     if (QFileInfo(path).suffix().isEmpty()) path += "." + QFileInfo(proposal).suffix();
+    return MayWrite(path) ? path : QString();
+}
+
+bool SurveyCommands::MayWrite(const QString& path) {
     if (QFileInfo::exists(path) && !m_prompts.YesNo((path + " already exists\nOverwrite?").toStdString()))
-        return {};
+        return false;
     s_settings.folderExport = QFileInfo(path).absolutePath().toStdString();
-    return path;
+    return true;
 }
 
 void SurveyCommands::ExportReport() {
@@ -143,9 +147,7 @@ void SurveyCommands::ExportMap() {
             PromptIcon::Warning);
         return;
     }
-    if (QFileInfo::exists(path) && !m_prompts.YesNo((path + " already exists\nOverwrite?").toStdString()))
-        return;
-    s_settings.folderExport = QFileInfo(path).absolutePath().toStdString();
+    if (!MayWrite(path)) return;
     const std::string text =
         format == MapFormat::Kml ? KmlDocument(rows, "Fieldlink sites") : GeoJsonDocument(rows);
     std::string error;
@@ -169,9 +171,7 @@ void SurveyCommands::ExportCsv() {
                                      QStringList{kCsvComma, kCsvSemicolon, kCsvTab}.join(";;"), &filter);
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += filter == kCsvTab ? ".tsv" : ".csv";
-    if (QFileInfo::exists(path) && !m_prompts.YesNo((path + " already exists\nOverwrite?").toStdString()))
-        return;
-    s_settings.folderExport = QFileInfo(path).absolutePath().toStdString();
+    if (!MayWrite(path)) return;
     CsvOptions o;
     if (filter == kCsvSemicolon) o = {';', ','};
     if (filter == kCsvTab) o = {'\t', '.'};

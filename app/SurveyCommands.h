@@ -27,6 +27,8 @@ class SurveyCommands {
   private:
     std::vector<ReportItem> OpenTraces(bool* chosen);
     QString AskSavePath(const QString& title, const QString& proposal, const QString& filter);
+    // Asks before replacing an existing file; on yes its folder becomes the export folder.
+    bool MayWrite(const QString& path);
 
     DocumentHost& m_host;
     DocumentCommands& m_documents;
