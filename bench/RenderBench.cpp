@@ -2,10 +2,8 @@
 // 1920x1080 image, against drawing only the grid and the two 1002-point polylines.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <cstdlib>
 
 #include "CMyQuarnDoc.h"
 #include "ImageCodec.h"
@@ -117,11 +115,3 @@ BENCHMARK_CAPTURE(BM_EncodePage, tga, "tga")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_EncodePage, tif, "tif")->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "CMyQuarnDoc.h"
+#include "HandSpectrum.h"
 #include "MarkerEdit.h"
 #include "PageRenderer.h"
 #include "PanelText.h"
@@ -12,20 +13,8 @@ namespace {
 // A spectrum trace from 999.5 to 1000.5 MHz (2 kHz per point) at -80 dBm, with peaks: column 0 at -5
 // (outside what Max Peak scans), columns 10 and 400 at -20, 50 and 100 at -30, 200 at -50.
 CMyQuarnDoc PeakTrace() {
-    CMyQuarnDoc d;
-    d.m_strMode = "SANalyzer";
-    d.m_dCenter = 1e9;
-    d.m_dSpan = 1e6;
-    d.m_dSweepTime = 0.1;
-    d.m_nTraceModeA = ACTual;
-    d.m_nTraceModeB = TRACE_OFF;
-    d.m_bShowTraceA = 1;
-    d.m_dRefLevel = 0;
-    d.m_dScaleLog = 10;
-    d.RunPostReadSteps();
+    CMyQuarnDoc d = test::HandSpectrum(-80);
     auto set = [&](int c, double v) { d.m_arrTraceA[2 * c] = d.m_arrTraceA[2 * c + 1] = v; };
-    for (int c = 0; c <= 500; ++c)
-        set(c, -80);
     set(0, -5);
     set(10, -20);
     set(400, -20);

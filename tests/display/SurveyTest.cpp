@@ -9,6 +9,7 @@
 
 #include "CMyQuarnDoc.h"
 #include "GpsReceiver.h"
+#include "HandSpectrum.h"
 #include "PageRenderer.h"
 #include "SiteMap.h"
 #include "SurveyReport.h"
@@ -25,24 +26,12 @@ namespace {
 // A spectrum trace from 999.5 to 1000.5 MHz (2 kHz per point) at -80 dBm with one peak of -20 dBm at
 // point 400 (1000.3 MHz); reference 0 dBm, 10 dB per division.
 CMyQuarnDoc Spectrum(const std::string& unit = "DBM") {
-    CMyQuarnDoc d;
-    d.m_strMode = "SANalyzer";
+    CMyQuarnDoc d = test::HandSpectrum(-80, unit);
     d.m_strTraceName = "SITE1";
-    d.m_dCenter = 1e9;
-    d.m_dSpan = 1e6;
-    d.m_dSweepTime = 0.1;
-    d.m_nTraceModeA = ACTual;
-    d.m_nTraceModeB = TRACE_OFF;
-    d.m_bShowTraceA = 1;
     d.m_bShowTraceB = 0;
-    d.m_dRefLevel = 0;
-    d.m_dScaleLog = 10;
-    d.m_strRefLevelUnit = unit;
     d.m_strLimitSimple = "OFF";
     d.m_strLimitState = "OFF";
     d.RunPostReadSteps();
-    for (int p = 0; p <= 500; ++p)
-        d.m_arrTraceA[static_cast<size_t>(2 * p)] = d.m_arrTraceA[static_cast<size_t>(2 * p + 1)] = -80;
     d.m_arrTraceA[800] = d.m_arrTraceA[801] = -20;
     d.SetTitle("SITE1.qtr");
     return d;
