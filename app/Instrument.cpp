@@ -24,6 +24,23 @@ Instrument::Instrument(QWidget* dialogParent, ITraceSink& sink)
     m_gps.positionFormat = s_settings.gpsPositionFormat;
     m_gps.altitudeUnit = s_settings.gpsAltitudeUnit;
     m_gps.speedUnit = s_settings.gpsSpeedUnit;
+    // A lost link disconnects the program at once, whichever thread found out: menus, toolbar and status
+    // bar follow on the GUI thread.
+    m_channel.onLinkLost = [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { emit stateChanged(); }, Qt::QueuedConnection);
+    };
+    m_watch = new QTimer(this);
+    m_watch->setInterval(1000);
+    connect(m_watch, &QTimer::timeout, this, &Instrument::WatchLink);
+    m_watch->start();
+}
+
+void Instrument::WatchLink() {
+    // Only while nothing else uses the port: the live worker and the screen dump find out themselves.
+    if (!IsConnected() || LiveWorkerRunning() || m_port.m_bPaced || !m_port.PeerGone()) return;
+    m_channel.LinkLost(m_port.LinkKind() == 1 ? "The instrument closed the connection."
+                                              : "The serial device hung up.");
 }
 
 Instrument::~Instrument() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 #include <memory>
 
 #include "CommandChannel.h"
@@ -73,6 +74,9 @@ class Instrument : public QObject {
     void liveWorkerEnded();
 
   private:
+    // While idle, notices a link that went away (the instrument switched off, the cable pulled).
+    void WatchLink();
+
     CPort m_port;
     ConnectionState m_state;
     QtPrompts m_prompts;
@@ -87,6 +91,7 @@ class Instrument : public QObject {
     int m_userTcpPort = 0;
     int m_demoPort = 0;
     bool m_shutDown = false;
+    QTimer* m_watch = nullptr;
 };
 
 }  // namespace fl

@@ -53,6 +53,9 @@ CChildFrame* LiveSession::WindowToOverwrite() {
 bool LiveSession::Start(const LiveSettings& settings) {
     m_settings = settings;
     if (m_settings.save) s_settings.folderExport = m_settings.path;
+    // Saved updates continue after the files already in the folder; none is ever replaced.
+    m_nFirstNumber =
+        m_settings.save ? FirstFreeLiveNumber(m_settings.path, m_settings.fileName, m_settings.fileType) : 1;
     RetrievalFlags& flags = m_instrument.Retrieval().flags;
     CChildFrame* target = WindowToOverwrite();
     if (target) m_host.Activate(target);
@@ -116,19 +119,20 @@ void LiveSession::Apply(const LiveUpdate& u) {
 
 void LiveSession::Save(int number) {
     if (!m_settings.save || !m_frame) return;
-    const std::string path = LiveSavePath(m_settings.path, m_settings.fileName, m_settings.fileType, number);
+    const std::string path =
+        LiveSavePath(m_settings.path, m_settings.fileName, m_settings.fileType, m_nFirstNumber + number - 1);
     std::string error;
     CMyQuarnDoc& doc = m_frame->Document();
     bool ok = true;
     if (m_settings.fileType == 0)
-        ok = doc.WriteTo(path, &error);
+        ok = doc.WriteTo(path, &error, false);
     else if (m_settings.fileType == 1)
-        ok = WriteAsciiReport(doc, path, true, &error);
+        ok = WriteAsciiReport(doc, path, true, &error, false);
     else  // the page as the view shows it, in the chosen image format
         ok = SaveImage(ToBitmap24(RenderPageImage(doc, std::max(200, m_frame->View()->width()),
                                                   std::max(150, m_frame->View()->height()),
                                                   CMyQuarnView::CurrentRenderOptions())),
-                       path, &error);
+                       path, &error, false);
     if (!ok) m_instrument.Prompts().SetStatus(0, error);
 }
 

@@ -41,6 +41,7 @@ class LiveSession : public QObject {
     Instrument& m_instrument;
     DocumentHost& m_host;
     LiveSettings m_settings;
+    int m_nFirstNumber = 1;  // the file number of the first update
     QPointer<CChildFrame> m_frame;
     std::mutex m_viewMutex;
     LiveViewState m_view;  // what the worker reads of the live document, copied under the mutex

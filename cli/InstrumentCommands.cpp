@@ -2,8 +2,10 @@
 
 #include <atomic>
 #include <csignal>
+#include <deque>
 #include <filesystem>
 #include <iostream>
+#include <mutex>
 
 #include "AsciiExport.h"
 #include "CMyQuarnDoc.h"
@@ -60,6 +62,9 @@ class Session {
         } else {
             settings.serialDevice = o.serial;
         }
+        // As the Connect command: the unset address (or none at all) is no instrument to try.
+        if (settings.linkKind == 1 && (settings.ipAddress == "0.0.0.0" || settings.ipAddress.empty()))
+            throw Failure("No valid IP Address");
         prompts.deferred = true;  // errors are said once, by the command's own failure
         if (!channel.ConnectInstrument(settings.linkKind))
             throw Failure(prompts.messages.empty() ? "cannot connect" : Last());
@@ -78,15 +83,27 @@ class Session {
 class SavingSink : public ITraceSink {
   public:
     explicit SavingSink(std::string folder) : m_folder(std::move(folder)) {}
+    // The file a trace of that name goes to.
+    std::string PathFor(std::string name) const {
+        for (char& c : name)
+            if (c == '/' || c == ':' || c == ' ') c = '_';
+        return (std::filesystem::path(m_folder) / (name + ".qtm")).string();
+    }
+    // Refuses, before anything is fetched, a name whose file is there and may not be replaced.
+    void CheckFree(const std::string& name) const {
+        const std::string path = PathFor(name);
+        std::error_code ec;
+        if (!overwrite && std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
+            throw Failure(path + " already exists, not fetched (give --overwrite to replace it)");
+    }
     void NewDocument(const ParseRecord& parsed) override {
         doc = std::make_unique<CMyQuarnDoc>();
         doc->OnNewDocument(parsed);
-        std::string name = fileName.empty() ? doc->m_strTraceName : fileName;
-        for (char& c : name)
-            if (c == '/' || c == ':' || c == ' ') c = '_';
-        const std::string path = (std::filesystem::path(m_folder) / (name + ".qtm")).string();
+        const std::string name = fileName.empty() ? doc->m_strTraceName : fileName;
+        const std::string path = PathFor(name);
+        CheckFree(name);
         std::string error;
-        if (!doc->WriteTo(path, &error)) throw Failure(error);
+        if (!doc->WriteTo(path, &error, overwrite)) throw Failure(error);
         saved.push_back(path);
     }
     void ReloadActive(const ParseRecord& parsed) override {
@@ -94,6 +111,7 @@ class SavingSink : public ITraceSink {
         doc->TakeOver(parsed);
     }
     std::string fileName;
+    bool overwrite = false;
     std::unique_ptr<CMyQuarnDoc> doc;
     std::vector<std::string> saved;
 
@@ -148,22 +166,31 @@ void AddGpsCommand(CLI::App& app) {
     cmd->add_option("--count", *count, "fixes to print")->capture_default_str()->check(CLI::Range(1, 100000));
     cmd->add_option("--baud", *baud, "receiver speed")->capture_default_str();
     cmd->callback([serial, count, baud] {
-        GpsReceiver gps;
+        // One line per epoch, once its RMC and GGA are both in (or the next epoch began without one).
+        std::mutex m;
+        std::deque<GpsFix> epochs;
+        GpsReceiver gps;  // after what its worker writes to, so it stops first
+        gps.onEpoch = [&](const GpsFix& f) {
+            std::lock_guard lock(m);
+            epochs.push_back(f);
+        };
         std::string error;
         const bool com = serial->rfind("COM", 0) == 0;
         if (!gps.Start(com ? LeadingInt(serial->substr(3)) : 0, *baud, &error, com ? std::string() : *serial))
             throw Failure(error);
         g_interrupted = false;
         auto previous = std::signal(SIGINT, OnInterrupt);
-        std::string last;
         int printed = 0;
         const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10 + 2 * *count);
         while (printed < *count && !g_interrupted && gps.Running() &&
                std::chrono::steady_clock::now() < limit) {
-            const GpsFix f = gps.Fix();
-            // One line per epoch: a new time stamp from an accepted RMC or GGA sentence of any talker.
-            if (f.utcTime != last && f.utcTime != GpsFix{}.utcTime) {
-                last = f.utcTime;
+            std::deque<GpsFix> ready;
+            {
+                std::lock_guard lock(m);
+                ready.swap(epochs);
+            }
+            for (const GpsFix& f : ready) {
+                if (printed >= *count) break;
                 std::cout << Cp1252ToUtf8(Format("%s %s  %s  %s  %s  %s  sat %02d  HDOP %.1f  %s",
                                                  GpsDateText(f.date).c_str(), GpsTimeText(f.utcTime).c_str(),
                                                  FormatGpsLatitude(f.latitude, f.latHemisphere, 0).c_str(),
@@ -340,17 +367,23 @@ void AddInstrumentCommands(CLI::App& app) {
         auto names = std::make_shared<std::vector<std::string>>();
         auto active = std::make_shared<bool>(false);
         auto out = std::make_shared<std::string>(".");
+        auto overwrite = std::make_shared<bool>(false);
         AddConnectionOptions(cmd, *o);
         cmd->add_option("NAME", *names, "saved trace names");
         cmd->add_flag("--active", *active, "the trace on the instrument's screen");
         cmd->add_option("-o,--output", *out, "folder for the .qtm files")->capture_default_str();
-        cmd->callback([o, names, active, out] {
+        cmd->add_flag("--overwrite", *overwrite, "replace existing .qtm files (otherwise the command fails)");
+        cmd->callback([o, names, active, out, overwrite] {
             if (names->empty() == !*active)
                 throw CLI::ValidationError("fetch", "give trace names or --active");
             std::error_code ec;
             std::filesystem::create_directories(*out, ec);
-            Session s(*o);
             SavingSink sink(*out);
+            sink.overwrite = *overwrite;
+            if (*active) sink.CheckFree("active");
+            for (const auto& n : *names)
+                sink.CheckFree(n.substr(0, n.find('.')));
+            Session s(*o);
             TraceRetrieval r(s.channel, sink);
             if (*active) {
                 r.flags.displayMode = true;
@@ -389,6 +422,15 @@ void AddInstrumentCommands(CLI::App& app) {
         cmd->add_option("--type", *type, "file type of saved updates: qtm or txt")
             ->check(CLI::IsMember({"qtm", "txt"}));
         cmd->callback([o, count, interval, save, type] {
+            const int typeIndex = *type == "qtm" ? 0 : 1;
+            // Saved updates continue after the highest number already in the folder and never replace a
+            // file.
+            int first = 1;
+            if (!save->empty()) {
+                std::error_code ec;
+                std::filesystem::create_directories(*save, ec);
+                first = FirstFreeLiveNumber(*save, "Trace", typeIndex);
+            }
             Session s(*o);
             SavingSink sink(std::filesystem::temp_directory_path().string());
             TraceRetrieval r(s.channel, sink);
@@ -399,15 +441,12 @@ void AddInstrumentCommands(CLI::App& app) {
                 throw Failure(s.Last().empty() ? "no live trace" : s.Last());
             CMyQuarnDoc& doc = *sink.doc;
             doc.SetTitle("Live Trace");
-            const int typeIndex = *type == "qtm" ? 0 : 1;
             auto saveUpdate = [&](int number) {
                 if (save->empty()) return;
-                std::error_code ec;
-                std::filesystem::create_directories(*save, ec);
-                const std::string path = LiveSavePath(*save, "Trace", typeIndex, number);
+                const std::string path = LiveSavePath(*save, "Trace", typeIndex, first + number - 1);
                 std::string error;
-                const bool ok =
-                    typeIndex == 0 ? doc.WriteTo(path, &error) : WriteAsciiReport(doc, path, true, &error);
+                const bool ok = typeIndex == 0 ? doc.WriteTo(path, &error, false)
+                                               : WriteAsciiReport(doc, path, true, &error, false);
                 if (!ok) throw Failure(error);
                 std::cout << path << "\n";
             };
@@ -437,6 +476,7 @@ void AddInstrumentCommands(CLI::App& app) {
                 },
                 [&](const LiveUpdate& u) {
                     std::lock_guard lock(m);
+                    if (!failure.empty()) return;
                     ApplyLiveUpdate(u, doc);
                     std::cout << "update " << u.number << ": peak " << Format("%.1f", peak()) << "\n";
                     try {
@@ -446,12 +486,22 @@ void AddInstrumentCommands(CLI::App& app) {
                     }
                 },
                 {});
-            while (worker.Running() && !g_interrupted)
+            while (worker.Running() && !g_interrupted && [&] {
+                std::lock_guard lock(m);
+                return failure.empty();
+            }())
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            if (g_interrupted) worker.Stop();
+            if (worker.Running()) worker.Stop();
             worker.Join();
             std::signal(SIGINT, previous);
             if (!failure.empty()) throw Failure(failure);
+            // A run that ended on a failed exchange or on a reply that was no trace data did not do its work.
+            if (worker.Failed()) {
+                const std::string why = s.Last();
+                throw Failure(!why.empty()                ? why
+                              : !worker.Failure().empty() ? worker.Failure()
+                                                          : "Live Trace failed");
+            }
         });
     }
 }

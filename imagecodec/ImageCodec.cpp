@@ -57,7 +57,7 @@ bool EncodeImage(const Bitmap24& b, int id, const std::string& ext, std::string&
     return ok;
 }
 
-bool SaveImage(const Bitmap24& bitmap, const std::string& path, std::string* error) {
+bool SaveImage(const Bitmap24& bitmap, const std::string& path, std::string* error, bool replace) {
     const int id = ImageFormatFromName(path);
     if (id == IMG_NONE || id == IMG_WMF) {
         if (error)
@@ -69,7 +69,7 @@ bool SaveImage(const Bitmap24& bitmap, const std::string& path, std::string* err
     const size_t dot = path.rfind('.');
     std::string bytes;
     if (!EncodeImage(bitmap, id, path.substr(dot + 1), bytes, error)) return false;
-    return WriteWholeFileAtomically(path, bytes, error);
+    return WriteWholeFileAtomically(path, bytes, error, replace);
 }
 
 }  // namespace fl

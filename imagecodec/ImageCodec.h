@@ -51,7 +51,8 @@ int ImageFormatFromName(const std::string& path);
 
 // Saves the bitmap to `path` in the format of its extension. Fails with a message for an unknown or
 // unwritable format, an empty bitmap or a file that cannot be written; never leaves a partial file.
-bool SaveImage(const Bitmap24& bitmap, const std::string& path, std::string* error = nullptr);
+bool SaveImage(const Bitmap24& bitmap, const std::string& path, std::string* error = nullptr,
+               bool replace = true);
 // The encoded bytes of one format (`extension` chooses PPM or PGM, JP2 or code stream).
 bool EncodeImage(const Bitmap24& bitmap, int formatId, const std::string& extension, std::string& out,
                  std::string* error = nullptr);

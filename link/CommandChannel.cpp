@@ -57,13 +57,18 @@ IdentityCheck CheckIdentity(const std::string& reply) {
 
 bool CommandChannel::Transact(const std::string& command, std::string& reply) {
     reply.clear();
+    if (m_bLost) return false;  // said once already
     try {
         m_port.Send(command);
         m_port.Receive(reply);
+        // The last bytes came with the end of the stream: this reply stands, the next exchange has no link.
+        if (m_port.LinkLost()) LinkLost("The instrument closed the connection.");
         return true;
     } catch (const CPortException& e) {
-        // A worker being stopped is no failure to tell the user about.
-        if (!m_port.Interrupted()) m_prompts.Message(e.UserMessage(), PromptIcon::Error);
+        if (m_port.LinkLost())
+            LinkLost(e.UserMessage());
+        else if (!m_port.Interrupted())  // a worker being stopped is no failure to tell the user about
+            m_prompts.Message(e.UserMessage(), PromptIcon::Error);
     } catch (const std::exception&) {
         m_prompts.Message(kUnexpected, PromptIcon::Error);
     }
@@ -71,15 +76,46 @@ bool CommandChannel::Transact(const std::string& command, std::string& reply) {
 }
 
 bool CommandChannel::SendOnly(const std::string& command) {
+    if (m_bLost) return false;
     try {
         m_port.Send(command);
         return true;
     } catch (const CPortException& e) {
-        m_prompts.Message(e.UserMessage(), PromptIcon::Error);
+        if (m_port.LinkLost())
+            LinkLost(e.UserMessage());
+        else
+            m_prompts.Message(e.UserMessage(), PromptIcon::Error);
     } catch (const std::exception&) {
         m_prompts.Message(kUnexpected, PromptIcon::Error);
     }
     return false;
+}
+
+void CommandChannel::Resynchronise() {
+    if (m_bLost || !m_port.IsOpen()) return;
+    try {
+        m_port.Drain(100);
+        std::string ignored;
+        m_port.Send("IDN?");
+        m_port.Receive(ignored);
+        m_port.Drain(50);
+    } catch (const CPortException& e) {
+        if (m_port.LinkLost()) LinkLost(e.UserMessage());
+    }
+}
+
+void CommandChannel::LinkLost(const std::string& cause) {
+    if (m_bLost) return;
+    m_bLost = true;
+    try {
+        m_port.Close();
+    } catch (const std::exception&) {
+    }
+    m_state.serialConnected = false;
+    m_state.lanConnected = false;
+    m_prompts.Message(kLinkLostText + cause, PromptIcon::Error);
+    m_prompts.SetStatus(1, PaneText());
+    if (onLinkLost) onLinkLost();
 }
 
 void CommandChannel::ClosePort() {
@@ -101,6 +137,7 @@ bool CommandChannel::OpenLink(int linkKind) {
             m_prompts.WaitCursor(true);
             m_port.OpenTcp(m_settings.ipAddress, m_settings.tcpPort);
             m_prompts.WaitCursor(false);
+            m_bLost = false;
             m_state.lanConnected = true;
         } else {
             m_prompts.WaitCursor(true);
@@ -110,6 +147,7 @@ bool CommandChannel::OpenLink(int linkKind) {
                 m_port.OpenSerialDevice(m_settings.serialDevice, LeadingInt(m_settings.baudRate), 8, 0, 0);
             m_port.SetTimeouts(25, 2, 1000, 0, 1000);
             m_prompts.WaitCursor(false);
+            m_bLost = false;
         }
         return true;
     } catch (const CPortException& e) {

@@ -2,6 +2,7 @@
 // firmware checks, disconnecting, and the connection state the window shows.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "ConnectionSettings.h"
@@ -41,9 +42,18 @@ class CommandChannel {
     CommandChannel(CPort& port, ConnectionSettings& settings, ConnectionState& state, IPrompts& prompts)
         : m_port(port), m_settings(settings), m_state(state), m_prompts(prompts) {}
 
-    // One command, one raw reply. Transport failures show their message and return false.
+    // One command, one raw reply. Transport failures show their message and return false. After the
+    // link was lost every call fails at once without a further message.
     bool Transact(const std::string& command, std::string& reply);
     bool SendOnly(const std::string& command);
+    // After a cut or refused exchange: discard what is still arriving, then "IDN?" so the next command
+    // and its reply pair up again. Says nothing itself.
+    void Resynchronise();
+    // The link went away (reset, broken pipe, hang-up, end of stream): the port is closed, the program is
+    // disconnected, the user is told once, and `onLinkLost` runs (on the thread that found out).
+    void LinkLost(const std::string& cause);
+    bool Lost() const { return m_bLost; }
+    std::function<void()> onLinkLost;
     bool IsConnected() const { return m_state.IsConnected(); }
 
     bool ConnectInstrument(int linkKind);
@@ -73,6 +83,9 @@ class CommandChannel {
     ConnectionState& m_state;
     IPrompts& m_prompts;
     std::string m_strIdentity;
+    bool m_bLost = false;
 };
+
+inline constexpr const char* kLinkLostText = "The connection to the instrument was lost.\n";
 
 }  // namespace fl

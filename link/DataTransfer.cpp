@@ -10,8 +10,10 @@
 #include "Archive.h"
 #include "FileIo.h"
 #include "ProgramFolder.h"
+#include "ReplyCheck.h"
 #include "SettingsText.h"
 #include "Text.h"
+#include "UploadLoop.h"
 
 namespace fl {
 
@@ -124,7 +126,7 @@ std::string InstrumentNameFor(const std::string& pcFileName, bool underscores) {
                     [](char c) { return c == '"' || static_cast<unsigned char>(c) < 0x20; }))
         return {};
     if (n.size() > 11) n.resize(11);
-    n = ToUpperAscii(n);
+    n = ToUpperCp1252(n);  // ü -> Ü as the instrument's own names have it
     if (underscores) ReplaceAll(n, ' ', '_');
     return n;
 }
@@ -230,6 +232,13 @@ bool DataTransfer::ListInstrument(const FileKind& kind, std::vector<InstrumentEn
     const std::string cmd = kind.tab == 0 ? std::string("MMEM:LOAD:FIL? EXT")
                                           : std::string("MMEM:LOAD:FIL:") + kind.keyword + "? EXT";
     if (!m_channel.Transact(cmd, reply)) return false;
+    // An empty line is an empty listing; silence or noise is no listing at all.
+    if (const ReplyForm form = JudgeReply(reply); form != ReplyForm::Line) {
+        m_channel.Prompts().Message(form == ReplyForm::Silent ? kNoAnswerText : kUnreadableText,
+                                    PromptIcon::Error);
+        if (form == ReplyForm::Unreadable) m_channel.Resynchronise();
+        return false;
+    }
     entries = ParseInstrumentListing(reply);
     return true;
 }
@@ -249,23 +258,21 @@ bool DataTransfer::Upload(const FileKind& kind, const std::string& name, const s
     if (!Sendable(name)) return false;
     const std::string title = "Receiving " + name + "...";
     Step(title, 0, 60);
-    const std::string quoted = QuoteSafe(name);
-    std::string reply;
     std::vector<std::string> lines;
-    if (!m_channel.Transact(std::string("MMEM:UPL? ") + kind.keyword + "," + quoted, reply)) return false;
-    std::string line = CleanReply(reply);
-    if (IsFailureReply(line)) return false;
-    while (line != "0") {
-        if (!Step(title, std::min<int>(static_cast<int>(lines.size()), 60), 60)) return false;
-        if (kind.tab == 2) {
-            std::string converted;
-            ConvertLimitLine(line, converted);  // an upload keeps the shortened line
-            line = converted;
-        }
-        lines.push_back(line);
-        if (!m_channel.Transact("MMEM:UPL? NEXT", reply)) return false;
-        line = CleanReply(reply);
-        if (IsFailureReply(line)) return false;
+    const UploadStatus status =
+        UploadLines(m_channel, std::string("MMEM:UPL? ") + kind.keyword + "," + QuoteSafe(name),
+                    [&](const std::string& received, int) {
+                        if (!Step(title, std::min<int>(static_cast<int>(lines.size()), 60), 60)) return false;
+                        std::string line = received;
+                        if (kind.tab == 2)
+                            ConvertLimitLine(received, line);  // an upload keeps the shortened line
+                        lines.push_back(line);
+                        return true;
+                    });
+    if (status != UploadStatus::Complete) {
+        // A cut upload may leave the rest of a reply on the line.
+        if (status == UploadStatus::Failed || status == UploadStatus::Cancelled) m_channel.Resynchronise();
+        return false;
     }
     Step(title, 60, 60);
     // Everything arrived: now the PC file is written in one piece, so a failure leaves none behind.
@@ -291,19 +298,27 @@ bool DataTransfer::Upload(const FileKind& kind, const std::string& name, const s
 bool DataTransfer::Download(const FileKind& kind, const std::string& pcPath, const std::string& name) {
     std::string reply;
     const std::string quoted = QuoteSafe(name);
+    IPrompts& prompts = m_channel.Prompts();
     if (CleanReply(quoted).empty()) {
-        m_channel.Prompts().Message(pcPath + ": no instrument file name can be made from it.",
-                                    PromptIcon::Error);
+        prompts.Message(pcPath + ": no instrument file name can be made from it.", PromptIcon::Error);
         return false;
     }
-    // The instrument refuses with "ERR" or "-9999"; that file was not sent, whatever came before.
-    auto refused = [&](const char* step) {
+    // Every step must be accepted: silence, noise, "ERR" or "-9999" mean the file was not stored, whatever
+    // came before.
+    auto accepted = [&](const char* step) {
+        const ReplyForm form = JudgeReply(reply);
         const std::string r = CleanReply(reply);
-        if (r != "ERR" && r != "-9999") return false;
-        m_channel.Prompts().Message(name + ": the instrument refused the file (" + step + ").",
-                                    PromptIcon::Error);
-        return true;
+        if (form == ReplyForm::Line && !IsFailureReply(r)) return true;
+        prompts.Message(name +
+                            (form == ReplyForm::Silent       ? ": the instrument did not answer ("
+                             : form == ReplyForm::Unreadable ? ": the instrument's answer could not be read ("
+                                                             : ": the instrument refused the file (") +
+                            step + "). The file was not stored.",
+                        PromptIcon::Error);
+        return false;
     };
+    // The whole file is read and checked before the first command, so a file the format cannot carry
+    // leaves the instrument untouched.
     std::vector<std::string> lines;
     std::string title = "Sending " + name + "...";
     if (kind.tab == 0) {
@@ -311,17 +326,20 @@ bool DataTransfer::Download(const FileKind& kind, const std::string& pcPath, con
         // text.
         std::string error;
         if (!WriteSettingsText(pcPath, &error, TmpFile())) {
-            m_channel.Prompts().Message(pcPath + ": " + error, PromptIcon::Error);
+            prompts.Message(pcPath + ": " + error, PromptIcon::Error);
             return false;
         }
         std::ifstream in(TmpFile(), std::ios::binary);
         for (std::string l; std::getline(in, l);)
             lines.push_back(l.substr(0, 3999));
+        in.close();
+        std::error_code ec;
+        fs::remove(TmpFile(), ec);
         title = "Sending " + fs::path(pcPath).filename().string() + "...";
     } else {
         std::ifstream in(pcPath, std::ios::binary);
         if (!in) {
-            m_channel.Prompts().Message("Cannot read " + pcPath, PromptIcon::Error);
+            prompts.Message("Cannot read " + pcPath, PromptIcon::Error);
             return false;
         }
         for (std::string l; std::getline(in, l);) {
@@ -330,35 +348,41 @@ bool DataTransfer::Download(const FileKind& kind, const std::string& pcPath, con
         }
         if (kind.headerLine && !lines.empty()) lines.erase(lines.begin());
     }
-    if (!m_channel.Transact(std::string("MMEM:DOWN ") + kind.keyword + "," + quoted, reply) ||
-        refused("MMEM:DOWN"))
-        return false;
-    int sent = 0, total = 0;
-    for (const auto& l : lines)
-        total += static_cast<int>(l.size());
-    for (const auto& l : lines) {
-        if (!Step(title, sent, total)) return false;  // cancelled: no CLOSE is sent
-        sent += static_cast<int>(l.size());
-        std::string line = l;
+    for (auto& line : lines) {
         // A quote inside a line would end the quoted text early: the file is refused, not altered.
         if (line.find('"') != std::string::npos) {
-            m_channel.Prompts().Message(pcPath + ": a line holds a double quote, which cannot be sent.",
-                                        PromptIcon::Error);
+            prompts.Message(pcPath + ": a line holds a double quote, which cannot be sent.",
+                            PromptIcon::Error);
             return false;
         }
         if (kind.tab == 2) {
             std::string converted;
-            if (!ConvertLimitLine(line, converted)) return false;
+            if (!ConvertLimitLine(line, converted)) {
+                prompts.Message(pcPath + ": the limit line \"" + line + "\" has fewer than five fields.",
+                                PromptIcon::Error);
+                return false;
+            }
             line = converted;
         }
-        if (!m_channel.Transact("MMEM:DOWN NEXT,\"" + line + "\"", reply) || refused("MMEM:DOWN NEXT"))
-            return false;
     }
-    if (!m_channel.Transact("MMEM:DOWN CLOSE", reply) || refused("MMEM:DOWN CLOSE")) return false;
-    if (kind.tab == 0) {
-        std::error_code ec;
-        fs::remove(TmpFile(), ec);
+    // After a failed step the instrument is left as the language allows: "MMEM:DOWN CLOSE" would store the
+    // part sent so far, so the link is only brought back in step ("IDN?").
+    auto fail = [&] {
+        m_channel.Resynchronise();
+        return false;
+    };
+    if (!m_channel.Transact(std::string("MMEM:DOWN ") + kind.keyword + "," + quoted, reply)) return fail();
+    if (!accepted("MMEM:DOWN")) return fail();
+    int sent = 0, total = 0;
+    for (const auto& l : lines)
+        total += static_cast<int>(l.size());
+    for (const auto& line : lines) {
+        if (!Step(title, sent, total)) return fail();  // cancelled: no CLOSE is sent
+        sent += static_cast<int>(line.size());
+        if (!m_channel.Transact("MMEM:DOWN NEXT,\"" + line + "\"", reply) || !accepted("MMEM:DOWN NEXT"))
+            return fail();
     }
+    if (!m_channel.Transact("MMEM:DOWN CLOSE", reply) || !accepted("MMEM:DOWN CLOSE")) return fail();
     return true;
 }
 

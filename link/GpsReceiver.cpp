@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <vector>
 
 #include "GpsText.h"
 #include "Text.h"
@@ -18,7 +19,7 @@ std::string NmeaChecksum(const std::string& body) {
 }
 
 bool AcceptSentence(const std::string& s) {
-    if (s.size() > 82) return false;
+    if (s.size() > kMaxSentenceLength) return false;
     const size_t star = s.find('*');
     if (star == std::string::npos || star + 3 > s.size()) return false;
     std::string body;
@@ -99,21 +100,41 @@ void ApplySentence(const std::string& s, GpsFix& fix) {
     }
 }
 
-bool ApplyLine(const std::string& line, GpsFix& fix) {
-    bool taken = false;
+bool ApplyLine(const std::string& line, GpsFix& fix,
+               const std::function<void(const std::string&, const GpsFix&)>& taken) {
+    bool any = false;
     for (size_t at = line.find('$'); at != std::string::npos; at = line.find('$', at + 1)) {
         std::string sentence = line.substr(at);
         const size_t end = sentence.find_first_of("\r\n");
         if (end != std::string::npos) sentence.resize(end);
         const std::string type = SentenceType(sentence);
         if (type != "RMC" && type != "GGA") continue;
-        if (sentence.size() > 82) continue;  // longer than NMEA allows: refused, not copied
-        if (!AcceptSentence(sentence)) continue;
+        if (!AcceptSentence(sentence)) continue;  // also refuses what the buffer cannot hold
+        const GpsFix before = fix;
         fix.sentence = sentence;
         ApplySentence(sentence, fix);
-        taken = true;
+        any = true;
+        if (taken) taken(type, before);
     }
-    return taken;
+    return any;
+}
+
+std::optional<GpsFix> GpsEpochs::Sentence(const std::string& type, const GpsFix& before,
+                                          const GpsFix& after) {
+    std::optional<GpsFix> complete;
+    if (after.utcTime != m_time) {
+        // A new epoch: the last one ends here, with whatever of it arrived.
+        if (m_seen != 0 && !m_done) complete = before;
+        m_time = after.utcTime;
+        m_seen = 0;
+        m_done = false;
+    }
+    m_seen |= type == "RMC" ? 1 : type == "GGA" ? 2 : 0;
+    if (m_seen == 3 && !m_done) {
+        m_done = true;
+        complete = after;
+    }
+    return complete;
 }
 
 std::string GpsStatusText(char status) {
@@ -186,6 +207,7 @@ void GpsReceiver::Stop() {
 }
 
 void GpsReceiver::Run() {
+    GpsEpochs epochsSeen;
     bool first = true;
     std::string line;
     while (!m_bStop) {
@@ -201,11 +223,23 @@ void GpsReceiver::Run() {
             if (!m_port.IsOpen()) break;
             continue;
         }
-        GpsFix copy = Fix();
-        const bool taken = ApplyLine(line, copy);
-        std::lock_guard lock(m_mutex);
-        m_fix = copy;
-        if (taken) m_lastAccepted = std::chrono::steady_clock::now();
+        GpsFix copy;
+        {
+            std::lock_guard lock(m_mutex);
+            copy = m_fix;  // as stored, not as Fix() shows a stale one
+        }
+        std::vector<GpsFix> epochs;
+        const bool taken = ApplyLine(line, copy, [&](const std::string& type, const GpsFix& before) {
+            if (auto done = epochsSeen.Sentence(type, before, copy)) epochs.push_back(*done);
+        });
+        {
+            std::lock_guard lock(m_mutex);
+            m_fix = copy;
+            if (taken) m_lastAccepted = std::chrono::steady_clock::now();
+        }
+        if (onEpoch)
+            for (const auto& e : epochs)
+                onEpoch(e);
     }
     m_bRunning = false;
 }

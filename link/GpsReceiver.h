@@ -37,15 +37,33 @@ struct GpsFix {
     std::string sentence;  // the last sentence taken
 };
 
-// A sentence is accepted when it is at most 82 characters long and carries "*" followed by the XOR of
-// every character between "$" and "*" as two upper-case hexadecimal digits.
+// The sentence buffer's size: NMEA allows 82 characters, but survey-grade receivers write eight decimals
+// in the coordinates and go beyond that; longer sentences are refused, not copied.
+inline constexpr size_t kMaxSentenceLength = 200;
+// A sentence is accepted when it is at most kMaxSentenceLength characters long and carries "*" followed
+// by the XOR of every character between "$" and "*" as two upper-case hexadecimal digits.
 bool AcceptSentence(const std::string& sentence);
 // Applies an accepted sentence of any talker ($GP, $GN, ...): RMC or GGA fields, as far as its commas
 // reach.
 void ApplySentence(const std::string& sentence, GpsFix& fix);
-// Takes "$GPRMC" and then "$GPGGA" out of one received line (cut at "\r\n") and applies what is accepted.
-// True when an accepted RMC or GGA sentence was taken from the line.
-bool ApplyLine(const std::string& line, GpsFix& fix);
+// Takes "$GPRMC" and then "$GPGGA" out of one received line (cut at "\r\n") and applies what is accepted;
+// `taken(type, before)` hears of every sentence applied ("RMC" or "GGA", the fix before it). True when an
+// accepted RMC or GGA sentence was taken from the line.
+bool ApplyLine(const std::string& line, GpsFix& fix,
+               const std::function<void(const std::string& type, const GpsFix& before)>& taken = {});
+
+// Groups sentences into epochs (one time stamp): an epoch is complete when its RMC and its GGA have both
+// arrived, or, when one of them never comes, as soon as the next epoch begins.
+class GpsEpochs {
+  public:
+    // After a sentence of `type` changed `before` into `after`: the fix of an epoch that is now complete.
+    std::optional<GpsFix> Sentence(const std::string& type, const GpsFix& before, const GpsFix& after);
+
+  private:
+    std::string m_time;
+    int m_seen = 0;  // 1 RMC, 2 GGA
+    bool m_done = false;
+};
 // The checksum of a sentence body (the text between "$" and "*"), as "%02X".
 std::string NmeaChecksum(const std::string& body);
 
@@ -78,6 +96,8 @@ class GpsReceiver : public IGpsFixProvider {
     int positionFormat = 0, altitudeUnit = 0, speedUnit = 0;
     // Called on the worker thread after each line (the windows refresh from it).
     std::function<void()> onUpdate;
+    // Called on the worker thread with the fix of each complete epoch (see GpsEpochs).
+    std::function<void(const GpsFix&)> onEpoch;
     bool skipSettleDelay = false;  // tests only
     // With no sentence accepted for this long the fix is stale: the status says there is no valid data and
     // traces no longer take the old position as current.

@@ -41,6 +41,8 @@ LiveViewState LiveViewOf(const TraceRecord& d) {
 void LiveTraceWorker::Start(const LiveSettings& settings, ViewStateFn view, UpdateFn update, EndFn end) {
     Stop();
     m_bStop = false;
+    m_bFailed = false;
+    m_strFailure.clear();
     m_bRunning = true;
     m_thread = std::thread(&LiveTraceWorker::Run, this, settings, std::move(view), std::move(update),
                            std::move(end));
@@ -117,33 +119,61 @@ void LiveTraceWorker::Run(LiveSettings s, ViewStateFn view, UpdateFn update, End
     int i = 1;
     int n = 1;
     std::string reply;
+    // Only a reply that is trace data counts as an update; anything else ends the run and says why.
+    auto query = [&](const char* command, std::vector<double>& trace) {
+        if (!m_channel.Transact(command, reply)) {
+            if (!m_bStop) Fail(m_channel.Lost() ? "the connection to the instrument was lost" : "");
+            return false;
+        }
+        if (m_bStop) return false;
+        const std::string problem = LiveDataProblem(reply);
+        if (!problem.empty()) {
+            m_channel.Prompts().Message(problem, PromptIcon::Error);
+            Fail(problem);
+            // Whatever is left of a garbled reply must not become the next command's reply.
+            m_channel.Resynchronise();
+            return false;
+        }
+        LiveTraceParse(reply, trace, m_parsed);
+        return true;
+    };
     while (!m_bStop) {
         if (s.counted && i >= s.count) break;
         if (!Pause(10 + s.intervalSeconds * 1000)) break;
         LiveViewState state = view();
         LiveUpdate u;
         u.traceA = state.traceA;
-        if (!m_channel.Transact("SENSe:TRACe:DATa? A", reply)) break;
-        LiveTraceParse(reply, u.traceA, m_parsed);
+        if (!query("SENSe:TRACe:DATa? A", u.traceA)) break;
         bool hasB = false;
         for (double p : state.traceB)
             hasB |= p != kNoPoint;
         if (state.showsTraceB && hasB && state.traceModeB != TRACE_OFF) {
             u.traceB = state.traceB;
-            if (!m_channel.Transact("SENSe:TRACe:DATa? B", reply)) break;
-            LiveTraceParse(reply, u.traceB, m_parsed);
+            if (!query("SENSe:TRACe:DATa? B", u.traceB)) break;
         }
         // A failed result query has shown its message; the loop goes on. The interface stays locked:
         // unlocking it while this thread still uses the port would let two threads talk at once.
         QueryResults(m_channel, m_flags, u);
-        if (m_bStop) break;
+        if (m_bStop || m_channel.Lost()) break;
         if (s.counted) ++i;
         ++n;
         u.number = n;
         update(u);
     }
+    if (m_channel.Lost() && !m_bFailed && !m_bStop) Fail("the connection to the instrument was lost");
     m_bRunning = false;
     if (end && !m_bStop) end();
+}
+
+void LiveTraceWorker::Fail(const std::string& why) {
+    std::lock_guard lock(m_mutex);
+    m_bFailed = true;
+    m_strFailure = why;
+}
+
+std::string LiveTraceWorker::Failure() const {
+    std::lock_guard lock(m_mutex);
+    return m_strFailure;
 }
 
 }  // namespace fl

@@ -68,6 +68,10 @@ class LiveTraceWorker {
     // Waits until the worker ends by itself (counted mode or a failed query).
     void Join();
     bool Running() const { return m_bRunning; }
+    // The run ended because an exchange failed or a data reply was no trace data (not by a stop or by
+    // its count); Failure() says why when there is more to say than the message already shown.
+    bool Failed() const { return m_bFailed; }
+    std::string Failure() const;
 
     // One result query by the first set flag, applied to `u`. False when the exchange failed.
     static bool QueryResults(CommandChannel& channel, const MeasurementFlags& flags, LiveUpdate& u);
@@ -75,6 +79,7 @@ class LiveTraceWorker {
   private:
     void Run(LiveSettings settings, ViewStateFn view, UpdateFn update, EndFn end);
     bool Pause(int milliseconds);
+    void Fail(const std::string& why);
 
     CommandChannel& m_channel;
     const MeasurementFlags& m_flags;
@@ -82,7 +87,9 @@ class LiveTraceWorker {
     std::thread m_thread;
     std::atomic<bool> m_bStop{false};
     std::atomic<bool> m_bRunning{false};
-    std::mutex m_mutex;
+    std::atomic<bool> m_bFailed{false};
+    std::string m_strFailure;  // guarded by m_mutex
+    mutable std::mutex m_mutex;
     std::condition_variable m_cv;
 };
 

@@ -10,8 +10,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <optional>
 #include <thread>
 
 #include "PortMap.h"
@@ -106,6 +108,33 @@ void CPort::ClearInterrupt() {
     m_bInterrupted = false;
 }
 
+void CPort::Lost(const char* text, int error, const char* detail) {
+    m_bLinkLost = true;
+    if (detail) throw CPortException(text, error, detail);
+    throw CPortException(text, error);
+}
+
+long CPort::ReplyAllowanceMs(size_t bytes) const {
+    // Ten bits a byte on the wire, and ten times that time allowed.
+    const double perByteMs = m_nLinkKind == 0 ? std::max(5.0, 100'000.0 / std::max(m_nBaud, 1)) : 5.0;
+    return (m_nLinkKind == 0 ? m_nSerialReplyBoundMs : m_nReplyBoundMs) +
+           static_cast<long>(perByteMs * static_cast<double>(bytes));
+}
+
+bool CPort::PeerGone() const {
+    const int fd = m_nLinkKind == 1 ? m_sock : m_nLinkKind == 0 ? m_fd : -1;
+    if (fd < 0) return false;
+    pollfd p{fd, static_cast<short>(POLLIN | (m_nLinkKind == 1 ? POLLRDHUP : 0)), 0};
+    if (::poll(&p, 1, 0) <= 0) return false;
+    if (p.revents & (POLLHUP | POLLERR | POLLNVAL | POLLRDHUP)) return true;
+    if (m_nLinkKind == 1 && (p.revents & POLLIN)) {
+        char c;
+        const ssize_t k = ::recv(fd, &c, 1, MSG_PEEK | MSG_DONTWAIT);
+        return k == 0 || (k < 0 && errno != EAGAIN && errno != EINTR);
+    }
+    return false;
+}
+
 void CPort::CheckInterrupt() {
     if (m_bInterrupted) throw CPortException("Interrupted", 0);
 }
@@ -135,6 +164,8 @@ int CPort::OpenSerial(int port, int baud, int dataBits, int parity, int stopBits
 int CPort::OpenSerialDevice(const std::string& device, int baud, int dataBits, int parity, int stopBits) {
     m_nLinkKind = 0;
     m_fd = -1;  // a serial open forgets the previous handle; callers close first
+    m_bLinkLost = false;
+    m_bHungUp = false;
     m_rx.clear();
     m_rxPos = 0;
     int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -151,6 +182,7 @@ int CPort::OpenSerialDevice(const std::string& device, int baud, int dataBits, i
     dataBits = line.dataBits;
     parity = line.parity;
     stopBits = line.stopBits;
+    m_nBaud = baud;
 
     cfmakeraw(&t);
     t.c_cflag |= CLOCAL | CREAD | HUPCL;  // DTR on while open
@@ -245,6 +277,7 @@ void CPort::SerialWrite(const char* data, size_t n) {
 
 int CPort::OpenTcp(const std::string& host, int port) {
     m_nLinkKind = 1;
+    m_bLinkLost = false;
     if (m_sock >= 0) {
         ::close(m_sock);
         m_sock = -1;
@@ -255,9 +288,14 @@ int CPort::OpenTcp(const std::string& host, int port) {
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* res = nullptr;
-    if (::getaddrinfo(host.c_str(), nullptr, &hints, &res) != 0 || !res) {
+    const int found = ::getaddrinfo(host.c_str(), nullptr, &hints, &res);
+    if (found != 0 || !res) {
+        // The resolver says why in its own words ("Name or service not known"); it has no errno.
+        const std::string why = found == EAI_SYSTEM ? std::strerror(errno)
+                                : found != 0        ? gai_strerror(found)
+                                                    : "No address";
         ::close(s);
-        throw CPortException("GetHostByName", EHOSTUNREACH);
+        throw CPortException("GetHostByName", 0, why);
     }
     sockaddr_in addr = *reinterpret_cast<sockaddr_in*>(res->ai_addr);
     ::freeaddrinfo(res);
@@ -320,6 +358,7 @@ int CPort::Send(const std::string& text) {
         ssize_t k = ::send(m_sock, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
         if (k < 0) {
             if (errno == EAGAIN || errno == EINTR) continue;
+            if (errno == EPIPE || errno == ECONNRESET || errno == ENOTCONN) Lost("Send", errno);
             throw CPortException("Send");
         }
         sent += static_cast<size_t>(k);
@@ -332,6 +371,17 @@ int CPort::Receive(std::string& reply) {
     auto tooLong = [&] {
         if (reply.size() > (m_nLinkKind == 0 ? kMaxSerialReply : kMaxReply))
             throw CPortException("Reply too long", 0);
+    };
+    // The bound runs from the first byte: waiting for a reply to begin has time-outs of its own (and a
+    // GPS receiver may be silent for as long as it likes).
+    std::optional<Clock::time_point> firstByte;
+    auto elapsedMs = [&] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - *firstByte).count();
+    };
+    auto tooSlow = [&] {
+        if (!firstByte && !reply.empty()) firstByte = Clock::now();
+        if (firstByte && elapsedMs() > ReplyAllowanceMs(reply.size()))
+            throw CPortException("Reply too slow", 0);
     };
     if (m_nLinkKind == 0) {
         if (m_fd < 0) return 0;
@@ -357,6 +407,7 @@ int CPort::Receive(std::string& reply) {
                 reply.push_back(c);
                 tooLong();
                 if (c == '\n') break;
+                tooSlow();
             }
         } else {
             for (;;) {
@@ -364,10 +415,14 @@ int CPort::Receive(std::string& reply) {
                 reply.append(buf, k);
                 tooLong();
                 if (k < sizeof buf) break;
+                tooSlow();
             }
         }
-        // A line that hung up is no silent instrument: say so.
-        if (m_bHungUp && reply.empty()) throw CPortException("The serial link was lost", 0);
+        // A line that hung up is no silent instrument: say so, and the link is gone.
+        if (m_bHungUp) {
+            m_bLinkLost = true;
+            if (reply.empty()) Lost("The serial link was lost", 0, "The serial device hung up");
+        }
         return static_cast<int>(reply.size());
     }
     if (m_nLinkKind != 1) throw CPortException(kConnFlagWrong, 0);
@@ -375,20 +430,30 @@ int CPort::Receive(std::string& reply) {
     if (Wait(m_sock, POLLIN, m_nTcpReceiveWaitMs) <= 0) throw CPortException("Receive timeout", 0);
     char buf[2048];
     for (;;) {
-        if (Wait(m_sock, POLLIN, m_nTcpReceiveWaitMs) <= 0) break;
+        int wait = m_nTcpReceiveWaitMs;
+        if (firstByte)
+            wait =
+                static_cast<int>(std::clamp<long>(ReplyAllowanceMs(reply.size()) - elapsedMs() + 1, 1, wait));
+        if (Wait(m_sock, POLLIN, wait) <= 0) {
+            tooSlow();
+            break;
+        }
         ssize_t k = ::recv(m_sock, buf, sizeof buf, 0);
         if (k < 0) {
             if (errno == EAGAIN || errno == EINTR) continue;
+            if (errno == ECONNRESET || errno == EPIPE || errno == ETIMEDOUT) Lost("Receive", errno);
             throw CPortException("Receive");
         }
         if (k == 0) {
-            // The peer closed the connection: what came is the reply; nothing at all is a failure.
-            if (reply.empty()) throw CPortException("Receive", ECONNRESET);
+            // The peer closed the connection: what came is the reply, and the link is gone.
+            m_bLinkLost = true;
+            if (reply.empty()) Lost("Receive", ECONNRESET, "The instrument closed the connection");
             break;
         }
         reply.append(buf, static_cast<size_t>(k));
         tooLong();
         if (reply.find("\r\n") != std::string::npos) break;
+        tooSlow();
     }
     return static_cast<int>(reply.size());
 }
@@ -419,8 +484,11 @@ int CPort::Close() {
     m_rxPos = 0;
     if (m_nLinkKind == 0) {
         if (m_fd >= 0) {
-            // Unsent output would hold close() for the driver's closing wait (30 s): drop it.
-            tcflush(m_fd, TCOFLUSH);
+            // The last command ("SYST:COMM:LOC") is let go first, briefly; output still held after that
+            // (a line stopped by XOFF) would hold close() for the driver's closing wait (30 s): drop it.
+            DrainOutput(m_nCloseDrainMs);
+            int queued = 0;
+            if (ioctl(m_fd, TIOCOUTQ, &queued) != 0 || queued > 0) tcflush(m_fd, TCOFLUSH);
             ::close(m_fd);
         }
         m_fd = -1;

@@ -38,6 +38,11 @@ class CPort {
     int Close();
     // The serial device hung up (cable pulled, adapter gone) during the last read.
     bool HungUp() const { return m_bHungUp; }
+    // The link is gone for good: the peer reset or closed the connection, a write found the pipe broken,
+    // or the serial device hung up. Cleared by the next open.
+    bool LinkLost() const { return m_bLinkLost; }
+    // Without reading anything: has the peer closed the connection or the device hung up while idle?
+    bool PeerGone() const;
     // Waits until the serial output queue is empty, at most `maxMs`.
     void DrainOutput(int maxMs);
     int SettleDelay();
@@ -63,6 +68,13 @@ class CPort {
     int m_nTcpSendWaitMs = 1000;
     int m_nTcpReceiveWaitMs = 7000;
     int m_nTcpConnectWaitMs = 15000;
+    // One reply may take this long from its first byte (1 s on a serial line, like a read's own total
+    // time-out; 5 s over TCP), plus 5 ms per byte or, on a slow serial line, ten times a byte's wire time:
+    // a crawling instrument fails its first reply within seconds instead of holding a command for minutes.
+    int m_nReplyBoundMs = 5000;
+    int m_nSerialReplyBoundMs = 1000;
+    // How long closing a serial line waits for the output queue ("SYST:COMM:LOC") to leave.
+    int m_nCloseDrainMs = 500;
 
   private:
     // poll() on fd for events, also waking on the interrupt pipe. Returns >0 ready, 0 time-out.
@@ -71,6 +83,8 @@ class CPort {
     size_t SerialRead(char* buf, size_t n);
     void SerialWrite(const char* data, size_t n);
     void CheckInterrupt();
+    [[noreturn]] void Lost(const char* text, int error, const char* detail = nullptr);
+    long ReplyAllowanceMs(size_t bytes) const;
 
     int m_fd = -1;
     int m_sock = -1;
@@ -83,6 +97,8 @@ class CPort {
     int m_nWriteTotalMultiplier = 0;
     int m_nWriteTotalConstant = 0;
     bool m_bHungUp = false;
+    bool m_bLinkLost = false;
+    int m_nBaud = 57600;
     std::string m_rx;  // bytes read ahead in byte-by-byte framing
     size_t m_rxPos = 0;
 };

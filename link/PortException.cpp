@@ -16,7 +16,10 @@ std::string CPortException::GetErrorMessage(size_t bufferSize) const {
 
 std::string CPortException::UserMessage() const {
     std::string msg = GetErrorMessage(100);
-    if (m_nError > 0) msg += "\n" + std::string(std::strerror(m_nError)) + ".";
+    if (!m_strDetail.empty())
+        msg += "\n" + m_strDetail + ".";
+    else if (m_nError > 0)
+        msg += "\n" + std::string(std::strerror(m_nError)) + ".";
     return msg;
 }
 

@@ -14,6 +14,10 @@ class CPortException : public std::exception {
         : m_strText(std::move(text)), m_nError(error) {
         m_strMessage = GetErrorMessage(1024);
     }
+    // With the explanation of a library that has error texts of its own (the host name resolver).
+    CPortException(std::string text, int error, std::string detail) : CPortException(std::move(text), error) {
+        m_strDetail = std::move(detail);
+    }
 
     // "%s ERROR #%d" with a non-zero code, "%s ERROR" without; cut to bufferSize - 1 characters.
     std::string GetErrorMessage(size_t bufferSize = 100) const;
@@ -28,6 +32,7 @@ class CPortException : public std::exception {
     std::string m_strText;
     int m_nError;
     std::string m_strMessage;
+    std::string m_strDetail;
 };
 
 }  // namespace fl

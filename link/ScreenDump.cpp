@@ -1,8 +1,27 @@
 #include "ScreenDump.h"
 
+#include <algorithm>
+#include <cctype>
+
+#include "ReplyCheck.h"
 #include "Text.h"
 
 namespace fl {
+
+namespace {
+bool AllHex(std::string_view s) {
+    return std::all_of(s.begin(), s.end(),
+                       [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+}
+}  // namespace
+
+bool ColourReplyForm(const std::string& c) {
+    return c.size() >= 6 && AllHex(std::string_view(c).substr(0, 6));
+}
+
+bool LineReplyForm(const std::string& c) {
+    return c.size() >= 6 && AllHex(c);
+}
 
 bool ParseColourReply(const std::string& c, std::array<uint8_t, 3>& rgb) {
     if (c.size() < 6) return false;
@@ -32,6 +51,8 @@ void ScreenDump::Open() {
 }
 
 void ScreenDump::Close() {
+    m_channel.Port().m_bPaced = false;
+    if (m_channel.Lost()) return;  // nothing to give back or reopen: the program is disconnected
     // After an abort the port is still interrupted and may hold the rest of a cut reply: clear both, or
     // the instrument would never get its screen back.
     m_channel.Port().ClearInterrupt();
@@ -63,13 +84,14 @@ void ScreenDump::ReopenLink() {
 bool ScreenDump::Exchange(const std::string& command, std::string& cleaned) {
     std::string reply;
     if (!m_channel.Transact(command, reply)) return false;
-    cleaned = CleanReply(reply);
+    cleaned = JudgeReply(reply) == ReplyForm::Unreadable ? std::string() : CleanReply(reply);
     return true;
 }
 
 // Reads `count` items, one exchange each; a reply shorter than 6 characters is retried, more than 5 short
 // replies in a row fail the read.
 ScreenDump::Result ScreenDump::ReadItems(int count, const char* command, int phase, const char* status,
+                                         const std::function<bool(const std::string&)>& form,
                                          const std::function<void(int, const std::string&)>& take,
                                          const Progress& progress) {
     int retries = 0;
@@ -77,7 +99,9 @@ ScreenDump::Result ScreenDump::ReadItems(int count, const char* command, int pha
     for (int i = 0; i < count;) {
         if (m_bAbort || !Exchange(Format(command, i), cleaned))
             return m_bAbort ? Result::Aborted : Result::Failed;
-        if (cleaned.size() < 6) {
+        // A reply that is not the expected hex form (noise, a cut line) is retried like a short one: the
+        // picture is never drawn from it.
+        if (cleaned.size() < 6 || !form(cleaned)) {
             if (++retries > 5) {
                 m_channel.Prompts().Message(kTransferFailedText, PromptIcon::Error);
                 return Result::Failed;
@@ -96,13 +120,13 @@ ScreenDump::Result ScreenDump::ReadScreen(const Progress& progress) {
     m_bAbort = false;
     std::string colours;
     Result r = ReadItems(
-        256, "SYST:SCR:COL? %d", 0, "Reading Color Table...   %d%%",
+        256, "SYST:SCR:COL? %d", 0, "Reading Color Table...   %d%%", ColourReplyForm,
         [&](int, const std::string& c) { colours += c.substr(0, 6); }, progress);
     if (r != Result::Ok) return r;
     for (int j = 0; j < 256; ++j)
         ParseColourReply(colours.substr(static_cast<size_t>(6 * j), 6), m_colours[static_cast<size_t>(j)]);
     return ReadItems(
-        kScreenHeight, "SYST:SCR:LIN? %d", 1, "Reading Screen...   %d%%",
+        kScreenHeight, "SYST:SCR:LIN? %d", 1, "Reading Screen...   %d%%", LineReplyForm,
         [&](int n, const std::string& c) {
             DecodeScreenLine(c, m_screen.data() + static_cast<size_t>(n) * kScreenWidth);
         },

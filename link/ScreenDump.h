@@ -22,6 +22,9 @@ inline constexpr const char* kScreenAbortedText = "Read Screen aborted   ";
 
 // The first 6 characters of a cleaned colour reply as red, green, blue; false for a short reply.
 bool ParseColourReply(const std::string& cleaned, std::array<uint8_t, 3>& rgb);
+// The reply forms: a colour reply starts with 6 hex digits, a line reply is hex digits only.
+bool ColourReplyForm(const std::string& cleaned);
+bool LineReplyForm(const std::string& cleaned);
 // Fills a line from a cleaned run-length reply (count, colour index; two hex digits each); pixels the
 // runs do not reach keep their values, and nothing beyond pixel 639 is written.
 void DecodeScreenLine(const std::string& cleaned, uint8_t* line);
@@ -51,6 +54,7 @@ class ScreenDump {
   private:
     bool Exchange(const std::string& command, std::string& cleaned);
     Result ReadItems(int count, const char* command, int phase, const char* status,
+                     const std::function<bool(const std::string&)>& form,
                      const std::function<void(int, const std::string&)>& take, const Progress& progress);
 
     CommandChannel& m_channel;

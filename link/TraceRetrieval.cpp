@@ -1,6 +1,7 @@
 #include "TraceRetrieval.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include <chrono>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <thread>
 
 #include "ProgramFolder.h"
+#include "ReplyCheck.h"
 #include "Text.h"
 #include "Units.h"
 
@@ -45,6 +47,12 @@ ListStatus ListSavedTraces(CommandChannel& channel, std::vector<std::string>& na
     names.clear();
     std::string reply;
     if (!channel.Transact("MMEM:LOAD:FIL?", reply)) return ListStatus::Failed;
+    // Silence or noise is no list of names; an empty line ("\"\"") is.
+    if (const ReplyForm form = JudgeReply(reply); form != ReplyForm::Line) {
+        channel.Prompts().Message(form == ReplyForm::Silent ? kNoAnswerText : kUnreadableText,
+                                  PromptIcon::Error);
+        return ListStatus::Failed;
+    }
     names = ParseTraceList(reply);
     if (names.empty()) {
         channel.Prompts().Message("No saved files");
@@ -87,44 +95,19 @@ bool TraceRetrieval::UploadOne(const std::string& name) {
         return result;
     };
 
-    std::string reply;
-    // Every line of a trace arrives with its terminator: a reply with nothing at all is an instrument
-    // that stopped answering (over a serial line a silent read just ends empty), and the upload ends.
-    auto silent = [&] {
-        if (!reply.empty()) return false;
-        prompts.Message(kSilentInstrumentText, PromptIcon::Error);
-        return true;
-    };
-    if (!m_channel.Transact("MMEM:UPL? TRAC,\"" + name + "\"", reply) || silent()) return done(false);
-    std::string line = CleanReply(reply);
-    if (IsFailureReply(line)) return done(true);
-
     const std::string folder = programFolder.empty() ? ProgramFolder() : programFolder;
     std::ofstream log(std::filesystem::path(folder) / "test_in.txt", std::ios::binary | std::ios::trunc);
-    int garbled = 0;  // replies in a row that cannot be trace text
-    for (int n = 0; line != "0"; ++n) {
-        if (n >= kMaxUploadLines) {
-            prompts.Message(kTooManyLinesText, PromptIcon::Error);
-            return done(false);
-        }
-        // Trace text is printable: control characters in reply after reply are a line at the wrong speed
-        // or noise, and the upload ends within seconds instead of after thousands of lines.
-        const bool garbage = std::any_of(line.begin(), line.end(), [](char c) {
-            return static_cast<unsigned char>(c) < 0x20 && c != '\t';
+    const UploadStatus status =
+        UploadLines(m_channel, "MMEM:UPL? TRAC,\"" + name + "\"", [&](const std::string& line, int n) {
+            // The measurement flags are read from the replies to "MMEM:UPL? NEXT".
+            if (n > 0 && flags.liveRunning) flags.measurement.Update(line);
+            log << line << "\r\n";
+            if (n <= 60) prompts.ProgressStep(n);
+            parser.ParseLine(line);
+            return true;
         });
-        garbled = garbage ? garbled + 1 : 0;
-        if (garbled >= 3) {
-            prompts.Message(kGarbageText, PromptIcon::Error);
-            return done(false);
-        }
-        log << line << "\r\n";
-        if (n <= 60) prompts.ProgressStep(n);
-        parser.ParseLine(line);
-        if (!m_channel.Transact("MMEM:UPL? NEXT", reply) || silent()) return done(false);
-        line = CleanReply(reply);
-        if (flags.liveRunning) flags.measurement.Update(line);
-        if (IsFailureReply(line)) return done(true);  // this trace is skipped, the reader not finished
-    }
+    if (status == UploadStatus::Refused) return done(true);  // skipped, the reader not finished
+    if (status != UploadStatus::Complete) return done(false);
     parser.Finish();
     log.close();
 
@@ -187,6 +170,24 @@ void LiveTraceParse(const std::string& reply, std::vector<double>& trace, const 
             p -= parsed.m_dGenLevel;
 }
 
+std::string LiveDataProblem(const std::string& reply) {
+    const ReplyForm form = JudgeReply(reply);
+    if (form == ReplyForm::Silent) return "The instrument stopped answering during Live Trace.";
+    const std::string text = CleanReply(reply);
+    if (IsFailureReply(text)) return "The instrument refused the trace data query (" + text + ").";
+    // "DETECTOR,hhhhhh...": a detector name, a comma and at least one level of three hex digits.
+    const size_t comma = text.find(',');
+    const auto isHex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
+    const auto isName = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; };
+    const bool ok = form == ReplyForm::Line && comma != std::string::npos && comma > 0 &&
+                    std::all_of(text.begin(), text.begin() + static_cast<long>(comma), isName) &&
+                    text.size() - comma - 1 >= 3 &&
+                    std::all_of(text.begin() + static_cast<long>(comma) + 1, text.end(), isHex);
+    return ok ? std::string()
+              : "The instrument's trace data could not be read.\nCheck the baud rate and the cable, then try "
+                "again.";
+}
+
 const std::vector<LiveFileType>& LiveFileTypes() {
     static const std::vector<LiveFileType> types = {
         {"Modified Trace Document (.qtm)", ".QTM"},
@@ -210,6 +211,27 @@ std::string LiveSavePath(const std::string& folder, const std::string& name, int
         typeIndex >= 0 && static_cast<size_t>(typeIndex) < types.size() ? types[typeIndex].extension : "";
     const std::string file = typeIndex == 0 ? ToUpperAscii(name) : name;
     return Format("%s/%s%03d%s", folder.c_str(), file.c_str(), number, ext);
+}
+
+int FirstFreeLiveNumber(const std::string& folder, const std::string& name, int typeIndex) {
+    const auto& types = LiveFileTypes();
+    const std::string ext =
+        typeIndex >= 0 && static_cast<size_t>(typeIndex) < types.size() ? types[typeIndex].extension : "";
+    const std::string prefix = ToUpperAscii(name);
+    int highest = 0;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(folder, ec)) {
+        const std::string file = ToUpperAscii(e.path().filename().string());
+        if (file.size() < prefix.size() + 3 + ext.size() || file.rfind(prefix, 0) != 0 ||
+            !EndsWithNoCase(file, ext))
+            continue;
+        const std::string digits = file.substr(prefix.size(), file.size() - prefix.size() - ext.size());
+        if (digits.size() < 3 || digits.size() > 6 ||
+            !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        highest = std::max(highest, std::stoi(digits));
+    }
+    return highest + 1;
 }
 
 }  // namespace fl

@@ -8,19 +8,12 @@
 
 #include "CommandChannel.h"
 #include "TraceLineParser.h"
+#include "UploadLoop.h"
 
 namespace fl {
 
 inline constexpr const char* kTempTraceName = "z2j3b4v8xxx";
 inline constexpr size_t kMaxListedTraces = 200;
-// A trace text has about 150 lines; an upload that goes on far beyond that is a misbehaving link.
-inline constexpr int kMaxUploadLines = 5000;
-inline constexpr const char* kTooManyLinesText = "The instrument sent more lines than a trace can have.";
-inline constexpr const char* kGarbageText =
-    "The instrument's replies are not trace text.\nCheck the baud rate and the cable, then try again.";
-inline constexpr const char* kSilentInstrumentText =
-    "The instrument stopped answering during the upload.\nCheck the cable and the instrument, then try "
-    "again.";
 
 // Set from uploaded lines while a live trace runs; they choose the result query of each update.
 struct MeasurementFlags {
@@ -51,7 +44,7 @@ class ITraceSink {
 enum class ListStatus { Ok, Failed, Empty };
 // "MMEM:LOAD:FIL?": at most 200 names in instrument order. An empty list shows "No saved files".
 ListStatus ListSavedTraces(CommandChannel& channel, std::vector<std::string>& names);
-// Splits a listing reply; what ListSavedTraces does after the exchange.
+// Splits a listing reply; what ListSavedTraces does after the exchange (of a reply JudgeReply accepted).
 std::vector<std::string> ParseTraceList(const std::string& reply);
 // The selection line of the Get Trace dialog: names quoted one after another, a single name unquoted.
 std::string SelectionText(const std::vector<std::string>& selected);
@@ -88,6 +81,9 @@ class TraceRetrieval {
 // detector one value per pair. Transmission traces in dB are normalised as the parse record says.
 void LiveTraceParse(const std::string& reply, std::vector<double>& trace,
                     const ParseRecord& parsed = s_parsed);
+// Why a trace data reply is no trace data ("ERR", "-9999", silence, noise, no hex levels), or empty when
+// it is. Only a reply that passes is shown, counted and saved.
+std::string LiveDataProblem(const std::string& reply);
 
 // The file of live update `number`: "%s/%s%03d%s" of folder, name, number and the type's extension.
 struct LiveFileType {
@@ -96,5 +92,9 @@ struct LiveFileType {
 };
 const std::vector<LiveFileType>& LiveFileTypes();
 std::string LiveSavePath(const std::string& folder, const std::string& name, int typeIndex, int number);
+// The number of the first live file to write: one after the highest number of an existing file of that
+// name and type in the folder (names and extensions compared case-insensitively), 1 when there is none.
+// Saving never replaces a file.
+int FirstFreeLiveNumber(const std::string& folder, const std::string& name, int typeIndex);
 
 }  // namespace fl

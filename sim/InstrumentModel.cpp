@@ -20,6 +20,10 @@ FaultKind ParseFault(const std::string& n) {
     if (n == "garbage") return FaultKind::Garbage;
     if (n == "endless") return FaultKind::Endless;
     if (n == "slow") return FaultKind::Slow;
+    if (n == "minus9999") return FaultKind::Minus9999;
+    if (n == "garbage-noeol") return FaultKind::GarbageNoEol;
+    if (n == "noend") return FaultKind::NoEnd;
+    if (n == "crawl") return FaultKind::Crawl;
     return FaultKind::None;
 }
 
@@ -98,7 +102,8 @@ void InstrumentModel::SaveStore(const std::string& name) {
 }
 
 bool InstrumentModel::IsDataCommand(const std::string& c) const {
-    return StartsWith(c, "MMEM:") || StartsWith(c, "SENSe:") || StartsWith(c, "CALCulate:");
+    return StartsWith(c, "MMEM:") || StartsWith(c, "SENSe:") || StartsWith(c, "CALCulate:") ||
+           StartsWith(c, "SYST:SCR:COL?") || StartsWith(c, "SYST:SCR:LIN?");
 }
 
 std::string InstrumentModel::DataReply(char trace) {
@@ -129,16 +134,40 @@ SimReply InstrumentModel::Handle(const std::string& raw) {
     ++m_nCommands;
     if (m_log.size() >= 100) m_log.erase(m_log.begin());
     m_log.push_back(c);
-    const FaultKind fault = m_options.fault;
+    FaultKind fault = m_options.fault;
     if (fault == FaultKind::SilenceAll) return {SimReply::Action::None, {}};
-    if (IsDataCommand(c)) {
-        if (fault == FaultKind::Error &&
-            (StartsWith(c, "MMEM:UPL?") || StartsWith(c, "SENSe:TRACe:DATa?") || StartsWith(c, "MMEM:DOWN")))
-            return {SimReply::Action::Reply, "ERR"};
+    const bool matching =
+        IsDataCommand(c) && (m_options.faultOn.empty() || StartsWith(c, m_options.faultOn.c_str()));
+    if (matching) ++m_nMatched;
+    // Before the n-th matching command the instrument behaves.
+    if (m_options.faultFrom > 0 && (!matching || m_nMatched < m_options.faultFrom) &&
+        fault != FaultKind::Slow)
+        fault = FaultKind::None;
+    if (fault == FaultKind::Crawl && matching) {
+        SimReply r = Respond(c, FaultKind::None, true);
+        r.byteDelayMs = 300;
+        return r;
+    }
+    return Respond(c, fault, matching);
+}
+
+SimReply InstrumentModel::Respond(const std::string& c, FaultKind fault, bool matching) {
+    if (matching) {
+        const bool failable = StartsWith(c, "MMEM:UPL?") || StartsWith(c, "SENSe:TRACe:DATa?") ||
+                              StartsWith(c, "MMEM:DOWN") || StartsWith(c, "SYST:SCR:");
+        if (fault == FaultKind::Error && failable) return {SimReply::Action::Reply, "ERR"};
+        if (fault == FaultKind::Minus9999 && failable) return {SimReply::Action::Reply, "-9999"};
         if (fault == FaultKind::Silence) return {SimReply::Action::None, {}};
         if (fault == FaultKind::Garbage) return {SimReply::Action::Garbage, {}};
-        if (fault == FaultKind::Endless && (StartsWith(c, "MMEM:UPL?") || StartsWith(c, "SENSe:TRACe:DATa?")))
+        if (fault == FaultKind::GarbageNoEol) return {SimReply::Action::GarbageNoEol, {}};
+        if (fault == FaultKind::Endless &&
+            (m_options.faultFrom > 0 || StartsWith(c, "MMEM:UPL?") || StartsWith(c, "SENSe:TRACe:DATa?")))
             return {SimReply::Action::Endless, {}};
+        if (fault == FaultKind::Drop && m_options.faultFrom > 0) return {SimReply::Action::Drop, {}};
+        // An upload that never ends: after its last line it starts over instead of saying "0".
+        if (fault == FaultKind::NoEnd && StartsWith(c, "MMEM:UPL? NEXT") && m_pUpload &&
+            !m_pUpload->empty() && m_nUploadLine >= m_pUpload->size())
+            m_nUploadLine = 0;
     }
     auto reply = [](std::string text) { return SimReply{SimReply::Action::Reply, std::move(text)}; };
 
@@ -210,7 +239,8 @@ SimReply InstrumentModel::Handle(const std::string& raw) {
             m_pUpload = nullptr;
             return reply("0");
         }
-        if (fault == FaultKind::Drop && static_cast<int>(m_nUploadLine) >= m_options.dropAfterLines)
+        if (fault == FaultKind::Drop && m_options.faultFrom == 0 &&
+            static_cast<int>(m_nUploadLine) >= m_options.dropAfterLines)
             return {SimReply::Action::Drop, {}};
         return reply((*m_pUpload)[m_nUploadLine++]);
     }

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
+#include <thread>
 
 namespace fl::sim {
 
@@ -68,9 +69,26 @@ std::string SimServer::OpenPty(const std::string& link) {
     return pty.slavePath;
 }
 
-void SimServer::SetFault(FaultKind fault) {
+void SimServer::SetFault(FaultKind fault, int from) {
     std::lock_guard lock(m_mutex);
-    m_model.SetFault(fault);
+    m_model.SetFault(fault, from);
+}
+
+void SimServer::HangUpPty(Client& c) {
+    ::close(c.fd);
+    if (m_ptySlaveKeep >= 0) ::close(m_ptySlaveKeep);
+    m_ptySlaveKeep = -1;
+    m_ptyMaster = -1;
+    c.fd = -1;
+    // Let the client see the hang-up before the link points at a new terminal.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    try {
+        const RawPty pty = OpenRawPty(0, m_strLink);
+        fcntl(pty.master, F_SETFL, fcntl(pty.master, F_GETFL) | O_NONBLOCK);
+        m_ptyMaster = c.fd = pty.master;
+        m_ptySlaveKeep = pty.slaveKeep;
+    } catch (const std::exception&) {
+    }
 }
 
 void SimServer::AddTrace(const std::string& name, const std::vector<std::string>& lines) {
@@ -208,7 +226,7 @@ bool SimServer::WriteReply(Client& c, const SimReply& r) {
         std::lock_guard lock(m_mutex);
         fault = m_model.Options().fault;
     }
-    const int delay = fault == FaultKind::Slow ? 2 : 0;
+    const int delay = r.byteDelayMs > 0 ? r.byteDelayMs : fault == FaultKind::Slow ? 2 : 0;
     switch (r.action) {
         case SimReply::Action::None:
             return true;
@@ -216,8 +234,22 @@ bool SimServer::WriteReply(Client& c, const SimReply& r) {
             if (!c.pty) {
                 ::close(c.fd);
                 c.fd = -1;
+            } else {
+                HangUpPty(c);
             }
             return false;
+        case SimReply::Action::GarbageNoEol: {
+            // Noise that never ends a line, then nothing.
+            std::string g;
+            uint32_t x = 0x2468Au;
+            for (int i = 0; i < 200; ++i) {
+                x = x * 1103515245u + 12345u;
+                char ch = static_cast<char>((x >> 16) & 0xFF);
+                if (ch == '\n' || ch == '\r' || ch == 0x11 || ch == 0x13) ch = '#';
+                g.push_back(ch);
+            }
+            return WriteAll(c.fd, g.data(), g.size(), c.pty, delay);
+        }
         case SimReply::Action::Garbage: {
             std::string g;
             uint32_t x = 0x12345u;

@@ -24,7 +24,8 @@ class SimServer {
     std::string OpenPty(const std::string& link = {});
     // Paces reply bytes as a serial line of this speed would (10 bits per byte); 0 = no pacing.
     void SetBaud(int baud) { m_nBaud = baud; }
-    void SetFault(FaultKind fault);
+    // From the n-th matching command on (0: the fault's own rule); see SimOptions::faultFrom.
+    void SetFault(FaultKind fault, int from = 0);
     int CommandsSeen();
     void SetScreenShortReplies(int n);
     std::vector<std::string> CommandLog();
@@ -48,6 +49,9 @@ class SimServer {
     void ServeClient(Client& c);
     bool WriteReply(Client& c, const SimReply& r);
     bool WriteAll(int fd, const char* data, size_t n, bool paced, int byteDelayMs);
+    // The cable pulled: the pseudo-terminal hangs up on its client, and a fresh one takes its place at the
+    // same link for the next client.
+    void HangUpPty(Client& c);
 
     std::mutex m_mutex;  // guards the model
     InstrumentModel m_model;

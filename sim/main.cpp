@@ -30,9 +30,16 @@ int main(int argc, char** argv) {
     app.add_option("--screen", opt.activeSample, "sample shown on the simulated screen")
         ->capture_default_str();
     app.add_option("--baud", baud, "pace serial bytes like a line of this speed");
-    app.add_option("--fault", fault, "error, silence, silence-all, drop, garbage, endless or slow");
+    app.add_option(
+        "--fault", fault,
+        "error, minus9999, silence, silence-all, drop, garbage, garbage-noeol, endless, noend, slow "
+        "or crawl");
+    app.add_option("--fault-from", opt.faultFrom,
+                   "the fault hits from the n-th data, file or screen command on (0: its own rule)")
+        ->capture_default_str();
     app.add_option("--drop-after", opt.dropAfterLines, "upload lines before the drop fault")
         ->capture_default_str();
+    app.add_option("--fault-on", opt.faultOn, "only commands that start with this text count for the fault");
     app.add_option("--gps-pty", gpsPty, "a simulated GPS receiver on a second pseudo-terminal linked here");
     app.add_option("--gps-fault", gpsFault, "none, bad-checksum or truncated");
     app.add_option("--gps-interval", gpsInterval, "milliseconds between NMEA bursts")->capture_default_str();

@@ -415,8 +415,9 @@ std::string AsciiReportText(const CMyQuarnDoc& doc, bool semicolon) {
     return Report(doc, semicolon ? ';' : '\t').Build();
 }
 
-bool WriteAsciiReport(const CMyQuarnDoc& doc, const std::string& path, bool semicolon, std::string* error) {
-    return WriteWholeFileAtomically(path, AsciiReportText(doc, semicolon), error);
+bool WriteAsciiReport(const CMyQuarnDoc& doc, const std::string& path, bool semicolon, std::string* error,
+                      bool replace) {
+    return WriteWholeFileAtomically(path, AsciiReportText(doc, semicolon), error, replace);
 }
 
 }  // namespace fl

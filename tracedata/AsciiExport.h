@@ -22,6 +22,6 @@ std::string ReportKeyword(const std::string& keyword);
 std::string AsciiReportText(const CMyQuarnDoc& doc, bool semicolon);
 // Writes the report to `path` (created or replaced). Returns false with a message when it cannot.
 bool WriteAsciiReport(const CMyQuarnDoc& doc, const std::string& path, bool semicolon,
-                      std::string* error = nullptr);
+                      std::string* error = nullptr, bool replace = true);
 
 }  // namespace fl

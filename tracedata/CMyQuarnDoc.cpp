@@ -412,14 +412,14 @@ SavePlan CMyQuarnDoc::PlanSave(const std::string& targetPath, const DocEnvironme
     return plan;
 }
 
-bool CMyQuarnDoc::WriteTo(const std::string& path, std::string* error) {
+bool CMyQuarnDoc::WriteTo(const std::string& path, std::string* error, bool replace) {
     const std::string bytes = SerializeStored();
     // A file the program itself would refuse to open is not written.
     if (bytes.size() > kMaxTraceFileSize) {
         if (error) *error = "The trace is too large to be saved (more than 64 MiB): " + path;
         return false;
     }
-    if (!WriteWholeFileAtomically(path, bytes, error)) return false;
+    if (!WriteWholeFileAtomically(path, bytes, error, replace)) return false;
     SetPathName(path);
     m_bModified = false;
     return true;

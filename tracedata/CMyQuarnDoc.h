@@ -68,7 +68,7 @@ class CMyQuarnDoc : public TraceRecord {
 
     SavePlan PlanSave(const std::string& targetPath, const DocEnvironment& env = s_docEnv);
     // Writes version F to `path`; on success the document takes the path and is no longer modified.
-    bool WriteTo(const std::string& path, std::string* error = nullptr);
+    bool WriteTo(const std::string& path, std::string* error = nullptr, bool replace = true);
     // The save dialog's OK: remembers the folder, renames the trace after the chosen file and writes.
     bool SaveAsChosen(const std::string& chosenPath, DocEnvironment& env = s_docEnv,
                       std::string* error = nullptr);

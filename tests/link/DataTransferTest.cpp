@@ -39,7 +39,10 @@ TEST(DataTransfer, NamesBothWays) {
     // A quote or a control character is refused, not quietly dropped.
     EXPECT_EQ(InstrumentNameFor("we\"ird\n.QLM", false), "");
     // PC names are UTF-8, instrument names Windows-1252, both ways; what the code page lacks is refused.
-    EXPECT_EQ(InstrumentNameFor("/pc/M\xC3\xBCller.QLM", false), "M\xFCLLER");
+    // Upper case by the code page's own rule: ü -> Ü, é -> É, š -> Š; ß and µ have none.
+    EXPECT_EQ(InstrumentNameFor("/pc/M\xC3\xBCller.QLM", false), "M\xDCLLER");
+    EXPECT_EQ(InstrumentNameFor("/pc/\xC3\xA9t\xC3\xA9 \xC5\xA1\xC3\x9F\xC2\xB5.QSY", false),
+              "\xC9T\xC9 \x8A\xDF\xB5");
     EXPECT_EQ(InstrumentNameFor("/pc/\xE2\x82\xAC 5.QLM", false), "\x80 5");
     EXPECT_EQ(InstrumentNameFor("/pc/\xE6\x97\xA5.QLM", false), "");
     EXPECT_EQ(InstrumentNameFor("/pc/bad\xFF.QLM", false), "");  // not UTF-8 at all

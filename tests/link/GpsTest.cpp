@@ -72,9 +72,22 @@ TEST(Gps, RealReceiverLines) {
         ApplyLine("noise " + line + "\r\n", fix);
         c.check(fix);
     }
-    // Longer than 82 characters: refused.
-    const std::string tooLong = sim::NmeaSource::WithChecksum("GPRMC," + std::string(80, '1'));
-    EXPECT_FALSE(AcceptSentence(tooLong));
+    // Survey receivers go past NMEA's 82 characters (eight decimals): taken up to the 200-character
+    // buffer, refused beyond it.
+    const std::string survey = sim::NmeaSource::WithChecksum(
+        "GPGGA,123519.00,4807.03812345,N,01131.00012345,E,4,12,0.6,545.4321,M,46.9000,M,1.0,0000");
+    EXPECT_GT(survey.size(), 82u);
+    GpsFix precise;
+    ASSERT_TRUE(ApplyLine(survey + "\r\n", precise)) << survey.size();
+    EXPECT_DOUBLE_EQ(precise.latitude, 4807.03812345);
+    EXPECT_DOUBLE_EQ(precise.altitude, 545.4321);
+    for (size_t length : {200u, 201u}) {
+        std::string body = "GPRMC,";
+        body += std::string(length - body.size() - 4, '1');  // "$" and "*hh" make up the rest
+        const std::string s = sim::NmeaSource::WithChecksum(body);
+        ASSERT_EQ(s.size(), length);
+        EXPECT_EQ(AcceptSentence(s), length <= 200) << length;
+    }
     EXPECT_FALSE(AcceptSentence("$GPRMC,1,A"));
     EXPECT_FALSE(AcceptSentence("$GPRMC,1,A*"));
     EXPECT_EQ(GpsBaudRate(5), 4800);

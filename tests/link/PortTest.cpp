@@ -163,6 +163,9 @@ TEST(Port, OpenFailures) {
         FAIL();
     } catch (const CPortException& e) {
         EXPECT_EQ(e.Text(), "GetHostByName");
+        // The resolver's own words, not an error number it never gave.
+        EXPECT_EQ(e.GetErrorMessage(), "GetHostByName ERROR");
+        EXPECT_GT(e.UserMessage().size(), std::string("GetHostByName ERROR\n.").size()) << e.UserMessage();
     }
 }
 
@@ -258,6 +261,7 @@ TEST(Port, AnEndlessSerialReplyEndsWithinSecondsAndAHangUpSaysTheLinkWasLost) {
     } catch (const CPortException& e) {
         EXPECT_EQ(e.GetErrorMessage(), "The serial link was lost ERROR");
     }
+    EXPECT_TRUE(p.LinkLost());
 }
 
 TEST(Port, SerialReplyEndsAfterQuietLine) {
@@ -317,6 +321,7 @@ TEST(Port, TcpFraming) {
         std::function<void(int)> peer;
         std::string expect;  // empty: an exception
         std::string error;
+        bool lost = false;  // the link is gone afterwards
     };
     const Case cases[] = {
         {"two pieces",
@@ -353,7 +358,30 @@ TEST(Port, TcpFraming) {
              ::shutdown(c, SHUT_WR);
              std::this_thread::sleep_for(std::chrono::milliseconds(600));
          },
-         "half", ""},
+         "half", "", true},
+        {"peer closes before replying",
+         [](int c) {
+             Line(c);
+             ::shutdown(c, SHUT_WR);
+             std::this_thread::sleep_for(std::chrono::milliseconds(300));
+         },
+         "", "Receive ERROR #104", true},
+        {"peer resets",
+         [](int c) {
+             Line(c);
+             linger l{1, 0};  // the close that follows resets the connection
+             setsockopt(c, SOL_SOCKET, SO_LINGER, &l, sizeof l);
+         },
+         "", "Receive ERROR #104", true},
+        {"crawling: a byte every 100 ms",
+         [](int c) {
+             Line(c);
+             for (char ch : std::string("CRAWLING REPLY\r\n")) {
+                 if (::send(c, &ch, 1, MSG_NOSIGNAL) != 1) break;  // the reader gave up
+                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
+             }
+         },
+         "", "Reply too slow ERROR"},
         {"endless",
          [](int c) {
              Line(c);
@@ -367,6 +395,7 @@ TEST(Port, TcpFraming) {
         Peer peer(c.peer);
         CPort p;
         p.m_nTcpReceiveWaitMs = 300;
+        p.m_nReplyBoundMs = 500;
         p.OpenTcp("127.0.0.1", peer.port);
         EXPECT_EQ(p.Send("CMD"), 4);
         std::string reply;
@@ -378,6 +407,7 @@ TEST(Port, TcpFraming) {
             EXPECT_EQ(e.GetErrorMessage(), c.error) << c.name;
         }
         EXPECT_LT(Clock::now() - t0, std::chrono::seconds(3)) << c.name;
+        EXPECT_EQ(p.LinkLost(), c.lost) << c.name;
         p.Close();
     }
 }

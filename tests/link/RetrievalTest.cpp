@@ -106,8 +106,10 @@ TEST(Retrieval, FaultsGiveClearMessagesAndNoPartialDocument) {
     const Case cases[] = {
         {sim::FaultKind::Error, true, ""},  // a refused trace is skipped silently
         {sim::FaultKind::Silence, false, "Receive timeout ERROR"},
-        // the connection ends mid-upload: the message and the system's words for it
-        {sim::FaultKind::Drop, false, "Receive ERROR #104\nConnection reset by peer."},
+        // the connection ends mid-upload: the link is gone, and the message says how
+        {sim::FaultKind::Drop, false,
+         "The connection to the instrument was lost.\nReceive ERROR #104\nThe instrument closed the "
+         "connection."},
         {sim::FaultKind::Endless, false, "Reply too long ERROR"},
     };
     for (const auto& c : cases) {
