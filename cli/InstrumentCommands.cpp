@@ -266,7 +266,7 @@ void AddInstrumentCommands(CLI::App& app) {
             std::vector<InstrumentEntry> entries;
             if (!dt.ListInstrument(k, entries)) throw Failure(s.Last());
             for (const auto& e : entries)
-                std::cout << e.name << "  " << e.date << "  " << e.time << "\n";
+                std::cout << Cp1252ToUtf8(e.name + "  " + e.date + "  " + e.time) << "\n";
         });
     }
     {
@@ -332,7 +332,7 @@ void AddInstrumentCommands(CLI::App& app) {
                     present.push_back(e.name);
                 const auto r = dt.CopyToInstrument(*k, {f}, present, rule);
                 for (const auto& target : r.copied)
-                    std::cout << target << "\n";
+                    std::cout << Cp1252ToUtf8(target) << "\n";
                 ReportDuplicates(r);
                 if (!r.skipped.empty()) throw Failure(f + ": no instrument name can be made from it");
                 if (!r.failed.empty()) throw Failure(f + ": " + (s.Last().empty() ? "not sent" : s.Last()));

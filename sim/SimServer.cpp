@@ -166,6 +166,11 @@ void SimServer::ServeClient(Client& c) {
         if (m_bStop) break;
         if (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) Serve(c);
     }
+    // A stopped instrument closes its connections, as one switched off would.
+    if (!c.pty && c.fd >= 0) {
+        ::close(c.fd);
+        c.fd = -1;
+    }
 }
 
 void SimServer::Serve(Client& c) {

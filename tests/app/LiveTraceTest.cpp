@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "AppTestUtil.h"
+#include "GetTraceDialog.h"
 #include "LiveTraceDialog.h"
 #include "SimServer.h"
 
@@ -181,6 +182,53 @@ class LiveTraceTest : public QObject {
         ExpectLinkInStep(f);
         for (const QString& m : f.messages)
             QVERIFY2(!m.contains("ERROR"), qPrintable(m));
+    }
+
+    // The instrument goes away in the middle of a command: the program is disconnected at once (menus,
+    // toolbar, status bar) and says so in exactly one message.
+    static void ExpectDisconnectedWithOneMessage(Shell& f) {
+        QTRY_VERIFY(!f->Inst().IsConnected());
+        QTest::qWait(300);  // anything else that might still be posted
+        QCOMPARE(f.messages.size(), 1);
+        QVERIFY2(f.messages[0].startsWith("The connection to the instrument was lost."),
+                 qPrintable(f.messages[0]));
+        QCOMPARE(f->StatusText(1), QString("NOT CONNECTED    "));
+        QCOMPARE(f->Action("connect")->text(), QString("&Connect"));
+        for (const char* n : {"gettrace", "displaytrace", "livetrace", "screendump", "transfer"})
+            QVERIFY2(!f.Enabled(n), n);
+        QVERIFY(f.Enabled("connect"));
+    }
+
+    void aLinkDroppedUnderLiveTraceDisconnects() {
+        Shell f;
+        StartContinuous(f);
+        f->Inst().Demo()->SetFault(sim::FaultKind::Drop, 1);  // the next data query finds the link gone
+        QTRY_VERIFY(!f->Live().Running());
+        ExpectDisconnectedWithOneMessage(f);
+        QCOMPARE(f->Frames().size(), 1);  // the live window keeps what it had
+    }
+
+    void aLinkDroppedUnderGetTraceDisconnects() {
+        Shell f;
+        QVERIFY(f->Inst().StartDemo());
+        f->Inst().Demo()->SetFault(sim::FaultKind::Drop, 4);  // after the listing and three upload lines
+        f.onDialog = [](QDialog& d) {
+            auto* dlg = qobject_cast<GetTraceDialog*>(&d);
+            if (!dlg) return int(QDialog::Rejected);
+            dlg->SelectNames({"SPECTRUM", "DTF_DB"});
+            dlg->View();
+            return dlg->result();
+        };
+        f.Trigger("gettrace");
+        QCOMPARE(f->Frames().size(), 0);  // no half-read trace became a window
+        ExpectDisconnectedWithOneMessage(f);
+    }
+
+    void anIdleLinkThatGoesAwayDisconnects() {
+        Shell f;
+        QVERIFY(f->Inst().StartDemo());
+        f->Inst().Demo()->Stop();  // the instrument is switched off while nothing is asked of it
+        ExpectDisconnectedWithOneMessage(f);
     }
 
     void closingTheMainWindowDuringLiveTraceEndsCleanly() {

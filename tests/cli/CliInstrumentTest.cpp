@@ -14,62 +14,14 @@
 
 #include "CMyQuarnDoc.h"
 #include "CliRunner.h"
+#include "SimProcess.h"
 #include "TestUtil.h"
 
 using fl::test::Cli;
 using fl::test::CliRun;
 using fl::test::SamplePath;
 
-namespace {
-
-// quarn-sim as a child process, on a free TCP port and a pseudo-terminal link.
-class SimProcess {
-  public:
-    explicit SimProcess(const std::vector<std::string>& extra = {}) {
-        port = 40000 + static_cast<int>(getpid() % 20000);
-        link = m_dir / "tty";
-        std::vector<std::string> args = {QUARN_SIM, "--tcp", "127.0.0.1:" + std::to_string(port), "--pty",
-                                         link};
-        args.insert(args.end(), extra.begin(), extra.end());
-        m_pid = fork();
-        if (m_pid == 0) {
-            std::vector<char*> argv;
-            for (auto& a : args)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            freopen("/dev/null", "w", stdout);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        for (int i = 0; i < 200 && access(link.c_str(), F_OK) != 0; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        // The pseudo-terminal may come up before the TCP port listens: wait for that too.
-        for (int i = 0; i < 200 && !Listening(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    bool Listening() const {
-        const int fd = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(static_cast<uint16_t>(port));
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-        close(fd);
-        return ok;
-    }
-    ~SimProcess() {
-        kill(m_pid, SIGTERM);
-        waitpid(m_pid, nullptr, 0);
-    }
-    int port;
-    std::string link;
-
-  private:
-    fl::test::TempDir m_dir;
-    pid_t m_pid;
-};
-
-}  // namespace
+using fl::test::SimProcess;
 
 TEST(CliInstrument, IdentifyListFetchOverTcpAndSerial) {
     SimProcess sim;
@@ -140,8 +92,14 @@ TEST(CliInstrument, GpsFixesFromTheSimulatedReceiver) {
     kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("Data OK"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("sat 08"), std::string::npos);
+    // One line per epoch, after its RMC and its GGA: every line has the epoch's own altitude and satellites.
+    const auto lines = fl::test::SplitLines(r.out);
+    ASSERT_EQ(lines.size(), 2u) << r.out;
+    for (const auto& l : lines) {
+        EXPECT_NE(l.find("Data OK"), std::string::npos) << l;
+        EXPECT_NE(l.find("sat 08"), std::string::npos) << l;
+        EXPECT_NE(l.find("545.4 M"), std::string::npos) << l;
+    }
     CliRun missing = Cli("gps --serial /nonexistent/gps --count 1");
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("Can't open port."), std::string::npos);
@@ -241,4 +199,52 @@ TEST(CliInstrument, AnErrorIsPrintedOnce) {
         ++count;
     EXPECT_EQ(count, 1u) << r.err;
     EXPECT_NE(r.err.find("Connection refused"), std::string::npos) << r.err;
+}
+
+TEST(CliInstrument, AddressesNamesAndFilesAsTheProgramTreatsThem) {
+    SimProcess sim({"--model", "Quarn3"});
+    fl::test::TempDir dir;
+    // The unset address is refused as the Connect command refuses it; a failed lookup says why in the
+    // resolver's words, not with an error number it never gave.
+    CliRun unset = Cli("identify --tcp 0.0.0.0:" + std::to_string(sim.port));
+    EXPECT_EQ(unset.status, 1);
+    EXPECT_NE(unset.err.find("No valid IP Address"), std::string::npos) << unset.err;
+    CliRun unknown = Cli("identify --tcp no-such-host.invalid");
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_NE(unknown.err.find("GetHostByName ERROR\n"), std::string::npos) << unknown.err;
+    EXPECT_EQ(unknown.err.find("ERROR #"), std::string::npos) << unknown.err;
+    // fetch replaces a file only when told to.
+    ASSERT_EQ(Cli("fetch SPECTRUM -o " + dir.path() + " " + sim.Tcp()).status, 0);
+    fl::test::WriteFile(dir / "SPECTRUM.qtm", "mine");
+    CliRun again = Cli("fetch SPECTRUM -o " + dir.path() + " " + sim.Tcp());
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("already exists, not fetched"), std::string::npos) << again.err;
+    EXPECT_EQ(fl::test::ReadFile(dir / "SPECTRUM.qtm"), "mine");
+    EXPECT_EQ(Cli("fetch SPECTRUM --overwrite -o " + dir.path() + " " + sim.Tcp()).status, 0);
+    EXPECT_NE(fl::test::ReadFile(dir / "SPECTRUM.qtm"), "mine");
+    // Instrument names are upper-cased by the code page's rule: \u00fcbung becomes \u00dcBUNG.
+    fl::test::WriteFile(dir /
+                            "\xC3\xBC"
+                            "bung.QSY",
+                        "Name;x\r\n");
+    CliRun put = Cli("put " +
+                     (dir / "\xC3\xBC"
+                            "bung.QSY") +
+                     " " + sim.Tcp());
+    ASSERT_EQ(put.status, 0) << put.err;
+    EXPECT_EQ(put.out,
+              "\xC3\x9C"
+              "BUNG\n");
+    EXPECT_NE(Cli("list --kind channels " + sim.Tcp())
+                  .out.find("\xC3\x9C"
+                            "BUNG  "),
+              std::string::npos);
+    // Saved live updates continue after the files already there and never replace one.
+    std::filesystem::create_directories(dir / "live");
+    fl::test::WriteFile(dir / "live/Trace002.QTM", "mine");
+    CliRun live = Cli("live --count 2 --save " + (dir / "live") + " " + sim.Tcp());
+    ASSERT_EQ(live.status, 0) << live.err;
+    EXPECT_NE(live.out.find("TRACE003.QTM"), std::string::npos) << live.out;
+    EXPECT_NE(live.out.find("TRACE004.QTM"), std::string::npos) << live.out;
+    EXPECT_EQ(fl::test::ReadFile(dir / "live/Trace002.QTM"), "mine");
 }
