@@ -71,6 +71,7 @@ void ScreenDump::Abort() {
 
 void ScreenDump::ReopenLink() {
     m_channel.Port().ClearInterrupt();
+    if (m_channel.Lost()) return;  // a link that went away is not quietly brought back
     const int kind = m_channel.Settings().linkKind;
     m_channel.ClosePort();
     if (kind == 1 && m_channel.Settings().ipAddress == "0.0.0.0") {

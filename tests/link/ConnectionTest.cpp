@@ -144,6 +144,15 @@ TEST(Connection, SerialOverPseudoTerminal) {
     EXPECT_TRUE(state.serialConnected);
     EXPECT_EQ(channel.PaneText(), "COM1  57600 8-N-1");
     channel.Disconnect();
+    // Closing lets "SYST:COMM:LOC" leave first: the instrument gets its keys back every time.
+    for (int run = 0; run < 5; ++run) {
+        ASSERT_TRUE(channel.ConnectInstrument(0));
+        channel.Disconnect();
+        std::vector<std::string> log;
+        for (int i = 0; i < 100 && (log = server.CommandLog()).back() != "SYST:COMM:LOC"; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(log.back(), "SYST:COMM:LOC") << run;
+    }
     // A silent serial instrument gives an empty identity: "not found".
     server.SetFault(sim::FaultKind::SilenceAll);
     EXPECT_FALSE(channel.ConnectInstrument(0));

@@ -185,3 +185,26 @@ TEST(Gps, AFixGoesStaleWhenTheReceiverFallsSilent) {
     EXPECT_FALSE(gps.CurrentFix().has_value());  // a trace taken now carries no old position
     gps.Stop();
 }
+
+TEST(Gps, OneFixPerEpochOnceItsSentencesAreIn) {
+    // (sentence type, its time) in arrival order -> the times of the epochs completed at that sentence.
+    struct Step {
+        const char* type;
+        const char* time;
+        const char* completes;  // "" none
+    };
+    const Step steps[] = {
+        {"RMC", "120000", ""},       {"GGA", "120000", "120000"},  // both in: done
+        {"GGA", "120001", ""},       {"RMC", "120001", "120001"},  // either order
+        {"RMC", "120002", ""},       {"RMC", "120003", "120002"},  // GGA never came: the next epoch ends it
+        {"GGA", "120003", "120003"}, {"GGA", "120003", ""},        // a repeat adds nothing
+    };
+    GpsEpochs epochs;
+    GpsFix fix;
+    for (const auto& s : steps) {
+        const GpsFix before = fix;
+        fix.utcTime = s.time;
+        const auto done = epochs.Sentence(s.type, before, fix);
+        EXPECT_EQ(done ? done->utcTime : std::string(), s.completes) << s.type << " " << s.time;
+    }
+}

@@ -204,6 +204,48 @@ TEST(LiveTrace, SaveNames) {
     EXPECT_EQ(LiveSavePath("/out", "Trace", 1, 2), "/out/Trace002.txt");
     EXPECT_EQ(LiveSavePath("/out", "site", 10, 3), "/out/site003.tga");
     EXPECT_EQ(LiveFileTypes().size(), 11u);
+    // Saving continues after the highest file of the same name and type, whatever its case.
+    struct Case {
+        std::vector<std::string> present;
+        int type;
+        int first;
+    };
+    const Case cases[] = {
+        {{}, 0, 1},
+        {{"Trace002.QTM"}, 0, 3},
+        {{"TRACE001.QTM", "trace017.qtm", "Trace999.txt"}, 0, 18},
+        {{"Trace017.QTM", "Trace3.QTM", "TraceX01.QTM", "Other005.QTM"}, 1, 1},  // other type, no 3 digits
+        {{"Trace1000.txt", "Trace002.txt"}, 1, 1001},
+    };
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        for (const auto& name : c.present)
+            test::WriteFile(dir / name, "");
+        EXPECT_EQ(FirstFreeLiveNumber(dir.path(), "Trace", c.type), c.first)
+            << ::testing::PrintToString(c.present);
+    }
+}
+
+TEST(LiveTrace, OnlyTraceDataCountsAsAnUpdate) {
+    const struct {
+        const char* reply;
+        bool data;
+    } cases[] = {
+        {"MINM,7d07d17d2\r\n", true},
+        {"\"POS,7D0\"\r\n", true},
+        {"", false},         // silence on a serial line
+        {"ERR\r\n", false},  // refused
+        {"-9999\r\n", false},
+        {"MINM,\r\n", false},             // no level at all
+        {"MINM,7d07x1\r\n", false},       // not hex
+        {",7d0\r\n", false},              // no detector
+        {"7d07d17d2\r\n", false},         // no comma
+        {"MINM,7d0\x01\x02\r\n", false},  // noise
+        {"MINM,7d07d1", false},           // cut off before its line end
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LiveDataProblem(c.reply).empty(), c.data) << c.reply;
+    EXPECT_NE(LiveDataProblem("ERR\r\n").find("refused"), std::string::npos);
 }
 
 TEST(LiveTrace, CountedRunAndResultQueries) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include <chrono>
 #include <thread>
@@ -32,6 +33,18 @@ TEST(ScreenDump, ColourAndLineReplies) {
     EXPECT_EQ(full.size(), 640u);
     DecodeScreenLine("", full.data());
     DecodeScreenLine("zz", full.data());
+    // Only the expected hex forms are taken: noise of six characters or more never becomes a picture.
+    for (const auto& [reply, colour, line] : std::vector<std::tuple<std::string, bool, bool>>{
+             {"ff0000", true, true},
+             {"FF00a0xyz", true, false},  // a colour reply counts by its first six characters
+             {"0a05ff01", true, true},
+             {"ff00", false, false},
+             {"ff00g0", false, false},
+             {"#!%&$(", false, false},
+             {"0a05ff01 ", true, false}}) {
+        EXPECT_EQ(ColourReplyForm(reply), colour) << reply;
+        EXPECT_EQ(LineReplyForm(reply), line) << reply;
+    }
 }
 
 TEST(ScreenDump, ReadsTheSimulatedScreenOverTcp) {
