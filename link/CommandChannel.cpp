@@ -113,9 +113,10 @@ void CommandChannel::LinkLost(const std::string& cause) {
     }
     m_state.serialConnected = false;
     m_state.lanConnected = false;
-    m_prompts.Message(kLinkLostText + cause, PromptIcon::Error);
+    // The window shows the disconnected state behind the message, not after it was read.
     m_prompts.SetStatus(1, PaneText());
     if (onLinkLost) onLinkLost();
+    m_prompts.Message(kLinkLostText + cause, PromptIcon::Error);
 }
 
 void CommandChannel::ClosePort() {
