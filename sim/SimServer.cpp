@@ -225,6 +225,22 @@ bool SimServer::WriteAll(int fd, const char* data, size_t n, bool paced, int byt
     return done == n;
 }
 
+namespace {
+// Repeatable noise; never a line feed (nor, unless allowed, a carriage return) and never XON or XOFF, so
+// the line and its flow control stay intact.
+std::string Noise(uint32_t seed, int count, bool carriageReturns) {
+    std::string g;
+    uint32_t x = seed;
+    for (int i = 0; i < count; ++i) {
+        x = x * 1103515245u + 12345u;
+        char ch = static_cast<char>((x >> 16) & 0xFF);
+        if (ch == '\n' || (ch == '\r' && !carriageReturns) || ch == 0x11 || ch == 0x13) ch = '#';
+        g.push_back(ch);
+    }
+    return g;
+}
+}  // namespace
+
 bool SimServer::WriteReply(Client& c, const SimReply& r) {
     FaultKind fault;
     {
@@ -245,27 +261,11 @@ bool SimServer::WriteReply(Client& c, const SimReply& r) {
             return false;
         case SimReply::Action::GarbageNoEol: {
             // Noise that never ends a line, then nothing.
-            std::string g;
-            uint32_t x = 0x2468Au;
-            for (int i = 0; i < 200; ++i) {
-                x = x * 1103515245u + 12345u;
-                char ch = static_cast<char>((x >> 16) & 0xFF);
-                if (ch == '\n' || ch == '\r' || ch == 0x11 || ch == 0x13) ch = '#';
-                g.push_back(ch);
-            }
+            const std::string g = Noise(0x2468Au, 200, false);
             return WriteAll(c.fd, g.data(), g.size(), c.pty, delay);
         }
         case SimReply::Action::Garbage: {
-            std::string g;
-            uint32_t x = 0x12345u;
-            for (int i = 0; i < 300; ++i) {
-                x = x * 1103515245u + 12345u;
-                char ch = static_cast<char>((x >> 16) & 0xFF);
-                if (ch == '\n' || ch == 0x11 || ch == 0x13)
-                    ch = '#';  // keep the line and flow control intact
-                g.push_back(ch);
-            }
-            g += "\r\n";
+            const std::string g = Noise(0x12345u, 300, true) + "\r\n";
             return WriteAll(c.fd, g.data(), g.size(), c.pty, delay);
         }
         case SimReply::Action::Endless: {
