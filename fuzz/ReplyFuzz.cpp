@@ -7,6 +7,7 @@
 #include "CommandChannel.h"
 #include "DataTransfer.h"
 #include "GpsReceiver.h"
+#include "ReplyCheck.h"
 #include "ScreenDump.h"
 #include "TraceRetrieval.h"
 
@@ -29,12 +30,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             fl::DecodeScreenLine(fl::CleanReply(reply), line.data());
             std::array<uint8_t, 3> rgb{};
             (void)fl::ParseColourReply(fl::CleanReply(reply), rgb);
+            (void)fl::ColourReplyForm(reply);
+            (void)fl::LineReplyForm(reply);
             if (line.size() != fl::kScreenWidth) __builtin_trap();
             break;
         }
         case 3: {
             fl::GpsFix fix;
-            fl::ApplyLine(reply, fix);
+            fl::GpsEpochs epochs;
+            fl::ApplyLine(reply, fix, [&](const std::string& type, const fl::GpsFix& before) {
+                (void)epochs.Sentence(type, before, fix);
+            });
+            if (fix.sentence.size() > fl::kMaxSentenceLength) __builtin_trap();
             (void)fl::AcceptSentence(reply);
             break;
         }
@@ -51,6 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             rec.m_strTransRefUnit = (size & 1) ? "DB" : "DBM";
             fl::LiveTraceParse(reply, trace, rec);
             if (trace.size() != 1002) __builtin_trap();
+            // What passes as trace data is a printable line.
+            if (fl::LiveDataProblem(reply).empty() && fl::JudgeReply(reply) != fl::ReplyForm::Line)
+                __builtin_trap();
             break;
         }
         default:

@@ -269,11 +269,7 @@ bool DataTransfer::Upload(const FileKind& kind, const std::string& name, const s
                         lines.push_back(line);
                         return true;
                     });
-    if (status != UploadStatus::Complete) {
-        // A cut upload may leave the rest of a reply on the line.
-        if (status == UploadStatus::Failed || status == UploadStatus::Cancelled) m_channel.Resynchronise();
-        return false;
-    }
+    if (status != UploadStatus::Complete) return false;
     Step(title, 60, 60);
     // Everything arrived: now the PC file is written in one piece, so a failure leaves none behind.
     std::string bytes;
@@ -305,10 +301,12 @@ bool DataTransfer::Download(const FileKind& kind, const std::string& pcPath, con
     }
     // Every step must be accepted: silence, noise, "ERR" or "-9999" mean the file was not stored, whatever
     // came before.
+    bool unreadable = false;
     auto accepted = [&](const char* step) {
         const ReplyForm form = JudgeReply(reply);
         const std::string r = CleanReply(reply);
         if (form == ReplyForm::Line && !IsFailureReply(r)) return true;
+        unreadable = form == ReplyForm::Unreadable;
         prompts.Message(name +
                             (form == ReplyForm::Silent       ? ": the instrument did not answer ("
                              : form == ReplyForm::Unreadable ? ": the instrument's answer could not be read ("
@@ -366,9 +364,9 @@ bool DataTransfer::Download(const FileKind& kind, const std::string& pcPath, con
         }
     }
     // After a failed step the instrument is left as the language allows: "MMEM:DOWN CLOSE" would store the
-    // part sent so far, so the link is only brought back in step ("IDN?").
+    // part sent so far, so after noise the link is only brought back in step ("IDN?").
     auto fail = [&] {
-        m_channel.Resynchronise();
+        if (unreadable) m_channel.Resynchronise();
         return false;
     };
     if (!m_channel.Transact(std::string("MMEM:DOWN ") + kind.keyword + "," + quoted, reply)) return fail();

@@ -11,6 +11,11 @@ UploadStatus UploadLines(CommandChannel& channel, const std::string& startComman
         prompts.Message(text, PromptIcon::Error);
         return UploadStatus::Failed;
     };
+    // A babbling instrument may still be sending: its rest must not become the next command's reply.
+    auto babbled = [&](const char* text) {
+        channel.Resynchronise();
+        return fail(text);
+    };
     std::string reply;
     if (!channel.Transact(startCommand, reply)) return UploadStatus::Failed;
     int unreadable = 0;  // replies in a row that cannot be a line of the file
@@ -22,11 +27,11 @@ UploadStatus UploadLines(CommandChannel& channel, const std::string& startComman
         const std::string line = CleanReply(reply);
         if (IsFailureReply(line)) return UploadStatus::Refused;
         if (line == "0") return UploadStatus::Complete;
-        if (n >= kMaxUploadLines) return fail(kTooManyLinesText);
+        if (n >= kMaxUploadLines) return babbled(kTooManyLinesText);
         // Noise, a line at the wrong speed or one cut by a gap: a few in a row end the upload within
         // seconds instead of after thousands of lines.
         unreadable = form == ReplyForm::Unreadable ? unreadable + 1 : 0;
-        if (unreadable >= kMaxUnreadableReplies) return fail(kGarbageText);
+        if (unreadable >= kMaxUnreadableReplies) return babbled(kGarbageText);
         if (!take(line, n)) return UploadStatus::Cancelled;
         if (!channel.Transact("MMEM:UPL? NEXT", reply)) return UploadStatus::Failed;
     }

@@ -215,6 +215,46 @@ TEST(DataTransfer, QuotesAreRefusedNotRepaired) {
     test::WriteFile(dir / "Q.QST", "SENSe:SWEep:TIMe 0.1\r\nSYSTem:DNAMe \"SITE\"\r\n");
     EXPECT_FALSE(dt.Download(*FindKind("settings"), dir / "Q.QST", "Q"));
     EXPECT_NE(link.prompts.messages.back().find("double quote"), std::string::npos);
+    // Refused before anything went out, even though the quote is on the second line.
+    EXPECT_EQ(link.server->CommandLog().size(), before);
+}
+
+TEST(DataTransfer, ADownloadTheInstrumentDidNotConfirmFailsAndIsNeverClosed) {
+    // The fault meets the third line's "MMEM:DOWN NEXT" (the 4th data command, after the start and two
+    // lines). "MMEM:DOWN CLOSE" would store the part sent, so it never follows a failed step.
+    struct Case {
+        sim::FaultKind fault;
+        const char* message;  // part of the one message
+        const char* last;     // the last command the instrument saw
+    };
+    const Case cases[] = {
+        {sim::FaultKind::Error, "refused the file (MMEM:DOWN NEXT)", "MMEM:DOWN NEXT,\"3,0,5.0,500,5.0\""},
+        {sim::FaultKind::Minus9999, "refused the file (MMEM:DOWN NEXT)",
+         "MMEM:DOWN NEXT,\"3,0,5.0,500,5.0\""},
+        {sim::FaultKind::Garbage, "could not be read (MMEM:DOWN NEXT)", "IDN?"},
+        {sim::FaultKind::Silence, "Receive timeout ERROR", "MMEM:DOWN NEXT,\"3,0,5.0,500,5.0\""},
+    };
+    for (const auto& c : cases) {
+        test::TempDir dir;
+        SimLink link;
+        ASSERT_TRUE(link.connected);
+        link.port.m_nTcpReceiveWaitMs = 300;
+        DataTransfer dt(link.channel);
+        dt.programFolder = dir.path();
+        test::WriteFile(dir / "MASK.QLM", "\r\n1,0,3,500,3\r\n2,0,3,500,3\r\n3,0,3,500,3\r\n4,0,3,500,3\r\n");
+        link.server->SetFault(c.fault, 4);
+        EXPECT_FALSE(dt.Download(*FindKind("limits"), dir / "MASK.QLM", "MASK"));
+        ASSERT_EQ(link.prompts.messages.size(), 1u);
+        EXPECT_NE(link.prompts.messages[0].find(c.message), std::string::npos) << link.prompts.messages[0];
+        const auto log = link.server->CommandLog();
+        EXPECT_EQ(log.back(), c.last);
+        EXPECT_EQ(std::count(log.begin(), log.end(), "MMEM:DOWN CLOSE"), 0);
+        link.server->SetFault(sim::FaultKind::None);
+        std::vector<InstrumentEntry> entries;
+        ASSERT_TRUE(dt.ListInstrument(*FindKind("limits"), entries));
+        for (const auto& e : entries)
+            EXPECT_NE(e.name, "MASK");
+    }
 }
 
 TEST(DataTransfer, TwoFilesForOneInstrumentNameAskBeforeTheSecond) {
