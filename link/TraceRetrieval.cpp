@@ -210,7 +210,11 @@ std::string LiveSavePath(const std::string& folder, const std::string& name, int
     const char* ext =
         typeIndex >= 0 && static_cast<size_t>(typeIndex) < types.size() ? types[typeIndex].extension : "";
     const std::string file = typeIndex == 0 ? ToUpperAscii(name) : name;
-    return Format("%s/%s%03d%s", folder.c_str(), file.c_str(), number, ext);
+    // A trailing separator is the folder's own, not a second one ("live/" gives "live/TRACE001.QTM").
+    std::string dir = folder;
+    while (dir.size() > 1 && dir.back() == '/')
+        dir.pop_back();
+    return Format("%s/%s%03d%s", dir.c_str(), file.c_str(), number, ext);
 }
 
 int FirstFreeLiveNumber(const std::string& folder, const std::string& name, int typeIndex) {

@@ -203,6 +203,7 @@ TEST(LiveTrace, SaveNames) {
     EXPECT_EQ(LiveSavePath("/out", "Trace", 0, 1), "/out/TRACE001.QTM");
     EXPECT_EQ(LiveSavePath("/out", "Trace", 1, 2), "/out/Trace002.txt");
     EXPECT_EQ(LiveSavePath("/out", "site", 10, 3), "/out/site003.tga");
+    EXPECT_EQ(LiveSavePath("live/", "Trace", 0, 4), "live/TRACE004.QTM");
     EXPECT_EQ(LiveFileTypes().size(), 11u);
     // Saving continues after the highest file of the same name and type, whatever its case.
     struct Case {
