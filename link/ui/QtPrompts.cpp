@@ -108,7 +108,14 @@ void QtPrompts::ProgressStep(int position) {
 void QtPrompts::ProgressEnd() {
     if (QThread::currentThread() != thread()) return;
     OnGuiThread([&] {
-        if (m_progress) m_progress->reset();
+        // The window goes with its work: a reset dialog without auto-close would stay on screen (and show
+        // itself again when its timer fires).
+        if (m_progress) {
+            m_progress->reset();
+            m_progress->hide();
+            m_progress->deleteLater();
+            m_progress = nullptr;
+        }
     });
 }
 

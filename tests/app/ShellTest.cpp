@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
@@ -163,6 +164,25 @@ class ShellTest : public QObject {
         QCOMPARE(f.dialogs.last(), QString("fl::GetTraceDialog"));
         QCOMPARE(f->Frames().size(), 5);
         QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join("|")));
+        // An upload slow enough to show its progress window closes it when it ends.
+        f->Inst().Demo()->AddTrace(
+            "SHORT", {"# TRACE SHORT;   created: 2026/03/05 10:00:00", "SENSe:FREQuency:CENTer 1000000",
+                      "SENSe:FREQuency:SPAN 2000000", "SENSe:FREQuency:STARt 0",
+                      "SENSe:FREQuency:STOP 2000000", "DISPlay:WINDow:TRACe:Y:SCALe:RLEVel -10"});
+        f->Inst().Demo()->SetFault(sim::FaultKind::Slow);  // 2 ms a byte
+        f.onDialog = [](QDialog& d) {
+            auto* dlg = qobject_cast<GetTraceDialog*>(&d);
+            if (!dlg) return int(QDialog::Rejected);
+            dlg->SelectNames({"SHORT"});
+            dlg->View();
+            return dlg->result();
+        };
+        f.Trigger("gettrace");
+        f->Inst().Demo()->SetFault(sim::FaultKind::None);
+        QCOMPARE(f->Frames().size(), 6);
+        QTest::qWait(100);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY2(!(qobject_cast<QProgressDialog*>(w) && w->isVisible()), "a progress window stayed");
     }
 
     void saveAsksForANameForInstrumentFiles() {
