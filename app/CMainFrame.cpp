@@ -631,11 +631,10 @@ void CMainFrame::StartUp(const QString& file, bool demo, bool welcome) {
 void CMainFrame::closeEvent(QCloseEvent* e) {
     // A running live trace stops before anything else, so its window can be asked about like any other.
     if (m_live->Running()) m_live->Stop();
-    for (CChildFrame* f : Frames())
-        if (!ConfirmClose(f)) {
-            e->ignore();
-            return;
-        }
+    if (!m_documents->ConfirmCloseAll(Frames())) {
+        e->ignore();
+        return;
+    }
     for (CChildFrame* f : Frames())
         f->confirmClose = {};
     m_bClosing = true;

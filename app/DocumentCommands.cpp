@@ -142,6 +142,50 @@ bool DocumentCommands::ConfirmClose(CChildFrame* f) {
     return Confirmed(f);
 }
 
+bool DocumentCommands::ConfirmCloseAll(const QList<CChildFrame*>& frames) {
+    // One question per modified document, even when several windows show it.
+    QList<CChildFrame*> asking;
+    for (CChildFrame* f : frames) {
+        if (!f->Document().IsModified()) continue;
+        const bool seen = std::any_of(asking.begin(), asking.end(),
+                                      [&](CChildFrame* a) { return &a->Document() == &f->Document(); });
+        if (!seen) asking << f;
+    }
+    if (asking.size() <= 1) return asking.isEmpty() || Confirmed(asking.front());
+    enum { None, SaveAll, DiscardAll } all = None;
+    for (CChildFrame* f : asking) {
+        if (all == DiscardAll) break;
+        QString answer = "Yes";
+        if (all == None) {
+            const QString question = "Save changes to " + FromCp1252(f->Document().GetTitle()) + "?";
+            const QStringList buttons = {"Yes", "Yes to All", "No", "No to All", "Cancel"};
+            if (m_prompts.scriptedChoice) {
+                answer = m_prompts.scriptedChoice(question, buttons);
+            } else if (m_prompts.scripted) {  // scripted with yes or no alone
+                answer = m_prompts.scripted(question) ? "Yes" : "No";
+            } else {
+                const auto b =
+                    QMessageBox::question(m_host.Window(), kTitle, question,
+                                          QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No |
+                                              QMessageBox::NoToAll | QMessageBox::Cancel);
+                answer = b == QMessageBox::Yes        ? "Yes"
+                         : b == QMessageBox::YesToAll ? "Yes to All"
+                         : b == QMessageBox::No       ? "No"
+                         : b == QMessageBox::NoToAll  ? "No to All"
+                                                      : "Cancel";
+            }
+            if (answer == "Cancel") return false;
+            if (answer == "Yes to All") all = SaveAll;
+            if (answer == "No to All") all = DiscardAll;
+        }
+        if (answer == "Yes" || answer == "Yes to All") {
+            m_host.Activate(f);
+            if (!Save(false)) return false;  // nothing is lost: the program stays open
+        }
+    }
+    return true;
+}
+
 void DocumentCommands::CloseAll() {
     if (!m_prompts.YesNo("Are you sure you want to close all open documents?")) return;
     while (CChildFrame* f = m_host.ActiveFrame())

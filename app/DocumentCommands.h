@@ -56,6 +56,9 @@ class DocumentCommands : public QObject {
     // Asked before a trace window closes: true when it may (saved, discarded, unmodified, or the
     // document still has another window).
     bool ConfirmClose(CChildFrame* frame);
+    // Asked when the program closes: each modified document once (whatever its windows); with more than
+    // one the question also offers Yes to All and No to All. False when the user cancelled or a save failed.
+    bool ConfirmCloseAll(const QList<CChildFrame*>& frames);
 
     // The program's one printer: Print Setup changes it, every later print uses it.
     QPrinter& Printer();

@@ -34,6 +34,8 @@ class QtPrompts : public QObject, public IPrompts {
     std::function<bool(const QString&)> scripted;
     // Tests run or answer modal dialogs here; the result is what exec() would have returned.
     std::function<int(QDialog&)> scriptedDialog;
+    // Tests answer questions with more than two buttons here: the text of the button pressed.
+    std::function<QString(const QString& text, const QStringList& buttons)> scriptedChoice;
 
   private:
     void OnGuiThread(const std::function<void()>& f);

@@ -185,6 +185,29 @@ class ShellTest : public QObject {
             QVERIFY2(!(qobject_cast<QProgressDialog*>(w) && w->isVisible()), "a progress window stayed");
     }
 
+    void closingWithUnsavedTracesAsksOnceForAll() {
+        Shell f;
+        f->StartUp({}, true);  // the demo's two fetched traces
+        f.Trigger("displaytrace");
+        QCOMPARE(f->Frames().size(), 3);
+        QStringList asked;
+        QStringList offered;
+        QString reply = "Cancel";
+        f->Inst().Prompts().scriptedChoice = [&](const QString& text, const QStringList& buttons) {
+            asked << text;
+            offered = buttons;
+            return reply;
+        };
+        QVERIFY(!f->close());  // Cancel keeps every window
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(offered, QStringList({"Yes", "Yes to All", "No", "No to All", "Cancel"}));
+        QCOMPARE(f->Frames().size(), 3);
+        reply = "No to All";  // one answer for the three
+        asked.clear();
+        QVERIFY(f->close());
+        QCOMPARE(asked.size(), 1);
+    }
+
     void saveAsksForANameForInstrumentFiles() {
         test::TempDir dir;
         std::filesystem::copy_file(test::SamplePath("SPECTRUM.qtr"), dir / "GSM900.QTR");
