@@ -183,6 +183,7 @@ CommandState CMainFrame::State() const {
     s.connected = m_instrument->IsConnected();
     s.screenDump = m_instrument->MenuState().screenDump;
     s.live = m_live->Running();
+    s.busy = m_instrument->Session().Busy();
     CChildFrame* f = ActiveFrame();
     s.document = f ? &f->Document() : nullptr;
     return s;
@@ -629,6 +630,23 @@ void CMainFrame::StartUp(const QString& file, bool demo, bool welcome) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* e) {
+    // A running instrument job ends first (within a fraction of a second); the close goes on after it.
+    if (m_instrument->Session().Busy()) {
+        m_instrument->Session().Cancel();
+        if (!m_bCloseAfterJob) {
+            m_bCloseAfterJob = true;
+            connect(
+                &m_instrument->Session(), &InstrumentSession::busyChanged, this,
+                [this] {
+                    if (m_bCloseAfterJob && !m_instrument->Session().Busy())
+                        QTimer::singleShot(0, this, &QWidget::close);
+                },
+                Qt::QueuedConnection);
+        }
+        e->ignore();
+        return;
+    }
+    m_bCloseAfterJob = false;
     // A running live trace stops before anything else, so its window can be asked about like any other.
     if (m_live->Running()) m_live->Stop();
     if (!m_documents->ConfirmCloseAll(Frames())) {

@@ -20,8 +20,8 @@
 #include "Instrument.h"
 #include "InstrumentCommands.h"
 #include "LiveSession.h"
-#include "SurveyCommands.h"
 #include "SelectMarkersDialog.h"
+#include "SurveyCommands.h"
 
 namespace fl {
 
@@ -103,6 +103,7 @@ class CMainFrame : public QMainWindow, public DocumentHost, public ITraceSink {
 
   protected:
     void closeEvent(QCloseEvent* e) override;
+    bool m_bCloseAfterJob = false;  // the program closes once the running instrument job has ended
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dropEvent(QDropEvent* e) override;
 

@@ -20,11 +20,13 @@ bool RuleAllows(Rule rule, const CommandState& s) {
         case Rule::ViewDocument:
             return s.document != nullptr;
         case Rule::Connected:
-            return !s.live && s.connected;
+            return !s.live && !s.busy && s.connected;
+        case Rule::Link:
+            return !s.live && !s.busy;
         case Rule::ScreenDump:
-            return !s.live && s.connected && s.screenDump;
+            return !s.live && !s.busy && s.connected && s.screenDump;
         case Rule::LiveTrace:
-            return s.live || s.connected;
+            return !s.busy && (s.live || s.connected);
     }
     return false;
 }
@@ -59,7 +61,7 @@ std::vector<Command> MainCommands(CMainFrame& w) {
         {"copydata", "Copy &Data", {}, {}, Rule::Document, [&doc] { doc.CopyData(); }},
         {"addinfo", "Additional Information...", {}, {}, Rule::Idle, [&w] { w.AdditionalInformation(); }},
         // Instrument
-        {"connect", "&Connect", QKeySequence("Ctrl+C"), "connect", Rule::Idle,
+        {"connect", "&Connect", QKeySequence("Ctrl+C"), "connect", Rule::Link,
          [&w] { w.Inst().ToggleConnection(); }},
         {"gettrace", "&Get Trace...", QKeySequence("Ctrl+G"), "gettrace", Rule::Connected,
          [&inst] { inst.GetTrace(); }},
@@ -72,21 +74,21 @@ std::vector<Command> MainCommands(CMainFrame& w) {
         {"screendump", "Screen D&ump...", QKeySequence("Ctrl+N"), "screendump", Rule::ScreenDump,
          [&inst] { inst.ScreenDump(); }},
         // Tools: the editors
-        {"settingeditor", "&Setting Editor...", QKeySequence("Alt+S"), "settingeditor", Rule::Idle,
+        {"settingeditor", "&Setting Editor...", QKeySequence("Alt+S"), "settingeditor", Rule::Link,
          [&w] { w.OpenSettingsChooser(); }},
-        {"limiteditor", "&Limit Editor...", QKeySequence("Alt+L"), "limiteditor", Rule::Idle,
+        {"limiteditor", "&Limit Editor...", QKeySequence("Alt+L"), "limiteditor", Rule::Link,
          [&w] { w.OpenLimitEditor(); }},
-        {"extdeveditor", "&External Device Editor...", QKeySequence("Alt+E"), "extdeveditor", Rule::Idle,
+        {"extdeveditor", "&External Device Editor...", QKeySequence("Alt+E"), "extdeveditor", Rule::Link,
          [&w] { w.OpenFactorEditor(FactorMode::ExternalDevice); }},
-        {"channeleditor", "&Channel System Editor...", QKeySequence("Alt+C"), "channeleditor", Rule::Idle,
+        {"channeleditor", "&Channel System Editor...", QKeySequence("Alt+C"), "channeleditor", Rule::Link,
          [&w] { w.OpenChannelSystemEditor(); }},
-        {"cableeditor", "DTF Cable &Type Editor...", QKeySequence("Alt+T"), "cableeditor", Rule::Idle,
+        {"cableeditor", "DTF Cable &Type Editor...", QKeySequence("Alt+T"), "cableeditor", Rule::Link,
          [&w] { w.OpenCableTypeEditor(); }},
-        {"antennaeditor", "EMF &Antenna Factor Editor...", QKeySequence("Alt+A"), "antennaeditor", Rule::Idle,
+        {"antennaeditor", "EMF &Antenna Factor Editor...", QKeySequence("Alt+A"), "antennaeditor", Rule::Link,
          [&w] { w.OpenFactorEditor(FactorMode::Antenna); }},
         {"cablefactoreditor", "EMF Cable &Factor Editor...", QKeySequence("Alt+F"), "cablefactoreditor",
-         Rule::Idle, [&w] { w.OpenFactorEditor(FactorMode::Cable); }},
-        {"emflimiteditor", "EMF L&imit Editor...", QKeySequence("Alt+I"), "emflimiteditor", Rule::Idle,
+         Rule::Link, [&w] { w.OpenFactorEditor(FactorMode::Cable); }},
+        {"emflimiteditor", "EMF L&imit Editor...", QKeySequence("Alt+I"), "emflimiteditor", Rule::Link,
          [&w] { w.OpenEmfLimitEditor(); }},
         // View (also the trace window's context menu)
         {"markers", "&Select Trace Markers...", {}, {}, Rule::ViewDocument, [&w] { w.SelectMarkers(); }},
@@ -98,7 +100,7 @@ std::vector<Command> MainCommands(CMainFrame& w) {
          "Serial / LAN for Quarn...",
          {},
          "settings",
-         Rule::Idle,
+         Rule::Link,
          [&w] { w.Inst().RunConnectDialog(); }},
         {"gps", "Serial for GPS Device...", {}, "gps", Rule::Idle, [&inst] { inst.GpsWindow(); }},
         // Window

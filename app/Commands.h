@@ -28,6 +28,7 @@ enum class Rule {
     Document,      // a trace window is open, Live Trace does not run
     ViewDocument,  // a trace window is open (the View menu stays usable during Live Trace)
     Connected,     // an instrument is connected, Live Trace does not run
+    Link,          // neither Live Trace nor an instrument job runs (connecting, the editors' transfers)
     ScreenDump,    // connected to a model that can send its screen, Live Trace does not run
     LiveTrace,     // connected, or Live Trace runs (the command then stops it)
 };
@@ -36,6 +37,7 @@ struct CommandState {
     bool connected = false;
     bool screenDump = false;
     bool live = false;
+    bool busy = false;                      // an instrument job runs
     const CMyQuarnDoc* document = nullptr;  // the active trace window's document
 };
 

@@ -12,7 +12,10 @@ namespace fl {
 Instrument::Instrument(QWidget* dialogParent, ITraceSink& sink)
     : m_prompts(dialogParent),
       m_channel(m_port, s_settings, m_state, m_prompts),
-      m_retrieval(m_channel, sink) {
+      m_retrieval(m_channel, sink),
+      m_session(std::make_unique<InstrumentSession>(m_channel, m_prompts)),
+      m_sink(sink) {
+    connect(m_session.get(), &InstrumentSession::busyChanged, this, &Instrument::stateChanged);
     // The connection defaults, then the default profile.
     s_settings.linkKind = 0;
     s_settings.comPort = 1;
@@ -38,7 +41,8 @@ Instrument::Instrument(QWidget* dialogParent, ITraceSink& sink)
 
 void Instrument::WatchLink() {
     // Only while nothing else uses the port: the live worker and the screen dump find out themselves.
-    if (!IsConnected() || LiveWorkerRunning() || m_port.m_bPaced || !m_port.PeerGone()) return;
+    if (!IsConnected() || LiveWorkerRunning() || m_session->Busy() || m_port.m_bPaced || !m_port.PeerGone())
+        return;
     m_channel.LinkLost(m_port.LinkKind() == 1 ? "The instrument closed the connection."
                                               : "The serial device hung up.");
 }
@@ -118,6 +122,48 @@ void Instrument::WriteDefaultProfile() {
     }
     s_settings.profileName = "default";
     WriteProfile(values);
+}
+
+namespace {
+// Traces a job uploaded, kept until the GUI thread makes their windows.
+struct CollectedTraces : ITraceSink {
+    struct Trace {
+        bool newDocument;
+        ParseRecord record;
+    };
+    std::vector<Trace> traces;
+    void NewDocument(const ParseRecord& p) override { traces.push_back({true, p}); }
+    void ReloadActive(const ParseRecord& p) override { traces.push_back({false, p}); }
+};
+}  // namespace
+
+bool Instrument::UploadTraces(const std::vector<std::string>& names) {
+    return RunRetrieval(names.size() == 1 ? names.front() : std::string("Get Trace"),
+                        [names](TraceRetrieval& r) { return r.TraceUpload(names); });
+}
+
+bool Instrument::DisplayActiveTrace() {
+    return RunRetrieval("Loading Active Trace...", [](TraceRetrieval& r) { return r.DisplayActiveTrace(); });
+}
+
+bool Instrument::RunRetrieval(const std::string& title, const std::function<bool(TraceRetrieval&)>& work) {
+    CollectedTraces collected;
+    TraceRetrieval job(m_channel, collected, m_jobParsed);
+    job.flags = m_retrieval.flags;
+    job.programFolder = m_retrieval.programFolder;
+    bool ok = false;
+    const bool ran = m_session->Run(title, [&] { ok = work(job); });
+    m_retrieval.flags.measurement = job.flags.measurement;
+    m_retrieval.documentsMade = 0;
+    if (!ran) return false;  // cancelled: no half-read trace becomes a document
+    for (const auto& t : collected.traces) {
+        if (t.newDocument)
+            m_sink.NewDocument(t.record);
+        else
+            m_sink.ReloadActive(t.record);
+        ++m_retrieval.documentsMade;
+    }
+    return ok;
 }
 
 void Instrument::StartLiveWorker(const LiveSettings& settings, LiveTraceWorker::ViewStateFn view,

@@ -9,6 +9,7 @@
 
 #include "CommandChannel.h"
 #include "GpsReceiver.h"
+#include "InstrumentSession.h"
 #include "LiveTrace.h"
 #include "QtPrompts.h"
 #include "TraceRetrieval.h"
@@ -33,6 +34,12 @@ class Instrument : public QObject {
     QtPrompts& Prompts() { return m_prompts; }
     GpsReceiver& Gps() { return m_gps; }
     CPort& Port() { return m_port; }
+    // The thread every instrument job runs on.
+    InstrumentSession& Session() { return *m_session; }
+    // Uploads traces on the session thread and makes their windows here: Get Trace's names, or the
+    // instrument's current trace (Display Trace). False when cancelled or an exchange failed.
+    bool UploadTraces(const std::vector<std::string>& names);
+    bool DisplayActiveTrace();
 
     bool IsConnected() const { return m_channel.IsConnected(); }
     InstrumentMenuState MenuState() const { return m_channel.MenuState(); }
@@ -76,12 +83,16 @@ class Instrument : public QObject {
   private:
     // While idle, notices a link that went away (the instrument switched off, the cable pulled).
     void WatchLink();
+    bool RunRetrieval(const std::string& title, const std::function<bool(TraceRetrieval&)>& work);
 
     CPort m_port;
     ConnectionState m_state;
     QtPrompts m_prompts;
     CommandChannel m_channel;
     TraceRetrieval m_retrieval;
+    std::unique_ptr<InstrumentSession> m_session;
+    ITraceSink& m_sink;
+    ParseRecord m_jobParsed;  // the session thread's own record: the GUI may read files meanwhile
     GpsReceiver m_gps;
     std::unique_ptr<LiveTraceWorker> m_liveWorker;
     std::unique_ptr<sim::SimServer> m_demo;

@@ -31,18 +31,23 @@ void InstrumentCommands::GetTrace() {
     }
     TraceRetrieval& r = m_instrument.Retrieval();
     r.flags.displayMode = false;
+    // The listing and the upload are jobs of the instrument session; the dialog only chooses.
     std::vector<std::string> names;
-    if (ListSavedTraces(m_instrument.Channel(), names) != ListStatus::Ok) return;
-    GetTraceDialog dlg(r, names, m_host.Window());
-    m_instrument.Prompts().Exec(dlg);
+    ListStatus listed = ListStatus::Failed;
+    if (!m_instrument.Session().Run("Get Trace",
+                                    [&] { listed = ListSavedTraces(m_instrument.Channel(), names); }) ||
+        listed != ListStatus::Ok)
+        return;
+    GetTraceDialog dlg(names, m_host.Window());
+    if (m_instrument.Prompts().Exec(dlg) != QDialog::Accepted) return;
+    m_instrument.UploadTraces(dlg.Selected());
     RepaintActive();
 }
 
 void InstrumentCommands::DisplayTrace() {
     if (!m_instrument.IsConnected()) return;
-    TraceRetrieval& r = m_instrument.Retrieval();
-    r.flags.displayMode = true;
-    r.DisplayActiveTrace();
+    m_instrument.Retrieval().flags.displayMode = true;
+    m_instrument.DisplayActiveTrace();
     RepaintActive();
 }
 

@@ -58,6 +58,7 @@ IdentityCheck CheckIdentity(const std::string& reply) {
 bool CommandChannel::Transact(const std::string& command, std::string& reply) {
     reply.clear();
     if (m_bLost) return false;  // said once already
+    if (onExchange) onExchange(command);
     try {
         m_port.Send(command);
         m_port.Receive(reply);

@@ -54,6 +54,8 @@ class CommandChannel {
     void LinkLost(const std::string& cause);
     bool Lost() const { return m_bLost; }
     std::function<void()> onLinkLost;
+    // Tests: called with every command before it is sent (to see which thread talks to the instrument).
+    std::function<void(const std::string& command)> onExchange;
     bool IsConnected() const { return m_state.IsConnected(); }
 
     bool ConnectInstrument(int linkKind);

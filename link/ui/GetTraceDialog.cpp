@@ -8,8 +8,7 @@
 
 namespace fl {
 
-GetTraceDialog::GetTraceDialog(TraceRetrieval& retrieval, std::vector<std::string> names, QWidget* parent)
-    : QDialog(parent), m_retrieval(retrieval) {
+GetTraceDialog::GetTraceDialog(std::vector<std::string> names, QWidget* parent) : QDialog(parent) {
     setWindowTitle("Get Trace");
     auto* layout = new QVBoxLayout(this);
     m_list = new QListWidget;
@@ -31,7 +30,6 @@ GetTraceDialog::GetTraceDialog(TraceRetrieval& retrieval, std::vector<std::strin
     connect(m_list, &QListWidget::itemDoubleClicked, this, &GetTraceDialog::View);
     connect(view, &QPushButton::clicked, this, &GetTraceDialog::View);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    m_retrieval.dialogStatus = [this](const std::string& s) { m_status->setText(QString::fromStdString(s)); };
     showSelection();
 }
 
@@ -50,10 +48,7 @@ void GetTraceDialog::SelectNames(const std::vector<std::string>& names) {
 }
 
 void GetTraceDialog::View() {
-    const auto names = Selected();
-    if (names.empty()) return;
-    m_retrieval.TraceUpload(names);
-    m_retrieval.dialogStatus = {};
+    if (Selected().empty()) return;
     accept();
 }
 

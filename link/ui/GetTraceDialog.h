@@ -1,4 +1,5 @@
-// "Get Trace": the instrument's saved traces, several selectable, uploaded with "View".
+// "Get Trace": the instrument's saved traces, several selectable; "View" (or a double click) closes it with
+// the choice, which the caller then uploads.
 #pragma once
 
 #include <QDialog>
@@ -13,14 +14,12 @@ namespace fl {
 class GetTraceDialog : public QDialog {
     Q_OBJECT
   public:
-    GetTraceDialog(TraceRetrieval& retrieval, std::vector<std::string> names, QWidget* parent = nullptr);
-    ~GetTraceDialog() override { m_retrieval.dialogStatus = {}; }
+    explicit GetTraceDialog(std::vector<std::string> names, QWidget* parent = nullptr);
     std::vector<std::string> Selected() const;
     void SelectNames(const std::vector<std::string>& names);
     void View();
 
   private:
-    TraceRetrieval& m_retrieval;
     QListWidget* m_list;
     QLabel* m_selection;
     QLabel* m_status;

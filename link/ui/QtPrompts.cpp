@@ -82,41 +82,61 @@ void QtPrompts::WaitCursor(bool on) {
 }
 
 void QtPrompts::ProgressBegin(const std::string& title, int range) {
-    if (QThread::currentThread() != thread()) return;
-    OnGuiThread([&] {
-        if (!m_progress) {
-            m_progress = new QProgressDialog(m_parent);
-            m_progress->setCancelButton(nullptr);
-            m_progress->setMinimumDuration(300);
-            m_progress->setAutoClose(false);
-        }
-        m_progress->setWindowTitle(FromCp1252(title));
-        m_progress->setLabelText(FromCp1252(title));
-        m_progress->setRange(0, range);
-        m_progress->setValue(0);
-    });
+    if (QThread::currentThread() != thread()) {
+        // A job on the session thread: its window lives on the GUI thread.
+        QMetaObject::invokeMethod(
+            this, [this, title, range] { ProgressBegin(title, range); }, Qt::QueuedConnection);
+        return;
+    }
+    if (!m_progress) {
+        m_progress = new QProgressDialog(m_parent);
+        m_progress->setCancelButton(nullptr);
+        m_progress->setMinimumDuration(300);
+        m_progress->setAutoClose(false);
+        m_progress->setAutoReset(false);
+    }
+    m_progress->setWindowTitle(FromCp1252(title));
+    m_progress->setLabelText(FromCp1252(title));
+    m_progress->setRange(0, range);
+    m_progress->setValue(0);
 }
 
 void QtPrompts::ProgressStep(int position) {
-    if (QThread::currentThread() != thread()) return;
-    OnGuiThread([&] {
-        if (m_progress) m_progress->setValue(std::min(position, m_progress->maximum()));
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    });
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(
+            this, [this, position] { ProgressStep(position); }, Qt::QueuedConnection);
+        return;
+    }
+    if (m_progress) m_progress->setValue(std::min(position, m_progress->maximum()));
+    // Outside a session job the work runs on this thread: let the window paint.
+    if (!m_bSession) QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void QtPrompts::ProgressEnd() {
-    if (QThread::currentThread() != thread()) return;
-    OnGuiThread([&] {
-        // The window goes with its work: a reset dialog without auto-close would stay on screen (and show
-        // itself again when its timer fires).
-        if (m_progress) {
-            m_progress->reset();
-            m_progress->hide();
-            m_progress->deleteLater();
-            m_progress = nullptr;
-        }
-    });
+    if (QThread::currentThread() != thread()) return;  // a job's window goes when the job ends
+    if (m_bSession) return;
+    // The window goes with its work: a reset dialog without auto-close would stay on screen (and show
+    // itself again when its timer fires).
+    if (m_progress) {
+        m_progress->reset();
+        m_progress->hide();
+        m_progress->deleteLater();
+        m_progress = nullptr;
+    }
+}
+
+void QtPrompts::BeginSessionProgress(const std::string& title, std::function<void()> cancel) {
+    ProgressEnd();
+    m_bSession = true;
+    ProgressBegin(title, 0);  // busy until the job says how far it has come
+    m_progress->setCancelButtonText("Cancel");
+    // Cancel and closing the window both end the job.
+    connect(m_progress, &QProgressDialog::canceled, this, [cancel] { cancel(); });
+}
+
+void QtPrompts::EndSessionProgress() {
+    m_bSession = false;
+    ProgressEnd();
 }
 
 }  // namespace fl

@@ -26,6 +26,11 @@ class QtPrompts : public QObject, public IPrompts {
     void ProgressStep(int position) override;
     void ProgressEnd() override;
 
+    // The progress window of an instrument job: shown from its start (after a moment), with Cancel, fed
+    // by the job's own progress calls from the session thread, closed by EndSessionProgress.
+    void BeginSessionProgress(const std::string& title, std::function<void()> cancel);
+    void EndSessionProgress();
+
     // Every modal dialog of a command runs through here, so tests can answer it like a message.
     int Exec(QDialog& dialog);
 
@@ -41,6 +46,7 @@ class QtPrompts : public QObject, public IPrompts {
     void OnGuiThread(const std::function<void()>& f);
     QWidget* m_parent;
     QPointer<QProgressDialog> m_progress;
+    bool m_bSession = false;  // a session job owns the progress window
     int m_nWait = 0;
 };
 

@@ -1,0 +1,126 @@
+// Instrument commands run as jobs of the instrument session: the window keeps painting while they run,
+// Cancel ends them at once and leaves the link in step, and no exchange happens on the GUI thread.
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <QtTest>
+#include <atomic>
+
+#include "AppTestUtil.h"
+#include "GetTraceDialog.h"
+#include "SimServer.h"
+
+using namespace fl;
+using fl::test::Shell;
+
+namespace {
+
+// The progress window of the running job, when it shows.
+QProgressDialog* JobWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<QProgressDialog*>(w); p && p->isVisible()) return p;
+    return nullptr;
+}
+
+std::function<int(QDialog&)> ViewNames(std::vector<std::string> names) {
+    return [names](QDialog& d) {
+        auto* dlg = qobject_cast<GetTraceDialog*>(&d);
+        if (!dlg) return int(QDialog::Rejected);
+        dlg->SelectNames(names);
+        dlg->View();
+        return dlg->result();
+    };
+}
+
+}  // namespace
+
+class SessionTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { test::UseTestHome(m_home); }
+
+    void theWindowKeepsPaintingWhileAJobRuns() {
+        Shell f;
+        QVERIFY(f->Inst().StartDemo());
+        std::atomic<int> onGuiThread{0};
+        f->Inst().Channel().onExchange = [&](const std::string&) {
+            if (QThread::currentThread() == qApp->thread()) ++onGuiThread;
+        };
+        // A slow instrument: 2 ms a byte, so the listing and the upload take about a second.
+        f->Inst().Demo()->AddTrace("SHORT", {"# TRACE SHORT;   created: 2026/03/05 10:00:00",
+                                             "SENSe:FREQuency:CENTer 1000000", "SENSe:FREQuency:SPAN 2000000",
+                                             "SENSe:FREQuency:STARt 0", "SENSe:FREQuency:STOP 2000000"});
+        f->Inst().Demo()->SetFault(sim::FaultKind::Slow);
+        QElapsedTimer beat;
+        qint64 longest = 0;
+        QTimer heartbeat;
+        heartbeat.setInterval(20);
+        connect(&heartbeat, &QTimer::timeout, [&] { longest = std::max(longest, beat.restart()); });
+        bool greyed = false;
+        QTimer::singleShot(200, [&] { greyed = !f.Enabled("displaytrace") && !f.Enabled("connect"); });
+        beat.start();
+        heartbeat.start();
+        f.onDialog = ViewNames({"SHORT"});
+        QElapsedTimer took;
+        took.start();
+        f.Trigger("gettrace");
+        heartbeat.stop();
+        QVERIFY2(took.elapsed() > 300, "the job was not slow enough to tell");
+        QCOMPARE(f->Frames().size(), 1);
+        QVERIFY2(longest < 100, qPrintable(QString("the window stalled %1 ms").arg(longest)));
+        QVERIFY(greyed);  // no second job while one runs
+        QVERIFY(f.Enabled("displaytrace"));
+        QCOMPARE(onGuiThread.load(), 0);
+        QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join("|")));
+    }
+
+    void cancelEndsAJobAtOnceAndTheNextCommandWorks() {
+        Shell f;
+        QVERIFY(f->Inst().StartDemo());
+        f->Inst().Demo()->SetFault(sim::FaultKind::Silence);  // Display Trace waits 7 s for each reply
+        QElapsedTimer sinceCancel;
+        QTimer::singleShot(600, [&] {
+            QProgressDialog* w = JobWindow();
+            QVERIFY(w);
+            auto* cancel = w->findChild<QPushButton*>();
+            QVERIFY(cancel);
+            QCOMPARE(cancel->text(), QString("Cancel"));
+            sinceCancel.start();
+            cancel->click();
+        });
+        f.Trigger("displaytrace");
+        QVERIFY(sinceCancel.isValid());
+        QVERIFY2(sinceCancel.elapsed() < 500, qPrintable(QString::number(sinceCancel.elapsed())));
+        QCOMPARE(f->Frames().size(), 0);  // a cancelled upload makes no document
+        QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join("|")));  // a cancel is no failure
+        QVERIFY(!JobWindow());
+        f->Inst().Demo()->SetFault(sim::FaultKind::None);
+        f.Trigger("displaytrace");
+        QCOMPARE(f->Frames().size(), 1);
+        QVERIFY(f->Inst().IsConnected());
+    }
+
+    void closingTheProgramEndsTheJobFirst() {
+        Shell f;
+        QVERIFY(f->Inst().StartDemo());
+        f->Inst().Demo()->SetFault(sim::FaultKind::Silence);
+        QElapsedTimer sinceClose;
+        QTimer::singleShot(300, [&] {
+            sinceClose.start();
+            f->close();  // asked while the job waits for a silent instrument
+        });
+        f.Trigger("displaytrace");
+        // The job ended at once and the close went on: the program let the instrument go.
+        QTRY_VERIFY_WITH_TIMEOUT(!f->Inst().IsConnected(), 2000);
+        QVERIFY2(sinceClose.elapsed() < 1500, qPrintable(QString::number(sinceClose.elapsed())));
+        QCOMPARE(f->Frames().size(), 0);
+    }
+
+  private:
+    test::TempDir m_home;
+};
+
+QTEST_MAIN(SessionTest)
+#include "SessionTest.moc"
