@@ -63,12 +63,13 @@ QString Instrument::Identity() const {
 }
 
 void Instrument::ToggleConnection() {
-    m_channel.ConnectCommand();
+    m_session->Run("Connect", [this] { m_channel.ConnectCommand(); });
     emit stateChanged();
 }
 
 bool Instrument::ConnectBy(int linkKind) {
-    const bool ok = m_channel.ConnectInstrument(linkKind);
+    bool ok = false;
+    m_session->Run("Connect", [&] { ok = m_channel.ConnectInstrument(linkKind); });
     if (ok) WriteDefaultProfile();
     emit stateChanged();
     return ok;
@@ -76,6 +77,7 @@ bool Instrument::ConnectBy(int linkKind) {
 
 void Instrument::RunConnectDialog() {
     ConnectDialog dlg(m_channel, ProbeComPorts(), m_prompts.DialogParent());
+    dlg.runJob = [this](const std::function<void()>& job) { m_session->Run("Connect", job); };
     m_prompts.Exec(dlg);
     // The dialog's own profile writing would store the demo's loopback address as the user's LAN.
     if (!(m_demo && s_settings.linkKind == 1 && s_settings.ipAddress == "127.0.0.1" &&
@@ -107,7 +109,8 @@ bool Instrument::StartDemo() {
         m_prompts.Message(std::string("The demo instrument could not start: ") + e.what(), PromptIcon::Error);
         return false;
     }
-    const bool ok = m_channel.ConnectInstrument(1);
+    bool ok = false;
+    m_session->Run("Connect", [&] { ok = m_channel.ConnectInstrument(1); });
     emit stateChanged();
     return ok;
 }

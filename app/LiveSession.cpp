@@ -63,17 +63,14 @@ bool LiveSession::Start(const LiveSettings& settings) {
     flags.displayMode = true;
     flags.newWindow = target == nullptr;
     const int before = m_host.Frames().size();
-    const bool ok = m_instrument.Retrieval().DisplayActiveTrace();
+    const bool ok = m_instrument.DisplayActiveTrace();  // a job of the instrument session
     flags.newWindow = true;
     CChildFrame* frame = target ? target : (m_host.Frames().size() > before ? m_host.ActiveFrame() : nullptr);
     if (!ok || !frame) {
         flags.liveRunning = false;
         // A failed first transfer may leave half a reply on the line: resynchronise as a stop does.
-        if (m_instrument.IsConnected()) {
-            m_instrument.Port().Drain(50);
-            std::string ignored;
-            m_instrument.Channel().Transact("IDN?", ignored);
-        }
+        if (m_instrument.IsConnected())
+            m_instrument.Session().Run("Live Trace", [this] { m_instrument.Channel().Resynchronise(); });
         return false;
     }
     m_frame = frame;

@@ -63,7 +63,7 @@ ConnectDialog::ConnectDialog(CommandChannel& channel, std::vector<ComEntry> comP
     connect(check, &QPushButton::clicked, this, [this] {
         ToLogic();
         m_status->setText("Trying to connect ...");
-        m_logic.CheckConnection();
+        Job([this] { m_logic.CheckConnection(); });
         m_status->setText(QString::fromStdString(m_logic.status));
     });
     connect(store, &QPushButton::clicked, this, [this] {
@@ -118,6 +118,13 @@ void ConnectDialog::UpdateEnabled() {
     m_port->setEnabled(!serial);
 }
 
+void ConnectDialog::Job(const std::function<void()>& job) {
+    if (runJob)
+        runJob(job);
+    else
+        job();
+}
+
 void ConnectDialog::accept() {
     ToLogic();
     if (!m_logic.TcpPortValid() && m_logic.linkKind == 1) {
@@ -125,7 +132,9 @@ void ConnectDialog::accept() {
         return;
     }
     m_status->setText("Trying to connect ...");
-    if (!m_logic.Ok()) {
+    bool ok = false;
+    Job([&] { ok = m_logic.Ok(); });
+    if (!ok) {
         m_status->setText(QString::fromStdString(m_logic.status));
         return;  // the dialog stays open
     }

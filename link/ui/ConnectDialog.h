@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 #include "ConnectDialogLogic.h"
 
@@ -18,11 +19,15 @@ class ConnectDialog : public QDialog {
   public:
     ConnectDialog(CommandChannel& channel, std::vector<ComEntry> comPorts, QWidget* parent = nullptr);
     ConnectDialogLogic& Logic() { return m_logic; }
+    // Runs the exchanges of Check Connection and OK (the program hands them to its instrument session);
+    // without it they run here.
+    std::function<void(const std::function<void()>&)> runJob;
     void accept() override;
 
   private:
     void FromLogic();
     void ToLogic();
+    void Job(const std::function<void()>& job);
     void UpdateEnabled();
 
     ConnectDialogLogic m_logic;
