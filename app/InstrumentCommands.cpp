@@ -55,7 +55,13 @@ void InstrumentCommands::DataTransfer(int tab) {
     // The dialog opens whatever the Connect dialog's outcome: the PC side works without an instrument.
     if (!m_instrument.IsConnected() && m_instrument.Prompts().YesNo("Not connected.\nConnect now?"))
         m_instrument.RunConnectDialog();
-    DataTransferDialog dlg(m_instrument.Channel(), tab, m_host.Window());
+    InstrumentSession& session = m_instrument.Session();
+    DataTransferDialog dlg(
+        m_instrument.Channel(), tab, m_host.Window(),
+        [&session](const std::string& title, const std::function<void()>& job) {
+            return session.Run(title, job);
+        },
+        [&session] { return session.Cancelled(); });
     dlg.openTrace = [this](const QString& path) { m_documents.OpenFile(path); };
     dlg.openEditor = [this](const QString& path) { return m_host.OpenEditorFile(path); };
     m_instrument.Prompts().Exec(dlg);

@@ -1,5 +1,7 @@
 #include "DataTransferDialog.h"
 
+#include <QThread>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -50,8 +52,13 @@ QPushButton* Button(const QString& text, QLayout* into) {
 
 }  // namespace
 
-DataTransferDialog::DataTransferDialog(CommandChannel& channel, int initialTab, QWidget* parent)
-    : QDialog(parent), m_channel(channel), m_transfer(channel) {
+DataTransferDialog::DataTransferDialog(CommandChannel& channel, int initialTab, QWidget* parent,
+                                       JobRunner runner, std::function<bool()> cancelled)
+    : QDialog(parent),
+      m_channel(channel),
+      m_transfer(channel),
+      m_runJob(std::move(runner)),
+      m_jobCancelled(std::move(cancelled)) {
     m_kinds = KindsForModel(s_strConnectedModel);
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
@@ -135,8 +142,11 @@ DataTransferDialog::DataTransferDialog(CommandChannel& channel, int initialTab, 
     connect(m_folderBox, &QComboBox::textActivated, this, [this](const QString& f) { SetPcFolder(f); });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
-    std::string ignored;
-    const bool ok = m_channel.Transact("SYST:COMM:ECH ON", ignored);
+    bool ok = false;
+    Job("Data Transfer", [&] {
+        std::string ignored;
+        ok = m_channel.Transact("SYST:COMM:ECH ON", ignored);
+    });
     m_tab = std::clamp(initialTab, 0, static_cast<int>(m_kinds.size()) - 1);
     m_tabs->blockSignals(true);
     m_tabs->setCurrentIndex(m_tab);
@@ -174,7 +184,7 @@ void DataTransferDialog::SetPcFolder(const QString& folder) {
 void DataTransferDialog::RefreshInstrument() {
     m_instrument->clear();
     std::vector<InstrumentEntry> entries;
-    m_transfer.ListInstrument(Kind(), entries);
+    Job("Data Transfer", [&] { m_transfer.ListInstrument(Kind(), entries); });
     for (const auto& e : entries)
         m_instrument->addTopLevelItem(
             new QTreeWidgetItem({QString::fromStdString(e.name), QString::fromStdString(e.date),
@@ -220,9 +230,32 @@ void DataTransferDialog::SelectPc(const QStringList& names) {
         m_pc->topLevelItem(i)->setSelected(names.contains(m_pc->topLevelItem(i)->text(0)));
 }
 
+bool DataTransferDialog::Job(const std::string& title, const std::function<void()>& job) {
+    if (m_runJob) return m_runJob(title, job);
+    job();
+    return true;
+}
+
+template <class F>
+auto DataTransferDialog::OnDialogThread(F f) {
+    if (QThread::currentThread() == thread()) return f();
+    decltype(f()) result{};
+    QMetaObject::invokeMethod(
+        this, [&] { result = f(); }, Qt::BlockingQueuedConnection);
+    return result;
+}
+
 DuplicateRule DataTransferDialog::MakeRule(bool toInstrument) {
     DuplicateRule rule;
-    rule.ask = [this](const std::string& name) {
+    rule.ask = [this](const std::string& name) { return OnDialogThread([&] { return Ask(name); }); };
+    rule.rename = [this, toInstrument](std::string& name) {
+        return OnDialogThread([&] { return AskName(name, toInstrument); });
+    };
+    return rule;
+}
+
+DuplicateAnswer DataTransferDialog::Ask(const std::string& name) {
+    {
         if (scriptedAnswer) return scriptedAnswer(name);
         QMessageBox box(QMessageBox::Question, "Filetransfer - " + FromCp1252(name),
                         FromCp1252(name) + " already exists.\nOverwrite?", QMessageBox::NoButton, this);
@@ -240,8 +273,11 @@ DuplicateRule DataTransferDialog::MakeRule(bool toInstrument) {
                : c == noAll  ? DuplicateAnswer::NoToAll
                : c == rename ? DuplicateAnswer::Rename
                              : DuplicateAnswer::Cancel;
-    };
-    rule.rename = [this, toInstrument](std::string& name) {
+    }
+}
+
+bool DataTransferDialog::AskName(std::string& name, bool toInstrument) {
+    {
         if (scriptedRename) return scriptedRename(name);
         QInputDialog dlg(this);
         dlg.setWindowTitle("Filename");
@@ -257,14 +293,24 @@ DuplicateRule DataTransferDialog::MakeRule(bool toInstrument) {
         if (dlg.exec() != QDialog::Accepted || dlg.textValue().isEmpty()) return false;
         name = dlg.textValue().toLatin1().toStdString();
         return true;
-    };
-    return rule;
+    }
 }
 
 // The progress window of one copy batch; closing it sets the cancel flag the transfer tests.
 void DataTransferDialog::WatchProgress(QProgressDialog& progress) {
     progress.setMinimumDuration(300);
     m_transfer.cancel = false;
+    if (m_runJob) {
+        // In a job: the job's own progress window, whose Cancel ends the batch between lines.
+        progress.cancel();
+        m_transfer.progress = [this, title = std::make_shared<std::string>()](const std::string& t, int pos,
+                                                                              int range) {
+            if (t != *title) m_channel.Prompts().ProgressBegin(*title = t, std::max(range, 1));
+            m_channel.Prompts().ProgressStep(std::min(pos, range));
+            if (m_jobCancelled && m_jobCancelled()) m_transfer.cancel = true;
+        };
+        return;
+    }
     m_transfer.progress = [this, &progress](const std::string& title, int pos, int range) {
         progress.setLabelText(FromCp1252(title));
         progress.setRange(0, std::max(range, 1));
@@ -294,7 +340,9 @@ void DataTransferDialog::CopyToPc() {
         present.push_back(n.toStdString());
     for (auto* item : m_instrument->selectedItems())
         names.push_back(item->text(0).toStdString());
-    const auto result = m_transfer.CopyToPc(Kind(), names, m_folder.toStdString(), present, rule);
+    DataTransfer::BatchResult result;
+    Job("Data Transfer",
+        [&] { result = m_transfer.CopyToPc(Kind(), names, m_folder.toStdString(), present, rule); });
     for (const auto& n : result.skipped)
         m_channel.Prompts().Message(n + ": this name cannot be a file name on the PC.", PromptIcon::Warning);
     m_transfer.progress = {};
@@ -313,7 +361,8 @@ void DataTransferDialog::CopyToInstrument() {
     for (auto* item : m_pc->selectedItems())
         if (!item->text(1).isEmpty())  // folders are skipped
             files.push_back((m_folder + "/" + item->data(0, Qt::UserRole).toString()).toStdString());
-    const auto result = m_transfer.CopyToInstrument(Kind(), files, present, rule);
+    DataTransfer::BatchResult result;
+    Job("Data Transfer", [&] { result = m_transfer.CopyToInstrument(Kind(), files, present, rule); });
     for (const auto& f : result.skipped)
         m_channel.Prompts().Message(std::filesystem::path(f).filename().string() +
                                         ": no instrument name can be made from it (a double quote, or a "
@@ -335,7 +384,7 @@ void DataTransferDialog::DeleteInstrumentSelection(bool confirmed) {
     std::vector<std::string> names;
     for (auto* item : items)
         names.push_back(item->text(0).toStdString());
-    m_transfer.DeleteOnInstrument(Kind(), names);
+    Job("Data Transfer", [&] { m_transfer.DeleteOnInstrument(Kind(), names); });
     RefreshInstrument();
 }
 

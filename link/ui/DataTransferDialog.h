@@ -19,7 +19,12 @@ namespace fl {
 class DataTransferDialog : public QDialog {
     Q_OBJECT
   public:
-    DataTransferDialog(CommandChannel& channel, int initialTab, QWidget* parent = nullptr);
+    // Runs a piece of instrument work (the program's instrument session) and returns when it ended; false
+    // when the user cancelled it.
+    using JobRunner = std::function<bool(const std::string& title, const std::function<void()>& job)>;
+    // Without a runner the exchanges run on the calling thread.
+    DataTransferDialog(CommandChannel& channel, int initialTab, QWidget* parent = nullptr,
+                       JobRunner runner = {}, std::function<bool()> cancelled = {});
 
     // Opening a trace entry (the main window opens it as a document).
     std::function<void(const QString&)> openTrace;
@@ -53,13 +58,21 @@ class DataTransferDialog : public QDialog {
     void done(int r) override;
 
   private:
+    bool Job(const std::string& title, const std::function<void()>& job);
+    // Questions asked from a job are put on this dialog's thread, which the runner keeps serving.
+    template <class F>
+    auto OnDialogThread(F f);
     DuplicateRule MakeRule(bool toInstrument);
+    DuplicateAnswer Ask(const std::string& name);
+    bool AskName(std::string& name, bool toInstrument);
     void WatchProgress(QProgressDialog& progress);
     void UpdateArrows();
     void LockForBatch(bool locked);
 
     CommandChannel& m_channel;
     DataTransfer m_transfer;
+    JobRunner m_runJob;
+    std::function<bool()> m_jobCancelled;
     std::vector<const FileKind*> m_kinds;
     int m_tab = 0;
     QString m_folder;

@@ -7,7 +7,10 @@
 #include <QtTest>
 #include <atomic>
 
+#include <filesystem>
+
 #include "AppTestUtil.h"
+#include "DataTransferDialog.h"
 #include "GetTraceDialog.h"
 #include "SimServer.h"
 
@@ -100,6 +103,41 @@ class SessionTest : public QObject {
         f.Trigger("displaytrace");
         QCOMPARE(f->Frames().size(), 1);
         QVERIFY(f->Inst().IsConnected());
+    }
+
+    void theDataTransferBatchIsAJobThatStillAsks() {
+        test::TempDir dir;
+        Shell f;
+        QVERIFY(f->Inst().StartDemo());
+        int onGuiThread = 0;
+        f->Inst().Channel().onExchange = [&](const std::string&) {
+            if (QThread::currentThread() == qApp->thread()) ++onGuiThread;
+        };
+        int asked = 0;
+        bool askedOnGuiThread = false;
+        f.onDialog = [&](QDialog& d) {
+            auto* dlg = qobject_cast<DataTransferDialog*>(&d);
+            if (!dlg) return int(QDialog::Rejected);
+            dlg->SelectTab(2);  // limits
+            dlg->SetPcFolder(QString::fromStdString(dir.path()));
+            dlg->SelectInstrument({"GSM_MASK"});
+            dlg->CopyToPc();
+            // Copied again: the duplicate question comes from the job and is answered here.
+            dlg->scriptedAnswer = [&](const std::string& name) {
+                ++asked;
+                askedOnGuiThread = QThread::currentThread() == qApp->thread();
+                return name == "GSM_MASK.QLM" ? DuplicateAnswer::Yes : DuplicateAnswer::No;
+            };
+            dlg->SelectInstrument({"GSM_MASK"});
+            dlg->CopyToPc();
+            return int(QDialog::Accepted);
+        };
+        f.Trigger("transfer");
+        QCOMPARE(asked, 1);
+        QVERIFY(askedOnGuiThread);
+        QVERIFY(std::filesystem::exists(dir / "GSM_MASK.QLM"));
+        QCOMPARE(onGuiThread, 0);
+        QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join("|")));
     }
 
     void closingTheProgramEndsTheJobFirst() {
