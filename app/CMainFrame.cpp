@@ -618,9 +618,8 @@ void CMainFrame::StartUp(const QString& file, bool demo, bool welcome) {
     } else if (demo) {
         // A newcomer sees real traces at once: two fetched from the simulated instrument.
         if (m_instrument->StartDemo()) {
-            TraceRetrieval& r = m_instrument->Retrieval();
-            r.flags.displayMode = false;
-            r.TraceUpload({"CPOWER", "SPECTRUM"});
+            m_instrument->Retrieval().flags.displayMode = false;
+            m_instrument->UploadTraces({"CPOWER", "SPECTRUM"});
             m_pane[0]->setText(kDemoPane);
         }
     } else if (welcome) {

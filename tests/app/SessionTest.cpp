@@ -79,6 +79,34 @@ class SessionTest : public QObject {
         QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join("|")));
     }
 
+    void noInstrumentCommandTalksOnTheGuiThread() {
+        Shell f;
+        int onGuiThread = 0;
+        QStringList commands;
+        auto watch = [&] {
+            f->Inst().Channel().onExchange = [&](const std::string& c) {
+                if (QThread::currentThread() == qApp->thread()) {
+                    ++onGuiThread;
+                    commands << QString::fromStdString(c);
+                }
+            };
+        };
+        watch();
+        f->StartUp({}, true);  // the demo connects and fetches two traces
+        QCOMPARE(f->Frames().size(), 2);
+        f.onDialog = ViewNames({"DTF_DB"});
+        f.Trigger("gettrace");
+        f.Trigger("displaytrace");
+        QCOMPARE(f->Frames().size(), 4);
+        f.onDialog = [](QDialog&) { return int(QDialog::Rejected); };
+        f.Trigger("transfer");
+        f.Trigger("connect");  // disconnects
+        QVERIFY(!f->Inst().IsConnected());
+        f.Trigger("connect");  // and connects again
+        QVERIFY(f->Inst().IsConnected());
+        QVERIFY2(onGuiThread == 0, qPrintable(commands.join(" | ")));
+    }
+
     void cancelEndsAJobAtOnceAndTheNextCommandWorks() {
         Shell f;
         QVERIFY(f->Inst().StartDemo());
