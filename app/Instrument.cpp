@@ -172,7 +172,9 @@ bool Instrument::RunRetrieval(const std::string& title, const std::function<bool
 void Instrument::StartLiveWorker(const LiveSettings& settings, LiveTraceWorker::ViewStateFn view,
                                  std::function<void(const LiveUpdate&)> update) {
     StopLiveWorker();
-    m_liveWorker = std::make_unique<LiveTraceWorker>(m_channel, m_retrieval.flags.measurement);
+    m_liveWorker = std::make_unique<LiveTraceWorker>(m_channel, m_retrieval.flags.measurement, m_jobParsed);
+    // The worker runs as a job of the session: the port has one user by construction.
+    m_liveWorker->executor = [this](std::function<void()> job) { m_session->Post(std::move(job)); };
     m_liveWorker->Start(
         settings, std::move(view),
         [this, update](const LiveUpdate& u) {

@@ -35,6 +35,14 @@ void InstrumentSession::Loop() {
     }
 }
 
+void InstrumentSession::Post(std::function<void()> job) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_jobs.push_back(std::move(job));
+    }
+    m_cv.notify_all();
+}
+
 void InstrumentSession::Cancel() {
     if (!m_bBusy || m_bCancelled) return;
     m_bCancelled = true;

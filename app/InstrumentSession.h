@@ -27,6 +27,9 @@ class InstrumentSession : public QObject {
     // true when it ran to its end, false when it was cancelled (or another job still runs). A cancelled
     // job's pending read is interrupted and the link resynchronised ("IDN?") before Run returns.
     bool Run(const std::string& title, const std::function<void()>& job);
+    // Queues a job that runs as long as it likes (the live trace worker) without a progress window; the
+    // caller ends and waits for it itself.
+    void Post(std::function<void()> job);
     bool Busy() const { return m_bBusy; }
     // Ends the running job within a fraction of a second (Cancel, closing the progress window or the
     // program).

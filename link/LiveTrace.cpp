@@ -44,8 +44,33 @@ void LiveTraceWorker::Start(const LiveSettings& settings, ViewStateFn view, Upda
     m_bFailed = false;
     m_strFailure.clear();
     m_bRunning = true;
-    m_thread = std::thread(&LiveTraceWorker::Run, this, settings, std::move(view), std::move(update),
-                           std::move(end));
+    if (!executor) {
+        m_thread = std::thread(&LiveTraceWorker::Run, this, settings, std::move(view), std::move(update),
+                               std::move(end));
+        return;
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_bPosted = true;
+        m_bDone = false;
+    }
+    executor([this, settings, view = std::move(view), update = std::move(update), end = std::move(end)] {
+        Run(settings, view, update, end);
+        MarkDone();
+    });
+}
+
+void LiveTraceWorker::MarkDone() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_bDone = true;
+    }
+    m_cv.notify_all();
+}
+
+void LiveTraceWorker::WaitDone() {
+    std::unique_lock lock(m_mutex);
+    m_cv.wait(lock, [&] { return m_bDone; });
 }
 
 bool LiveTraceWorker::Pause(int ms) {
@@ -54,7 +79,12 @@ bool LiveTraceWorker::Pause(int ms) {
 }
 
 void LiveTraceWorker::Stop() {
-    if (!m_thread.joinable()) return;
+    bool posted;
+    {
+        std::lock_guard lock(m_mutex);
+        posted = m_bPosted;
+    }
+    if (!m_thread.joinable() && !posted) return;
     const bool wasRunning = m_bRunning;
     {
         std::lock_guard lock(m_mutex);
@@ -62,18 +92,42 @@ void LiveTraceWorker::Stop() {
     }
     m_cv.notify_all();
     m_channel.Port().Interrupt();
-    m_thread.join();
+    if (posted)
+        WaitDone();
+    else
+        m_thread.join();
     m_channel.Port().ClearInterrupt();
+    // The exchange in progress may have been cut; discard its rest and resynchronise (where the run ran).
+    auto resync = [this] { m_channel.Resynchronise(); };
     if (wasRunning) {
-        // The exchange in progress may have been cut; discard its rest and resynchronise.
-        m_channel.Port().Drain(50);
-        std::string ignored;
-        m_channel.Transact("IDN?", ignored);
+        if (posted) {
+            {
+                std::lock_guard lock(m_mutex);
+                m_bDone = false;
+            }
+            executor([this, resync] {
+                resync();
+                MarkDone();
+            });
+            WaitDone();
+        } else {
+            resync();
+        }
     }
+    std::lock_guard lock(m_mutex);
+    m_bPosted = false;
 }
 
 void LiveTraceWorker::Join() {
-    if (m_thread.joinable()) m_thread.join();
+    bool posted;
+    {
+        std::lock_guard lock(m_mutex);
+        posted = m_bPosted;
+    }
+    if (posted)
+        WaitDone();
+    else if (m_thread.joinable())
+        m_thread.join();
 }
 
 bool LiveTraceWorker::QueryResults(CommandChannel& ch, const MeasurementFlags& f, LiveUpdate& u) {

@@ -62,6 +62,9 @@ class LiveTraceWorker {
         : m_channel(channel), m_flags(flags), m_parsed(parsed) {}
     ~LiveTraceWorker() { Stop(); }
 
+    // Where the run goes: a job of the program's instrument session, or, when empty, a thread of its own.
+    std::function<void(std::function<void()>)> executor;
+
     void Start(const LiveSettings& settings, ViewStateFn view, UpdateFn update, EndFn end);
     // Ends the worker at once, even in the middle of an exchange, then resynchronises with "IDN?".
     void Stop();
@@ -80,6 +83,8 @@ class LiveTraceWorker {
     void Run(LiveSettings settings, ViewStateFn view, UpdateFn update, EndFn end);
     bool Pause(int milliseconds);
     void Fail(const std::string& why);
+    void MarkDone();
+    void WaitDone();
 
     CommandChannel& m_channel;
     const MeasurementFlags& m_flags;
@@ -89,6 +94,8 @@ class LiveTraceWorker {
     std::atomic<bool> m_bRunning{false};
     std::atomic<bool> m_bFailed{false};
     std::string m_strFailure;  // guarded by m_mutex
+    bool m_bPosted = false;    // the run went to the executor; guarded by m_mutex
+    bool m_bDone = true;       // the executor's job has ended; guarded by m_mutex
     mutable std::mutex m_mutex;
     std::condition_variable m_cv;
 };

@@ -12,6 +12,8 @@
 #include "AppTestUtil.h"
 #include "DataTransferDialog.h"
 #include "GetTraceDialog.h"
+#include "LiveSession.h"
+#include "LiveTraceDialog.h"
 #include "SimServer.h"
 
 using namespace fl;
@@ -98,8 +100,19 @@ class SessionTest : public QObject {
         f.Trigger("gettrace");
         f.Trigger("displaytrace");
         QCOMPARE(f->Frames().size(), 4);
-        f.onDialog = [](QDialog&) { return int(QDialog::Rejected); };
+        f.onDialog = [](QDialog&) { return int(QDialog::Rejected); };  // Data Transfer: opened, closed
         f.Trigger("transfer");
+        // Live Trace: the first transfer, the polling and the stop with its resynchronisation.
+        f.onDialog = [](QDialog& d) {
+            if (!qobject_cast<LiveTraceDialog*>(&d)) return int(QDialog::Rejected);
+            d.accept();  // continuous, into a new window
+            return d.result();
+        };
+        f.Trigger("livetrace");
+        QVERIFY(f->Live().Running());
+        QTest::qWait(300);
+        f.Trigger("livetrace");  // stops
+        QVERIFY(!f->Inst().LiveWorkerRunning());
         f.Trigger("connect");  // disconnects
         QVERIFY(!f->Inst().IsConnected());
         f.Trigger("connect");  // and connects again
