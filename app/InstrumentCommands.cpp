@@ -70,7 +70,9 @@ void InstrumentCommands::DataTransfer(int tab) {
 
 void InstrumentCommands::ScreenDump() {
     if (!m_instrument.MenuState().screenDump) return;
-    ScreenDumpWindow window(m_instrument.Channel(), m_host.Window());
+    InstrumentSession& session = m_instrument.Session();
+    ScreenDumpWindow window(m_instrument.Channel(), m_host.Window(),
+                            [&session](std::function<void()> job) { session.Post(std::move(job)); });
     m_instrument.Prompts().Exec(window);
     emit m_instrument.stateChanged();  // a dump reopens the link
 }

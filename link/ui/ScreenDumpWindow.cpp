@@ -20,8 +20,8 @@
 
 namespace fl {
 
-ScreenDumpWindow::ScreenDumpWindow(CommandChannel& channel, QWidget* parent)
-    : QDialog(parent), m_channel(channel), m_dump(channel) {
+ScreenDumpWindow::ScreenDumpWindow(CommandChannel& channel, QWidget* parent, Post post)
+    : QDialog(parent), m_channel(channel), m_dump(channel), m_post(std::move(post)) {
     setWindowTitle("Quarn Screen Dump");
     auto* layout = new QGridLayout(this);
     auto* buttons = new QVBoxLayout;
@@ -64,14 +64,14 @@ ScreenDumpWindow::ScreenDumpWindow(CommandChannel& channel, QWidget* parent)
     connect(exit, &QPushButton::clicked, this, &QDialog::accept);
 
     ShowPlaceholder("Press \"Read Screen\" to copy the instrument's display.");
-    m_dump.Open();
+    RunShort([this] { m_dump.Open(); });
     SetOutputsEnabled(false);
 }
 
 ScreenDumpWindow::~ScreenDumpWindow() {
-    if (m_worker.joinable()) {
+    if (m_worker.joinable() || m_bPosted) {
         m_dump.Abort();
-        m_worker.join();
+        JoinWorker();
     }
 }
 
@@ -98,7 +98,7 @@ void ScreenDumpWindow::SetOutputsEnabled(bool on) {
 void ScreenDumpWindow::ReadOrAbort() {
     if (m_bRunning) {
         m_dump.Abort();
-        if (m_worker.joinable()) m_worker.join();
+        JoinWorker();
         m_bRunning = false;
         m_status->clear();
         m_channel.Prompts().Message(kScreenAbortedText, PromptIcon::Information);
@@ -106,14 +106,14 @@ void ScreenDumpWindow::ReadOrAbort() {
         m_read->setText("Read Screen");
         return;
     }
-    if (m_worker.joinable()) m_worker.join();
+    JoinWorker();
     ShowPlaceholder("Reading the colour table...");
     m_progress->setValue(0);
     m_read->setText("Abort");
     SetOutputsEnabled(false);
     m_bHavePicture = false;
     m_bRunning = true;
-    m_worker = std::thread([this] {
+    StartWorker([this] {
         const auto result = m_dump.ReadScreen([this](int phase, int pos, const std::string& status) {
             // On the worker: copy the line just decoded, in colours, for the window to draw.
             std::vector<uint8_t> row;
@@ -144,10 +144,44 @@ void ScreenDumpWindow::ReadOrAbort() {
     });
 }
 
+void ScreenDumpWindow::StartWorker(std::function<void()> job) {
+    if (!m_post) {
+        m_worker = std::thread(std::move(job));
+        return;
+    }
+    {
+        std::lock_guard lock(m_doneMutex);
+        m_bWorkerDone = false;
+    }
+    m_bPosted = true;
+    m_post([this, job = std::move(job)] {
+        job();
+        {
+            std::lock_guard lock(m_doneMutex);
+            m_bWorkerDone = true;
+        }
+        m_doneCv.notify_all();
+    });
+}
+
+void ScreenDumpWindow::JoinWorker() {
+    if (m_worker.joinable()) m_worker.join();
+    if (!m_bPosted) return;
+    std::unique_lock lock(m_doneMutex);
+    m_doneCv.wait(lock, [&] { return m_bWorkerDone; });
+    m_bPosted = false;
+}
+
+void ScreenDumpWindow::RunShort(const std::function<void()>& job) {
+    if (!m_post) return job();
+    StartWorker(job);
+    JoinWorker();
+}
+
 void ScreenDumpWindow::Finished(ScreenDump::Result r) {
     if (!m_bRunning) return;  // aborted: already handled
     m_bRunning = false;
-    if (m_worker.joinable()) m_worker.join();
+    JoinWorker();
     m_read->setText("Read Screen");
     if (r != ScreenDump::Result::Ok) return;
     const Bitmap24 pic = m_dump.Picture();
@@ -206,11 +240,11 @@ void ScreenDumpWindow::Print() {
 void ScreenDumpWindow::done(int r) {
     if (m_bRunning) {
         m_dump.Abort();
-        if (m_worker.joinable()) m_worker.join();
+        JoinWorker();
         m_bRunning = false;
     }
-    if (m_worker.joinable()) m_worker.join();
-    m_dump.Close();
+    JoinWorker();
+    RunShort([this] { m_dump.Close(); });
     QDialog::done(r);
 }
 

@@ -5,7 +5,10 @@
 #include <QDialog>
 #include <QImage>
 #include <atomic>
+#include <condition_variable>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "ScreenDump.h"
@@ -19,7 +22,10 @@ namespace fl {
 class ScreenDumpWindow : public QDialog {
     Q_OBJECT
   public:
-    ScreenDumpWindow(CommandChannel& channel, QWidget* parent = nullptr);
+    // `post` hands the window's instrument work to the program's instrument session; without it the
+    // reading runs on a thread of its own and the short exchanges here.
+    using Post = std::function<void(std::function<void()>)>;
+    ScreenDumpWindow(CommandChannel& channel, QWidget* parent = nullptr, Post post = {});
     ~ScreenDumpWindow() override;
 
     void ReadOrAbort();  // "Read Screen" / "Abort"
@@ -37,12 +43,21 @@ class ScreenDumpWindow : public QDialog {
 
   private:
     void Finished(ScreenDump::Result r);
+    void StartWorker(std::function<void()> job);
+    void JoinWorker();
+    // A short piece of instrument work (opening, closing), waited for.
+    void RunShort(const std::function<void()>& job);
     void SetOutputsEnabled(bool on);
     void ShowPlaceholder(const QString& text);
 
     CommandChannel& m_channel;
     ScreenDump m_dump;
     std::thread m_worker;
+    Post m_post;
+    std::mutex m_doneMutex;
+    std::condition_variable m_doneCv;
+    bool m_bWorkerDone = true;  // guarded by m_doneMutex
+    bool m_bPosted = false;
     std::atomic<bool> m_bRunning{false};
     bool m_bHavePicture = false;
     QImage m_image;
