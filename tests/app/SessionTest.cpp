@@ -39,6 +39,32 @@ std::function<int(QDialog&)> ViewNames(std::vector<std::string> names) {
     };
 }
 
+// The longest gap between the ticks of a 20 ms heartbeat on the GUI thread while an instrument job runs
+// during `run`.
+qint64 LongestStallWhileBusy(Shell& f, const std::function<void()>& run) {
+    QElapsedTimer beat;
+    qint64 longest = 0;
+    QTimer heartbeat;
+    heartbeat.setInterval(20);
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        const qint64 since = beat.restart();
+        if (f->Inst().Session().Busy()) longest = std::max(longest, since);
+    });
+    beat.start();
+    heartbeat.start();
+    run();
+    return longest;
+}
+
+// Presses the running job's Cancel after `ms`.
+void CancelAfter(int ms) {
+    QTimer::singleShot(ms, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* p = qobject_cast<QProgressDialog*>(w); p && p->isVisible())
+                if (auto* b = p->findChild<QPushButton*>()) b->click();
+    });
+}
+
 }  // namespace
 
 class SessionTest : public QObject {
@@ -84,6 +110,29 @@ class SessionTest : public QObject {
         QVERIFY(f.Enabled("displaytrace"));
         QCOMPARE(onGuiThread.load(), 0);
         QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join("|")));
+    }
+
+    void everyInstrumentCommandKeepsTheWindowAlive() {
+        Shell f;
+        QVERIFY(f->Inst().StartDemo());
+        // (command, fault): slow replies (2 ms a byte) or a silent instrument whose job is cancelled.
+        const struct {
+            const char* command;
+            sim::FaultKind fault;
+        } cases[] = {{"gettrace", sim::FaultKind::Slow},        {"transfer", sim::FaultKind::Slow},
+                     {"displaytrace", sim::FaultKind::Silence}, {"gettrace", sim::FaultKind::Silence},
+                     {"transfer", sim::FaultKind::Silence},     {"connect", sim::FaultKind::None}};
+        f.onDialog = [](QDialog&) { return int(QDialog::Rejected); };
+        for (const auto& c : cases) {
+            f->Inst().Demo()->SetFault(c.fault);
+            if (c.fault == sim::FaultKind::Silence) CancelAfter(500);
+            const qint64 stall = LongestStallWhileBusy(f, [&] { f.Trigger(c.command); });
+            QVERIFY2(stall < 100,
+                     qPrintable(QString("%1: the window stalled %2 ms").arg(c.command).arg(stall)));
+            f->Inst().Demo()->SetFault(sim::FaultKind::None);
+            if (!f->Inst().IsConnected()) f.Trigger("connect");
+            QVERIFY(f->Inst().IsConnected());
+        }
     }
 
     void noInstrumentCommandTalksOnTheGuiThread() {
