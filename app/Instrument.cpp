@@ -205,10 +205,11 @@ void Instrument::Shutdown() {
     m_shutDown = true;
     // The worker goes first: closing the port under it would end its exchange with a transport error.
     StopLiveWorker();
-    if (IsConnected()) {
-        m_channel.SendOnly("SYST:COMM:LOC");
-        m_channel.ClosePort();
-    }
+    if (IsConnected())
+        m_session->RunAndWait([this] {
+            m_channel.SendOnly("SYST:COMM:LOC");
+            m_channel.ClosePort();
+        });
     WriteDefaultProfile();
     m_gps.Stop();
     if (m_demo) m_demo->Stop();

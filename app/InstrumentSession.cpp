@@ -43,6 +43,20 @@ void InstrumentSession::Post(std::function<void()> job) {
     m_cv.notify_all();
 }
 
+void InstrumentSession::RunAndWait(const std::function<void()>& job) {
+    std::mutex doneMutex;
+    std::condition_variable doneCv;
+    bool done = false;
+    Post([&] {
+        job();
+        std::lock_guard lock(doneMutex);
+        done = true;
+        doneCv.notify_all();
+    });
+    std::unique_lock lock(doneMutex);
+    doneCv.wait(lock, [&] { return done; });
+}
+
 void InstrumentSession::Cancel() {
     if (!m_bBusy || m_bCancelled) return;
     m_bCancelled = true;

@@ -30,6 +30,9 @@ class InstrumentSession : public QObject {
     // Queues a job that runs as long as it likes (the live trace worker) without a progress window; the
     // caller ends and waits for it itself.
     void Post(std::function<void()> job);
+    // Runs a short job without a window and blocks until it ended (the program's last words at closing,
+    // when nothing else may run any more).
+    void RunAndWait(const std::function<void()>& job);
     bool Busy() const { return m_bBusy; }
     // Ends the running job within a fraction of a second (Cancel, closing the progress window or the
     // program).
