@@ -126,10 +126,11 @@ void PageCanvas::FitText(double x, double y, const std::string& text, int height
 }
 
 std::string ToCp1252(const QString& s) {
+    // The inverse of FromCp1252 (Windows-1252, not Latin-1: "€" is 0x80); what the code page lacks is "?".
     std::string out;
     out.reserve(static_cast<size_t>(s.size()));
-    for (QChar c : s)
-        out.push_back(c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?');
+    for (char32_t cp : s.toUcs4())
+        out.push_back(UnicodeToCp1252(cp).value_or('?'));
     return out;
 }
 

@@ -146,12 +146,21 @@ int HexPrefixValue(std::string_view s) {
 }
 
 namespace {
-// 0x80..0x9F differ from Latin-1; the rest map to the same code point.
-const char16_t kHigh[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-                            0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+// 0x80..0x9F differ from Latin-1; the rest map to the same code point. The five bytes the code page leaves
+// undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for themselves, so every byte survives the way there and
+// back.
+const char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                            0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 }  // namespace
+
+std::optional<char> UnicodeToCp1252(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+    const auto* at = std::find(std::begin(kHigh), std::end(kHigh), static_cast<char16_t>(cp));
+    if (cp > 0xFFFF || at == std::end(kHigh)) return std::nullopt;
+    return static_cast<char>(0x80 + (at - std::begin(kHigh)));
+}
 
 std::optional<std::string> Utf8ToCp1252(std::string_view s) {
     std::string out;
@@ -177,14 +186,9 @@ std::optional<std::string> Utf8ToCp1252(std::string_view s) {
             cp = (cp << 6) | (t & 0x3F);
         }
         i += n;
-        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-            out.push_back(static_cast<char>(cp));
-            continue;
-        }
-        const auto* at = std::find(std::begin(kHigh), std::end(kHigh), static_cast<char16_t>(cp));
-        if (cp > 0xFFFF || cp == 0xFFFD || at == std::end(kHigh))
-            return std::nullopt;  // not in the code page
-        out.push_back(static_cast<char>(0x80 + (at - std::begin(kHigh))));
+        const std::optional<char> b = UnicodeToCp1252(cp);
+        if (!b) return std::nullopt;  // not in the code page
+        out.push_back(*b);
     }
     return out;
 }

@@ -31,6 +31,8 @@ std::string Cp1252ToUtf8(std::string_view s);
 // Upper case of Windows-1252 text, its accented letters too (ä -> Ä, é -> É, š -> Š), as the home platform
 // has it.
 std::string ToUpperCp1252(std::string_view s);
+// One character to its Windows-1252 byte; nothing when the code page lacks it.
+std::optional<char> UnicodeToCp1252(char32_t codePoint);
 // UTF-8 to Windows-1252; nothing for a text that is not UTF-8 or holds a character the code page lacks.
 std::optional<std::string> Utf8ToCp1252(std::string_view s);
 

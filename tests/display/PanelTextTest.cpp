@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "CMyQuarnDoc.h"
+#include "PageCanvas.h"
 #include "PanelText.h"
 #include "TestUtil.h"
+#include "Text.h"
 
 using namespace fl;
 
@@ -150,4 +152,30 @@ TEST(PanelText, MarkerLines) {
     EXPECT_EQ(q[1].substr(0, 3), "D2 ");
     EXPECT_NE(q[1].find(" dB 800.000 kHz"), std::string::npos) << q[1];
     EXPECT_NEAR(MarkerPosition(q1, 'A', 2), 948400000.002, 1e-3);
+}
+
+TEST(Cp1252, EveryByteSurvivesTheWayToUnicodeAndBack) {
+    // The one code page both ways, at the Qt edge and as UTF-8: "€" is 0x80 (not Latin-1's control
+    // character), the quotes and dashes of 0x91-0x97 are theirs, and the five bytes Windows-1252 leaves
+    // undefined stand for themselves.
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all.push_back(static_cast<char>(b));
+    EXPECT_EQ(fl::ToCp1252(fl::FromCp1252(all)), all);
+    EXPECT_EQ(fl::Utf8ToCp1252(fl::Cp1252ToUtf8(all)), all);
+    const struct {
+        const char* bytes;
+        const char16_t* text;
+    } cases[] = {{"\x80 \x93q\x94 \x96", u"\u20ac \u201cq\u201d \u2013"},
+                 {"M\xDC"
+                  "LLER \xB5V/m\xB2",
+                  u"M\u00dcLLER \u00b5V/m\u00b2"},
+                 {"\x81\x8D\x8F\x90\x9D", u"\u0081\u008d\u008f\u0090\u009d"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(fl::FromCp1252(c.bytes), QString::fromStdU16String(c.text)) << c.bytes;
+        EXPECT_EQ(fl::ToCp1252(QString::fromStdU16String(c.text)), c.bytes) << c.bytes;
+    }
+    // What the code page lacks becomes "?" on the way out, never a different letter.
+    EXPECT_EQ(fl::ToCp1252(QString::fromStdU16String(u"\u65e5\u0100x")), "??x");
+    EXPECT_FALSE(fl::Utf8ToCp1252("\xE6\x97\xA5").has_value());
 }
