@@ -241,12 +241,14 @@ std::string NextNewSettingsName(const std::vector<std::string>& names) {
         const std::string upper = ToUpperAscii(n);
         if (upper.rfind("NEWSET", 0) != 0 || upper.size() < 10 || upper.substr(upper.size() - 4) != ".QST")
             continue;
-        const std::string digits = n.substr(6, 3);
+        // The whole number after NEWSET: after NEWSET999 comes NEWSET1000, and NEWSET1000 is 1000, not 100
+        // (which would name an existing file again). A name without digits there counts as 0.
+        const std::string middle = n.substr(6, n.size() - 10);
         int v = 0;
-        if (std::all_of(digits.begin(), digits.end(),
-                        [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }) &&
-            digits.size() == 3)
-            v = LeadingInt(digits);
+        if (!middle.empty() && middle.size() <= 9 && std::all_of(middle.begin(), middle.end(), [](char c) {
+                return std::isdigit(static_cast<unsigned char>(c));
+            }))
+            v = LeadingInt(middle);
         largest = std::max(largest, v);
     }
     return Format("NEWSET%03d.QST", largest + 1);

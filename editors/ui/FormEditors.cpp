@@ -366,7 +366,11 @@ void SettingsChooser::New() {
         names.push_back(n.toStdString());
     const QString path = *m_folder + "/" + QString::fromStdString(NextNewSettingsName(names));
     std::string error;
-    WriteWholeFileAtomically(path.toStdString(), {}, &error);  // the open action is asked for all the same
+    // Created new, never over a file that is there (its settings would be emptied).
+    if (!WriteWholeFileAtomically(path.toStdString(), {}, &error, false)) {
+        if (m_services.message) m_services.message(QString::fromStdString(error), true);  // a PC path: UTF-8
+        return;
+    }
     if (m_services.openExternally) m_services.openExternally(path);
 }
 

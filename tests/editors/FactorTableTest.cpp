@@ -109,5 +109,8 @@ TEST(SettingsChooser, NewFileNames) {
     EXPECT_EQ(NextNewSettingsName({"NEWSET004.QST", "NEWSET010.QST", "OTHER.QST"}), "NEWSET011.QST");
     EXPECT_EQ(NextNewSettingsName({"NEWSETX.QST"}), "NEWSET001.QST");
     EXPECT_EQ(NextNewSettingsName({"NEWSET999.QST"}), "NEWSET1000.QST");
+    EXPECT_EQ(NextNewSettingsName({"NEWSET999.QST", "newset1000.qst"}),
+              "NEWSET1001.QST");  // never 1000 again
+    EXPECT_EQ(NextNewSettingsName({"NEWSET12.QST", "NEWSET0X1.QST"}), "NEWSET013.QST");
     EXPECT_EQ(NextNewSettingsName({"NEWSET005.TXT"}), "NEWSET000.QST");
 }
