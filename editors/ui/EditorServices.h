@@ -41,4 +41,13 @@ inline void FollowFolder(const EditorServices& services, QString* folder, const 
     if (services.folderChanged) services.folderChanged(dir);
 }
 
+// The save dialog asked about the name as typed; the file written may have another name (an extension
+// added, the name upper-cased). A file there under that name is replaced only when the user says so.
+inline bool MayReplace(const EditorServices& services, const QString& typed, const std::string& target) {
+    const QString written = QString::fromStdString(target);
+    if (written == typed || !QFileInfo::exists(written)) return true;
+    return services.question &&
+           services.question(QFileInfo(written).fileName() + " already exists.\nDo you want to replace it?");
+}
+
 }  // namespace fl

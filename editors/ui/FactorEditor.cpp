@@ -273,19 +273,26 @@ bool FactorEditor::Save() {
         m_services.message(t.emptyText, false);
         return false;
     }
-    QString path = m_services.saveFile(t.saveTitle, *m_folder + "/", t.filter);
-    if (path.isEmpty()) return false;
+    const QString typed = m_services.saveFile(t.saveTitle, *m_folder + "/", t.filter);
+    if (typed.isEmpty()) return false;
+    QString path = typed;
     if (QFileInfo(path).suffix().isEmpty()) path += t.extension;
-    FollowFolder(m_services, m_folder, path);
     const std::string target = UpperCaseFileName(path.toStdString());
-    m_model.Saved(std::filesystem::path(target).filename().string());
-    m_model.table.comment = ToCp1252(m_comment->text());
+    if (!MayReplace(m_services, typed, target)) return false;
+    FollowFolder(m_services, m_folder, path);
+    FactorTable table = m_model.table;
+    table.comment = ToCp1252(m_comment->text());
     std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
     std::string error;
-    // A file that cannot be created is not reported, as the instrument's own program does.
-    WriteWholeFileAtomically(target, FactorFileText(m_model.table, local), &error);
+    // A file that could not be written is said, and the editor keeps its edits as unsaved.
+    if (!WriteWholeFileAtomically(target, FactorFileText(table, local), &error)) {
+        m_services.message(QString::fromStdString(error), true);
+        return false;
+    }
+    m_model.table.comment = table.comment;
+    m_model.Saved(std::filesystem::path(target).filename().string());
     Refresh();
     return true;
 }

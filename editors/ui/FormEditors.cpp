@@ -101,12 +101,14 @@ bool FormEditor::Save() {
         return false;
     }
     const Kind k = FormKind();
-    QString path = m_services.saveFile(k.saveTitle, *m_folder + "/" + m_fileName, k.filter);
-    if (path.isEmpty()) return false;
+    const QString typed = m_services.saveFile(k.saveTitle, *m_folder + "/" + m_fileName, k.filter);
+    if (typed.isEmpty()) return false;
+    QString path = typed;
     if (QFileInfo(path).suffix().isEmpty()) path += k.extension;
-    FollowFolder(m_services, m_folder, path);
     const QString name = QFileInfo(path).fileName();
     const std::string target = UpperCaseFileName(path.toStdString());
+    if (!MayReplace(m_services, typed, target)) return false;
+    FollowFolder(m_services, m_folder, path);
     const std::string baseName = NameBeforeFirstDot(ToCp1252(name));
     std::string error;
     if (!WriteWholeFileAtomically(target, Text(baseName), &error)) {

@@ -211,11 +211,13 @@ bool SegmentEditor::Save() {
         return false;
     }
     const Kind k = FileKind();
-    QString path = m_services.saveFile(k.saveTitle, *m_folder + "/", k.filter);
-    if (path.isEmpty()) return false;
+    const QString typed = m_services.saveFile(k.saveTitle, *m_folder + "/", k.filter);
+    if (typed.isEmpty()) return false;
+    QString path = typed;
     if (QFileInfo(path).suffix().isEmpty()) path += k.extension;
-    FollowFolder(m_services, m_folder, path);
     const std::string target = UpperCaseFileName(path.toStdString());
+    if (!MayReplace(m_services, typed, target)) return false;
+    FollowFolder(m_services, m_folder, path);
     std::string error;
     if (!WriteWholeFileAtomically(target, Text(ToCp1252(m_comment->text())), &error)) {
         m_services.message(QString::fromStdString(error), true);

@@ -475,6 +475,40 @@ class EditorsTest : public QObject {
                                       "External Device Compensation - AMP1.QED", "2"}));
     }
 
+    void saveAsksAboutTheFinalNameAndSaysWhenItFails() {
+        Shell f;
+        test::TempDir dir;
+        s_settings.folderExtDev = dir.path();
+        test::WriteFile(dir / "AMP1.QED", "mine");
+        QStringList titles;
+        f.onDialog = [&](QDialog& d) {
+            if (auto* e = qobject_cast<FactorEntryDialog*>(&d)) {
+                e->Frequency()->SetHz(1e9);
+                e->LevelField()->setValue(2.0);
+                e->accept();
+                return e->result();
+            }
+            auto* e = qobject_cast<FactorEditor*>(&d);
+            if (!e) return int(QDialog::Rejected);
+            QTest::mouseClick(e->Button("insert"), Qt::LeftButton);
+            // Typed without extension and in lower case: the file written is AMP1.QED, which is there.
+            f.files->save = QString::fromStdString(dir / "amp1");
+            QTest::mouseClick(e->Button("save"), Qt::LeftButton);
+            titles << e->windowTitle();
+            // A folder that is not there: the failure is said and the edits stay unsaved.
+            f.files->save = QString::fromStdString(dir / "missing/amp2.qed");
+            QTest::mouseClick(e->Button("save"), Qt::LeftButton);
+            titles << e->windowTitle();
+            return int(QDialog::Rejected);
+        };
+        f.answer = [](const QString&) { return false; };  // keep the file that is there
+        f.Trigger("extdeveditor");
+        QCOMPARE(test::ReadFile(dir / "AMP1.QED"), std::string("mine"));
+        QCOMPARE(f.messages.value(0), QString("AMP1.QED already exists.\nDo you want to replace it?"));
+        QVERIFY2(f.messages.value(1).startsWith("Cannot write "), qPrintable(f.messages.join("|")));
+        QCOMPARE(titles, QStringList({"External Device Compensation", "External Device Compensation"}));
+    }
+
     void factorPointDraggedAndDataTransferTabs() {
         Shell f;
         test::TempDir dir;
