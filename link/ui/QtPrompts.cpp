@@ -128,15 +128,29 @@ void QtPrompts::ProgressEnd() {
 void QtPrompts::BeginSessionProgress(const std::string& title, std::function<void()> cancel) {
     ProgressEnd();
     m_bSession = true;
-    ProgressBegin(title, 0);  // busy until the job says how far it has come
-    m_progress->setCancelButtonText("Cancel");
+    // One window for every job, made once: showing it again costs the window nothing to build.
+    if (!m_session) {
+        m_session = new QProgressDialog(m_parent);
+        m_session->setAutoClose(false);
+        m_session->setAutoReset(false);
+        m_session->setCancelButtonText("Cancel");
+    }
+    m_progress = m_session;
+    disconnect(m_cancelConnection);
     // Cancel and closing the window both end the job.
-    connect(m_progress, &QProgressDialog::canceled, this, [cancel] { cancel(); });
+    m_cancelConnection = connect(m_session, &QProgressDialog::canceled, this, [cancel] { cancel(); });
+    m_session->setMinimumDuration(300);
+    ProgressBegin(title, 0);  // busy until the job says how far it has come
 }
 
 void QtPrompts::EndSessionProgress() {
     m_bSession = false;
-    ProgressEnd();
+    disconnect(m_cancelConnection);
+    if (m_session) {
+        m_session->reset();
+        m_session->hide();
+    }
+    m_progress = nullptr;
 }
 
 }  // namespace fl

@@ -46,7 +46,9 @@ class QtPrompts : public QObject, public IPrompts {
     void OnGuiThread(const std::function<void()>& f);
     QWidget* m_parent;
     QPointer<QProgressDialog> m_progress;
-    bool m_bSession = false;  // a session job owns the progress window
+    bool m_bSession = false;              // a session job owns the progress window
+    QPointer<QProgressDialog> m_session;  // the jobs' window, kept between jobs
+    QMetaObject::Connection m_cancelConnection;
     int m_nWait = 0;
 };
 
