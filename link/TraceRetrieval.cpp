@@ -88,7 +88,6 @@ bool TraceRetrieval::UploadOne(const std::string& name) {
     if (name == kTempTraceName)
         title = flags.liveRunning ? "Loading Live Trace..." : "Loading Active Trace...";
     prompts.ProgressBegin(title, 60);
-    if (!flags.displayMode && dialogStatus) dialogStatus("Please wait\nwhile loading...");
     auto done = [&](bool result) {
         prompts.ProgressEnd();
         prompts.WaitCursor(false);

@@ -61,8 +61,6 @@ class TraceRetrieval {
     bool DisplayActiveTrace();
 
     RetrievalFlags flags;
-    // The Get Trace dialog's status line ("Please wait\nwhile loading..." in list mode).
-    std::function<void(const std::string&)> dialogStatus;
     // Where "test_in.txt" goes; the data folder when empty.
     std::string programFolder;
     // Documents made or reloaded by the last upload.
