@@ -48,8 +48,9 @@ std::string ReadEditorFile(const std::string& path) {
     return bytes;
 }
 
+// Editor titles hold instrument text; the path is UTF-8.
 std::string NameOf(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
+    return PathTextToCp1252(std::filesystem::path(path).filename().string());
 }
 
 FactorModel OpenFactor(const std::string& path) {

@@ -8,10 +8,6 @@
 
 namespace fl {
 
-QString FromCp1252(const std::string& s) {
-    return QString::fromUtf8(Cp1252ToUtf8(s));
-}
-
 PageCanvas::PageCanvas(QPainter& painter, const QRectF& device, int originX, int originY, int fw, int fh)
     : m_p(painter), m_device(device), m_ox(originX), m_oy(originY) {
     // Isotropic: the smaller of the two scales keeps the whole page extent visible.
@@ -123,15 +119,6 @@ void PageCanvas::FitText(double x, double y, const std::string& text, int height
     const QString shortened =
         m_metrics.at({h, bold}).elidedText(t, Qt::ElideRight, std::max(0.0, room) * m_scale);
     TextQ(x, y - (height - h) / 2.0, shortened, h, bold, color);
-}
-
-std::string ToCp1252(const QString& s) {
-    // The inverse of FromCp1252 (Windows-1252, not Latin-1: "€" is 0x80); what the code page lacks is "?".
-    std::string out;
-    out.reserve(static_cast<size_t>(s.size()));
-    for (char32_t cp : s.toUcs4())
-        out.push_back(UnicodeToCp1252(cp).value_or('?'));
-    return out;
 }
 
 }  // namespace fl

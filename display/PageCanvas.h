@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "QtText.h"
+
 namespace fl {
 
 // Where a text went, in page units: left, top, width and height (the top is the larger y), and the box
@@ -72,9 +74,5 @@ class PageCanvas {
     mutable std::map<std::pair<int, bool>, QFont> m_fonts;
     mutable std::map<std::pair<int, bool>, QFontMetricsF> m_metrics;
 };
-
-QString FromCp1252(const std::string& s);
-// The other way: characters outside Windows-1252's Latin-1 range become '?'.
-std::string ToCp1252(const QString& s);
 
 }  // namespace fl

@@ -26,7 +26,7 @@ void SwapEnds(LimitLine& r) {
 
 std::string UpperCaseFileName(const std::string& path) {
     std::filesystem::path p(path);
-    return (p.parent_path() / ToUpperAscii(p.filename().string())).string();
+    return (p.parent_path() / UpperCaseUtf8Name(p.filename().string())).string();
 }
 
 LineValues LimitModel::InsertProposal() const {

@@ -333,11 +333,11 @@ bool DataTransfer::Download(const FileKind& kind, const std::string& pcPath, con
         in.close();
         std::error_code ec;
         fs::remove(TmpFile(), ec);
-        title = "Sending " + fs::path(pcPath).filename().string() + "...";
+        title = "Sending " + PathTextToCp1252(fs::path(pcPath).filename().string()) + "...";
     } else {
         std::ifstream in(pcPath, std::ios::binary);
         if (!in) {
-            prompts.Message("Cannot read " + pcPath, PromptIcon::Error);
+            prompts.Message("Cannot read " + PathTextToCp1252(pcPath), PromptIcon::Error);
             return false;
         }
         for (std::string l; std::getline(in, l);) {

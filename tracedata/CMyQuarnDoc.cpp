@@ -64,8 +64,9 @@ void KeepUntouchedFields(const TraceRecord& from, TraceRecord& to) {
     to.m_dUserLevel = from.m_dUserLevel;
 }
 
+// The title is instrument text; the path is the file system's UTF-8.
 std::string FileTitle(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
+    return PathTextToCp1252(std::filesystem::path(path).filename().string());
 }
 
 }  // namespace
@@ -404,7 +405,7 @@ SavePlan CMyQuarnDoc::PlanSave(const std::string& targetPath, const DocEnvironme
     if (ext == ".QTR" || m_bAskSaveName || targetPath.empty()) {
         m_bAskSaveName = false;
         plan.askName = true;
-        std::string base = p.stem().string();
+        std::string base = PathTextToCp1252(p.stem().string());
         if (base.empty()) base = m_strTitle.empty() ? m_strTraceName : m_strTitle;
         plan.proposedFileName = base + ".qtm";
         plan.startFolder = env.modifiedTraceFolder;
@@ -428,7 +429,7 @@ bool CMyQuarnDoc::WriteTo(const std::string& path, std::string* error, bool repl
 bool CMyQuarnDoc::SaveAsChosen(const std::string& chosenPath, DocEnvironment& env, std::string* error) {
     std::filesystem::path p(chosenPath);
     env.modifiedTraceFolder = p.parent_path().string();
-    m_strTraceName = p.stem().string();
+    m_strTraceName = PathTextToCp1252(p.stem().string());
     if (!WriteTo(chosenPath, error)) return false;
     m_strTitle = m_strTraceName;
     return true;

@@ -162,33 +162,78 @@ std::optional<char> UnicodeToCp1252(char32_t cp) {
     return static_cast<char>(0x80 + (at - std::begin(kHigh)));
 }
 
+namespace {
+
+// One UTF-8 character at s[i]: its code point and length; nothing for bytes that are not UTF-8.
+std::optional<std::pair<char32_t, size_t>> DecodeUtf8(std::string_view s, size_t i) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    char32_t cp;
+    size_t n;
+    if (c < 0x80)
+        cp = c, n = 1;
+    else if ((c & 0xE0) == 0xC0)
+        cp = c & 0x1F, n = 2;
+    else if ((c & 0xF0) == 0xE0)
+        cp = c & 0x0F, n = 3;
+    else if ((c & 0xF8) == 0xF0)
+        cp = c & 0x07, n = 4;
+    else
+        return std::nullopt;
+    if (i + n > s.size()) return std::nullopt;
+    for (size_t k = 1; k < n; ++k) {
+        const unsigned char t = static_cast<unsigned char>(s[i + k]);
+        if ((t & 0xC0) != 0x80) return std::nullopt;
+        cp = (cp << 6) | (t & 0x3F);
+    }
+    return std::pair{cp, n};
+}
+
+}  // namespace
+
 std::optional<std::string> Utf8ToCp1252(std::string_view s) {
     std::string out;
     out.reserve(s.size());
     for (size_t i = 0; i < s.size();) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        char32_t cp;
-        size_t n;
-        if (c < 0x80)
-            cp = c, n = 1;
-        else if ((c & 0xE0) == 0xC0)
-            cp = c & 0x1F, n = 2;
-        else if ((c & 0xF0) == 0xE0)
-            cp = c & 0x0F, n = 3;
-        else if ((c & 0xF8) == 0xF0)
-            cp = c & 0x07, n = 4;
-        else
-            return std::nullopt;  // not UTF-8
-        if (i + n > s.size()) return std::nullopt;
-        for (size_t k = 1; k < n; ++k) {
-            const unsigned char t = static_cast<unsigned char>(s[i + k]);
-            if ((t & 0xC0) != 0x80) return std::nullopt;
-            cp = (cp << 6) | (t & 0x3F);
-        }
-        i += n;
-        const std::optional<char> b = UnicodeToCp1252(cp);
+        const auto ch = DecodeUtf8(s, i);
+        if (!ch) return std::nullopt;  // not UTF-8
+        const std::optional<char> b = UnicodeToCp1252(ch->first);
         if (!b) return std::nullopt;  // not in the code page
         out.push_back(*b);
+        i += ch->second;
+    }
+    return out;
+}
+
+std::string PathTextToCp1252(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        const auto ch = DecodeUtf8(s, i);
+        if (!ch) {
+            out.push_back(s[i++]);  // a byte that is no UTF-8 was most likely written as Windows-1252
+            continue;
+        }
+        out.push_back(UnicodeToCp1252(ch->first).value_or('?'));
+        i += ch->second;
+    }
+    return out;
+}
+
+std::string UpperCaseUtf8Name(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        const auto ch = DecodeUtf8(s, i);
+        const std::optional<char> b = ch ? UnicodeToCp1252(ch->first) : std::nullopt;
+        if (!b) {
+            // Outside the code page (or no UTF-8): left as it is.
+            const size_t n = ch ? ch->second : 1;
+            out.append(s.substr(i, n));
+            i += n;
+            continue;
+        }
+        out += Cp1252ToUtf8(ToUpperCp1252(std::string(1, *b)));
+        i += ch->second;
     }
     return out;
 }

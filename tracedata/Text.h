@@ -35,5 +35,10 @@ std::string ToUpperCp1252(std::string_view s);
 std::optional<char> UnicodeToCp1252(char32_t codePoint);
 // UTF-8 to Windows-1252; nothing for a text that is not UTF-8 or holds a character the code page lacks.
 std::optional<std::string> Utf8ToCp1252(std::string_view s);
+// A PC file name (UTF-8) as instrument text: what the code page lacks becomes "?"; bytes that are no
+// UTF-8 are kept as they are.
+std::string PathTextToCp1252(std::string_view s);
+// A UTF-8 file name upper-cased by the instrument's rule (ä -> Ä); other characters stay as they are.
+std::string UpperCaseUtf8Name(std::string_view s);
 
 }  // namespace fl

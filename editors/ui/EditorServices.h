@@ -7,6 +7,9 @@
 #include <QPushButton>
 #include <QString>
 #include <functional>
+#include <string>
+
+#include "QtText.h"
 
 namespace fl {
 
@@ -44,7 +47,7 @@ inline void FollowFolder(const EditorServices& services, QString* folder, const 
 // The save dialog asked about the name as typed; the file written may have another name (an extension
 // added, the name upper-cased). A file there under that name is replaced only when the user says so.
 inline bool MayReplace(const EditorServices& services, const QString& typed, const std::string& target) {
-    const QString written = QString::fromStdString(target);
+    const QString written = FromUtf8(target);  // a path
     if (written == typed || !QFileInfo::exists(written)) return true;
     return services.question &&
            services.question(QFileInfo(written).fileName() + " already exists.\nDo you want to replace it?");

@@ -11,16 +11,6 @@
 
 namespace fl {
 
-namespace {
-
-const QStringList kHzUnits = {"GHz", "MHz", "kHz", "Hz"};
-
-double Factor(const QString& unit) {
-    return unit == "GHz" ? 1e9 : unit == "MHz" ? 1e6 : unit == "kHz" ? 1e3 : 1;
-}
-
-}  // namespace
-
 EmfLimitPointsDialog::EmfLimitPointsDialog(const EmfPointValues& v, bool editing, const EmfLimitModel& model,
                                            std::function<void(const QString&)> message, QWidget* parent)
     : QDialog(parent), m_model(model), m_message(std::move(message)), m_opened(v) {
@@ -35,31 +25,14 @@ EmfLimitPointsDialog::EmfLimitPointsDialog(const EmfPointValues& v, bool editing
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(type);
     const QString levelUnit = FromCp1252(EmfUnitNames()[static_cast<size_t>(model.Settings().unit)]);
-    const bool bothZero = v.f1 == 0 && v.f2 == 0;
     for (int i = 0; i < 2; ++i) {
         auto* group = new QGroupBox(i == 0 ? "Start" : "Stop");
         auto* form = new QFormLayout(group);
-        auto* f = new QDoubleSpinBox;
-        f->setDecimals(6);
-        f->setRange(0, 7.5e9);  // the raw field; OK checks the range in Hz
-        auto* u = new QComboBox;
-        u->addItems(kHzUnits);
-        const double hz = i == 0 ? v.f1 : v.f2;
-        if (bothZero) {
-            u->setCurrentText("MHz");
-            f->setValue(0);
-        } else {
-            const ScaledHz s = BestFrequencyUnit(hz);
-            u->setCurrentText(QString::fromStdString(s.unit));
-            f->setValue(s.value);
-        }
-        auto* fr = new QHBoxLayout;
-        fr->addWidget(f);
-        fr->addWidget(u);
-        form->addRow("Frequency:", fr);
-        auto* l = new QDoubleSpinBox;
-        l->setDecimals(4);
-        l->setRange(-1e9, 1e9);
+        auto* f = new FrequencyField;
+        f->Number()->setRange(0, 7.5e9);  // the raw field; OK checks the range in Hz
+        f->SetHz(i == 0 ? v.f1 : v.f2);   // zero shows "MHz"
+        form->addRow("Frequency:", f);
+        auto* l = new NumberField;
         l->setValue(i == 0 ? v.l1 : v.l2);
         auto* lr = new QHBoxLayout;
         lr->addWidget(l);
@@ -67,7 +40,6 @@ EmfLimitPointsDialog::EmfLimitPointsDialog(const EmfPointValues& v, bool editing
         form->addRow("Level:", lr);
         layout->addWidget(group);
         m_freq[static_cast<size_t>(i)] = f;
-        m_unit[static_cast<size_t>(i)] = u;
         m_level[static_cast<size_t>(i)] = l;
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
@@ -77,7 +49,7 @@ EmfLimitPointsDialog::EmfLimitPointsDialog(const EmfPointValues& v, bool editing
 }
 
 double EmfLimitPointsDialog::Hz(int i) const {
-    return m_freq[static_cast<size_t>(i)]->value() * Factor(m_unit[static_cast<size_t>(i)]->currentText());
+    return m_freq[static_cast<size_t>(i)]->Hz();
 }
 
 EmfPointValues EmfLimitPointsDialog::Values() const {
@@ -91,11 +63,18 @@ bool EmfLimitPointsDialog::Changed() const {
 }
 
 void EmfLimitPointsDialog::accept() {
+    // A frequency kept as it was is never refused (the row may lie outside the range chosen now).
+    std::vector<NumberField*> check;
+    for (int i = 0; i < 2; ++i) {
+        if (m_freq[static_cast<size_t>(i)]->Edited()) check.push_back(Frequency(i));
+        check.push_back(Level(i));
+    }
+    if (!FieldsAccepted(check, m_message)) return;
     const std::string problem = m_model.CheckFrequencies(Hz(0), Hz(1), m_opened.f1, m_opened.f2);
     if (!problem.empty()) {
-        if (m_message) m_message(QString::fromStdString(problem));
+        if (m_message) m_message(FromCp1252(problem));
         const double max = m_model.MaxHz();
-        m_freq[Hz(0) < 0 || Hz(0) > max ? 0 : 1]->setFocus();
+        Frequency(Hz(0) < 0 || Hz(0) > max ? 0 : 1)->setFocus();
         return;
     }
     QDialog::accept();
@@ -144,7 +123,7 @@ EmfLimitEditor::EmfLimitEditor(EditorServices services, QString startFile, bool 
         Refresh();
     });
     connect(m_reference, &QLineEdit::editingFinished, this, [this] {
-        m_model.ChangeReference(LeadingReal(m_reference->text().toStdString()));
+        m_model.ChangeReference(LeadingReal(ToCp1252(m_reference->text())));
         ShowSettings();
         Refresh();
     });
@@ -159,12 +138,12 @@ void EmfLimitEditor::ShowSettings() {
     m_scaleList->setCurrentIndex(s.scale);
     m_rangeList->setCurrentIndex(s.range);
     m_reference->setText(FromCp1252(m_model.LevelText(s.reference)).trimmed());
-    m_middleLabel->setText(QString::fromStdString(m_model.MiddleAxisLabel()));
+    m_middleLabel->setText(FromCp1252(m_model.MiddleAxisLabel()));
     QStringList levels;
     for (const std::string& l : m_model.LevelLabels())
         levels << FromCp1252(l).trimmed();
-    Graph()->SetAxisLabels(levels, {"0 Hz", QString::fromStdString(m_model.MiddleAxisLabel()),
-                                    s.range == 1 ? "7.5 GHz" : "4 GHz"});
+    Graph()->SetAxisLabels(
+        levels, {"0 Hz", FromCp1252(m_model.MiddleAxisLabel()), s.range == 1 ? "7.5 GHz" : "4 GHz"});
     m_showing = false;
 }
 

@@ -2,10 +2,11 @@
 #pragma once
 
 #include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QRadioButton>
 
 #include "EmfLimitModel.h"
+#include "FormEditors.h"
+#include "NumberField.h"
 #include "SegmentEditor.h"
 
 namespace fl {
@@ -19,9 +20,9 @@ class EmfLimitPointsDialog : public QDialog {
     EmfPointValues Values() const;
     bool Changed() const;
     QRadioButton* Lower() { return m_lower; }
-    QDoubleSpinBox* Frequency(int i) { return m_freq[static_cast<size_t>(i)]; }  // 0 start, 1 stop
-    QComboBox* FrequencyUnit(int i) { return m_unit[static_cast<size_t>(i)]; }
-    QDoubleSpinBox* Level(int i) { return m_level[static_cast<size_t>(i)]; }
+    NumberField* Frequency(int i) { return m_freq[static_cast<size_t>(i)]->Number(); }  // 0 start, 1 stop
+    QComboBox* FrequencyUnit(int i) { return m_freq[static_cast<size_t>(i)]->Unit(); }
+    NumberField* Level(int i) { return m_level[static_cast<size_t>(i)]; }
     void accept() override;
 
   private:
@@ -30,9 +31,8 @@ class EmfLimitPointsDialog : public QDialog {
     std::function<void(const QString&)> m_message;
     QRadioButton* m_upper;
     QRadioButton* m_lower;
-    std::array<QDoubleSpinBox*, 2> m_freq{};
-    std::array<QComboBox*, 2> m_unit{};
-    std::array<QDoubleSpinBox*, 2> m_level{};
+    std::array<FrequencyField*, 2> m_freq{};
+    std::array<NumberField*, 2> m_level{};
     EmfPointValues m_opened;
 };
 
@@ -55,7 +55,7 @@ class EmfLimitEditor : public SegmentEditor {
     bool Full() const override { return m_model.Full(); }
     bool AsksToSave() const override { return m_model.AsksToSave(); }
     void ApplyModifiedHook() override { m_model.ApplyModifiedHook(); }
-    QString Title() const override { return QString::fromStdString(m_model.title); }
+    QString Title() const override { return FromCp1252(m_model.title); }
     void Insert() override;
     void Edit() override;
     void DeleteRow() override { m_model.Delete(); }

@@ -39,11 +39,8 @@ FactorEntryDialog::FactorEntryDialog(double hz, double level, bool editing, cons
     setWindowTitle(editing ? "Edit" : "Insert");
     m_frequency = new FrequencyField;
     m_frequency->Number()->setRange(-1e12, 1e12);
-    if (hz != 0)
-        m_frequency->SetHz(hz);
-    else
-        m_frequency->Unit()->setCurrentText("MHz");
-    m_level = new QDoubleSpinBox;
+    m_frequency->SetHz(hz);  // zero shows "MHz"
+    m_level = new NumberField;
     m_level->setDecimals(1);
     m_level->setRange(-80, 80);
     m_level->setValue(level);
@@ -71,9 +68,10 @@ bool FactorEntryDialog::Changed() const {
 }
 
 void FactorEntryDialog::accept() {
+    if (!FieldsAccepted({m_frequency->Number(), m_level}, m_message)) return;
     const std::string problem = m_model.CheckEntry(Hz(), Changed());
     if (!problem.empty()) {
-        if (m_message) m_message(QString::fromStdString(problem));
+        if (m_message) m_message(FromCp1252(problem));
         m_frequency->Number()->setFocus();
         return;
     }
@@ -88,21 +86,22 @@ FactorEditor::FactorEditor(FactorMode mode, EditorServices services, QString sta
       m_startFile(std::move(startFile)),
       m_folder(folder) {
     const FactorTexts& t = TextsFor(mode);
-    m_table = new QTableWidget(0, 2);
+    m_table = new RowTable(
+        {"  Frequency [ Hz ]", t.levelColumn},
+        [this] { return static_cast<int>(m_model.table.entries.size()); },
+        [this](int row) {
+            const FactorEntry& e = m_model.table.entries[static_cast<size_t>(row)];
+            return QStringList{FromCp1252(e.frequency), FromCp1252(e.level)};
+        });
     m_table->setObjectName("rows");
-    m_table->setHorizontalHeaderLabels({"  Frequency [ Hz ]", t.levelColumn});
     m_table->setColumnWidth(0, 115);
     m_table->setColumnWidth(1, 115);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->verticalHeader()->setVisible(false);
     m_table->setMinimumWidth(260);
-    connect(m_table, &QTableWidget::cellClicked, this, [this](int row, int) {
+    connect(m_table, &RowTable::rowChosen, this, [this](int row) {
         m_model.current = row + 1;
         Refresh();
     });
-    connect(m_table, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
+    connect(m_table, &RowTable::rowActivated, this, [this](int row) {
         m_model.current = row + 1;
         Edit();
     });
@@ -191,10 +190,13 @@ FactorEditor::FactorEditor(FactorMode mode, EditorServices services, QString sta
     Button("dataTransfer")->setEnabled(transferAllowed);
     connect(Button("insert"), &QPushButton::clicked, this, [this] { Insert(); });
     connect(Button("edit"), &QPushButton::clicked, this, [this] { Edit(); });
-    connect(Button("delete"), &QPushButton::clicked, this, [this] {
+    auto deleteRow = [this] {
         m_model.Delete();
         Refresh();
-    });
+        m_table->setFocus();
+    };
+    connect(Button("delete"), &QPushButton::clicked, this, deleteRow);
+    connect(m_table, &RowTable::deletePressed, this, deleteRow);
     connect(Button("deleteAll"), &QPushButton::clicked, this, [this] {
         m_model.DeleteAll();
         Refresh();
@@ -221,24 +223,15 @@ FactorEditor::FactorEditor(FactorMode mode, EditorServices services, QString sta
 
 void FactorEditor::Refresh() {
     m_model.ApplyModifiedHook();
-    setWindowTitle(QString::fromStdString(m_model.title));
-    const auto& entries = m_model.table.entries;
-    m_table->setRowCount(static_cast<int>(entries.size()));
-    for (int r = 0; r < static_cast<int>(entries.size()); ++r)
-        for (int c = 0; c < 2; ++c) {
-            auto* item = m_table->item(r, c);
-            if (!item) m_table->setItem(r, c, item = new QTableWidgetItem);
-            const FactorEntry& e = entries[static_cast<size_t>(r)];
-            item->setText(FromCp1252(c == 0 ? e.frequency : e.level));
-        }
-    if (m_model.current >= 1) m_table->selectRow(m_model.current - 1);
+    setWindowTitle(FromCp1252(m_model.title));
+    m_table->Update(m_model.current);
     m_showing = true;
     m_range->setCurrentIndex(m_model.table.range);
     m_showing = false;
     m_S = m_model.HalfRange();
     QStringList labels;
     for (const std::string& l : m_model.LevelLabels(m_S))
-        labels << QString::fromStdString(l).trimmed();
+        labels << FromCp1252(l).trimmed();
     m_graph->SetAxisLabels(labels, {"0 Hz", m_model.table.range == 1 ? "3.75 GHz" : "2 GHz",
                                     m_model.table.range == 1 ? "7.5 GHz" : "4 GHz"});
     m_graph->SetFactorContent(m_model.Points(m_S), m_model.current, CurveColor(m_model.mode));
@@ -254,6 +247,7 @@ void FactorEditor::Insert() {
     if (m_services.exec(dlg) != QDialog::Accepted) return;
     m_model.Insert(dlg.Hz(), dlg.Level());
     Refresh();
+    m_table->setFocus();
 }
 
 void FactorEditor::Edit() {
@@ -277,7 +271,7 @@ bool FactorEditor::Save() {
     if (typed.isEmpty()) return false;
     QString path = typed;
     if (QFileInfo(path).suffix().isEmpty()) path += t.extension;
-    const std::string target = UpperCaseFileName(path.toStdString());
+    const std::string target = UpperCaseFileName(ToUtf8(path));
     if (!MayReplace(m_services, typed, target)) return false;
     FollowFolder(m_services, m_folder, path);
     FactorTable table = m_model.table;
@@ -288,11 +282,11 @@ bool FactorEditor::Save() {
     std::string error;
     // A file that could not be written is said, and the editor keeps its edits as unsaved.
     if (!WriteWholeFileAtomically(target, FactorFileText(table, local), &error)) {
-        m_services.message(QString::fromStdString(error), true);
+        m_services.message(FromUtf8(error), true);
         return false;
     }
     m_model.table.comment = table.comment;
-    m_model.Saved(std::filesystem::path(target).filename().string());
+    m_model.Saved(PathTextToCp1252(std::filesystem::path(target).filename().string()));
     Refresh();
     return true;
 }
@@ -306,7 +300,7 @@ void FactorEditor::Open(const QString& given) {
         FollowFolder(m_services, m_folder, path);
     }
     std::string bytes, error;
-    if (!ReadWholeFile(path.toStdString(), bytes, 1 << 20, &error)) {
+    if (!ReadWholeFile(ToUtf8(path), bytes, 1 << 20, &error)) {
         m_services.message(kFileNotFoundText, true);
         return;
     }

@@ -5,16 +5,16 @@
 
 #include <QComboBox>
 #include <QDialog>
-#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
 #include <optional>
 
 #include "EditorGraphWidget.h"
 #include "EditorServices.h"
 #include "FactorTable.h"
+#include "NumberField.h"
+#include "RowTable.h"
 
 namespace fl {
 
@@ -30,14 +30,14 @@ class FactorEntryDialog : public QDialog {
     double Level() const;
     bool Changed() const;
     FrequencyField* Frequency() { return m_frequency; }
-    QDoubleSpinBox* LevelField() { return m_level; }
+    NumberField* LevelField() { return m_level; }
     void accept() override;
 
   private:
     const FactorModel& m_model;
     std::function<void(const QString&)> m_message;
     FrequencyField* m_frequency;
-    QDoubleSpinBox* m_level;
+    NumberField* m_level;
     double m_openedHz, m_openedLevel;
 };
 
@@ -47,7 +47,7 @@ class FactorEditor : public QDialog {
     FactorEditor(FactorMode mode, EditorServices services, QString startFile, bool transferAllowed,
                  QString* folder, QWidget* parent = nullptr);
     FactorModel& Model() { return m_model; }
-    QTableWidget* Table() const { return m_table; }
+    RowTable* Table() const { return m_table; }
     EditorGraphWidget* Graph() const { return m_graph; }
     QPushButton* Button(const char* name) const { return findChild<QPushButton*>(name); }
     void reject() override;
@@ -64,7 +64,7 @@ class FactorEditor : public QDialog {
     EditorServices m_services;
     QString m_startFile;
     QString* m_folder;
-    QTableWidget* m_table;
+    RowTable* m_table;
     EditorGraphWidget* m_graph;
     QLineEdit* m_comment;
     QComboBox* m_range;

@@ -15,6 +15,7 @@
 #include "FileIo.h"
 #include "LimitModel.h"
 #include "PageCanvas.h"
+#include "Text.h"
 
 namespace fl {
 
@@ -26,8 +27,7 @@ constexpr const char* kCantOpen = "Can't open file!";
 }  // namespace
 
 FrequencyField::FrequencyField(QWidget* parent) : QWidget(parent) {
-    m_number = new QDoubleSpinBox;
-    m_number->setDecimals(6);
+    m_number = new NumberField;
     m_number->setRange(0, 1e12);
     m_unit = new QComboBox;
     m_unit->addItems({"GHz", "MHz", "kHz", "Hz"});
@@ -35,17 +35,33 @@ FrequencyField::FrequencyField(QWidget* parent) : QWidget(parent) {
     l->setContentsMargins(0, 0, 0, 0);
     l->addWidget(m_number, 1);
     l->addWidget(m_unit);
-    connect(m_number, &QDoubleSpinBox::valueChanged, this, &FrequencyField::edited);
+    connect(m_number, &NumberField::valueChanged, this, &FrequencyField::edited);
     connect(m_unit, &QComboBox::currentIndexChanged, this, &FrequencyField::edited);
 }
 
 void FrequencyField::SetHz(double hz) {
-    const ScaledHz s = BestFrequencyUnit(hz);
-    m_unit->setCurrentText(QString::fromStdString(s.unit));
-    m_number->setValue(s.value);
+    const bool blocked = blockSignals(true);
+    if (hz == 0) {
+        m_unit->setCurrentText("MHz");
+        m_number->setValue(0);
+    } else {
+        const ScaledHz s = BestFrequencyUnit(hz);
+        m_unit->setCurrentText(FromUtf8(s.unit));
+        m_number->setValue(s.value);
+    }
+    m_hz = hz;
+    m_shownUnit = m_unit->currentText();
+    m_shownNumber = m_number->text();
+    blockSignals(blocked);
+    emit edited();
+}
+
+bool FrequencyField::Edited() const {
+    return m_number->text() != m_shownNumber || m_unit->currentText() != m_shownUnit;
 }
 
 double FrequencyField::Hz() const {
+    if (!Edited()) return m_hz;  // 1234567891 Hz stays that, though shown as 1.234567891 GHz
     const QString u = m_unit->currentText();
     const double f = u == "GHz" ? 1e9 : u == "MHz" ? 1e6 : u == "kHz" ? 1e3 : 1;
     return m_number->value() * f;
@@ -106,7 +122,7 @@ bool FormEditor::Save() {
     QString path = typed;
     if (QFileInfo(path).suffix().isEmpty()) path += k.extension;
     const QString name = QFileInfo(path).fileName();
-    const std::string target = UpperCaseFileName(path.toStdString());
+    const std::string target = UpperCaseFileName(ToUtf8(path));
     if (!MayReplace(m_services, typed, target)) return false;
     FollowFolder(m_services, m_folder, path);
     const std::string baseName = NameBeforeFirstDot(ToCp1252(name));
@@ -115,7 +131,7 @@ bool FormEditor::Save() {
         m_services.message(kCantSave, true);
         return false;
     }
-    m_fileName = FromCp1252(std::filesystem::path(target).filename().string());
+    m_fileName = FromUtf8(std::filesystem::path(target).filename().string());
     m_loading = true;
     setWindowTitle(TitleFor(m_fileName));
     m_box->setTitle(FromCp1252(baseName));
@@ -136,13 +152,15 @@ void FormEditor::Open(const QString& given) {
     m_fileName = QFileInfo(path).fileName();
     setWindowTitle(TitleFor(m_fileName));
     std::string bytes, error;
-    if (!ReadWholeFile(path.toStdString(), bytes, 1 << 20, &error)) {
+    if (!ReadWholeFile(ToUtf8(path), bytes, 1 << 20, &error)) {
         m_services.message(kCantOpen, true);
         return;
     }
     m_loading = true;
     Read(bytes);
-    m_box->setTitle(FromCp1252(NameBeforeFirstDot(ToCp1252(m_fileName))));
+    // The file's own Name line where it has one; else the file's name up to its first full stop.
+    const std::string inFile = NameInFile();
+    m_box->setTitle(FromCp1252(inFile.empty() ? NameBeforeFirstDot(ToCp1252(m_fileName)) : inFile));
     m_loading = false;
     m_modified = false;
 }
@@ -164,10 +182,12 @@ void FormEditor::DataTransfer() {
 ChannelSystemEditor::ChannelSystemEditor(EditorServices services, QString startFile, bool transferAllowed,
                                          QString* folder, QWidget* parent)
     : FormEditor(std::move(services), std::move(startFile), transferAllowed, folder, parent) {
-    m_first = new QSpinBox;
-    m_last = new QSpinBox;
-    for (QSpinBox* s : {m_first, m_last})
+    m_first = new NumberField;
+    m_last = new NumberField;
+    for (NumberField* s : {m_first, m_last}) {
         s->setRange(0, 100000);
+        s->setIntegers(true);
+    }
     m_width = new FrequencyField;
     m_spacing = new FrequencyField;
     m_center = new FrequencyField;
@@ -182,8 +202,8 @@ ChannelSystemEditor::ChannelSystemEditor(EditorServices services, QString startF
     form->addRow("Max. Frequency", m_max);
     Build(form);
     Show(m_system);
-    for (QSpinBox* s : {m_first, m_last})
-        connect(s, &QSpinBox::valueChanged, this, [this] { Edited(); });
+    for (NumberField* s : {m_first, m_last})
+        connect(s, &NumberField::valueChanged, this, [this] { Edited(); });
     for (FrequencyField* f : {m_width, m_spacing, m_center})
         connect(f, &FrequencyField::edited, this, [this] { Edited(); });
     connect(m_max, &QComboBox::currentIndexChanged, this, [this] { Edited(); });
@@ -202,8 +222,8 @@ FormEditor::Kind ChannelSystemEditor::FormKind() const {
 
 ChannelSystem ChannelSystemEditor::Values() const {
     ChannelSystem s = m_system;
-    s.first = m_first->value();
-    s.last = m_last->value();
+    s.first = ClampToInt(m_first->value());
+    s.last = ClampToInt(m_last->value());
     s.width = m_width->Hz();
     s.spacing = m_spacing->Hz();
     s.firstCenter = m_center->Hz();
@@ -212,11 +232,19 @@ ChannelSystem ChannelSystemEditor::Values() const {
 }
 
 QString ChannelSystemEditor::Check() {
+    // The channel numbers' own range check comes first: a number from a file is shown as it was, and
+    // refused here rather than clamped.
+    for (NumberField* f : {m_first, m_last}) {
+        const QString p = f->Problem();
+        if (p.isEmpty()) continue;
+        f->setFocus();
+        return p;
+    }
     const std::string problem = CheckChannelSystem(Values());
     if (problem.rfind("Channel Width", 0) == 0) m_width->Number()->setFocus();
     if (problem.rfind("Channel Spacing", 0) == 0) m_spacing->Number()->setFocus();
     if (problem.rfind("1st Channel", 0) == 0) m_center->Number()->setFocus();
-    return QString::fromStdString(problem);
+    return FromCp1252(problem);
 }
 
 std::string ChannelSystemEditor::Text(const std::string& name) {
@@ -246,15 +274,12 @@ CableTypeEditor::CableTypeEditor(EditorServices services, QString startFile, boo
                                  QString* folder, QWidget* parent)
     : FormEditor(std::move(services), std::move(startFile), transferAllowed, folder, parent) {
     m_description = new QLineEdit;
-    m_dielectric = new QDoubleSpinBox;
+    m_dielectric = new NumberField;
     m_dielectric->setDecimals(2);
-    m_dielectric->setRange(-1000, 1000);
-    m_velocity = new QDoubleSpinBox;
+    m_velocity = new NumberField;
     m_velocity->setDecimals(2);
-    m_velocity->setRange(-1000, 1000);
-    m_attenuation = new QDoubleSpinBox;
+    m_attenuation = new NumberField;
     m_attenuation->setDecimals(2);
-    m_attenuation->setRange(-100000, 100000);
     m_unit = new QComboBox;
     m_unit->addItems({"m", "ft"});
     m_cutoff = new FrequencyField;
@@ -271,28 +296,28 @@ CableTypeEditor::CableTypeEditor(EditorServices services, QString startFile, boo
     Build(form);
     Show(CableType{});
     // The two views of one property: editing one shows the other, without a recomputation in turn.
-    connect(m_dielectric, &QDoubleSpinBox::valueChanged, this, [this](double e) {
+    connect(m_dielectric, &NumberField::valueChanged, this, [this](double e) {
         if (m_linking) return;
         double v = 0;
         if (VelocityFromDielectric(e, v)) {
             m_linking = true;
-            m_velocity->setValue(v);
+            m_velocity->setRounded(v);
             m_linking = false;
         }
         Edited();
     });
-    connect(m_velocity, &QDoubleSpinBox::valueChanged, this, [this](double v) {
+    connect(m_velocity, &NumberField::valueChanged, this, [this](double v) {
         if (m_linking) return;
         double e = 0;
         if (DielectricFromVelocity(v, e)) {
             m_linking = true;
-            m_dielectric->setValue(e);
+            m_dielectric->setRounded(e);
             m_linking = false;
         }
         Edited();
     });
     connect(m_description, &QLineEdit::textEdited, this, [this] { Edited(); });
-    connect(m_attenuation, &QDoubleSpinBox::valueChanged, this, [this] { Edited(); });
+    connect(m_attenuation, &NumberField::valueChanged, this, [this] { Edited(); });
     connect(m_unit, &QComboBox::currentIndexChanged, this, [this] { Edited(); });
     connect(m_cutoff, &FrequencyField::edited, this, [this] { Edited(); });
     OpenStartFile();
@@ -319,7 +344,7 @@ CableType CableTypeEditor::Values() const {
 }
 
 QString CableTypeEditor::Check() {
-    return QString::fromStdString(CheckCableType(Values(), m_velocity->value()));
+    return FromCp1252(CheckCableType(Values(), m_velocity->value()));
 }
 
 std::string CableTypeEditor::Text(const std::string&) {
@@ -337,7 +362,7 @@ void CableTypeEditor::Show(const CableType& c) {
     m_description->setText(FromCp1252(c.description));
     m_dielectric->setValue(c.dielectric);
     double v = 1;
-    if (VelocityFromDielectric(c.dielectric, v)) m_velocity->setValue(v);
+    if (VelocityFromDielectric(c.dielectric, v)) m_velocity->setRounded(v);
     m_attenuation->setValue(c.attenuation);
     m_unit->setCurrentIndex(c.feet ? 1 : 0);
     m_cutoff->SetHz(c.cutoff);
@@ -365,12 +390,12 @@ SettingsChooser::SettingsChooser(EditorServices services, QString* folder, QWidg
 void SettingsChooser::New() {
     std::vector<std::string> names;
     for (const QString& n : QDir(*m_folder).entryList(QDir::Files))
-        names.push_back(n.toStdString());
-    const QString path = *m_folder + "/" + QString::fromStdString(NextNewSettingsName(names));
+        names.push_back(ToUtf8(n));
+    const QString path = *m_folder + "/" + FromUtf8(NextNewSettingsName(names));
     std::string error;
     // Created new, never over a file that is there (its settings would be emptied).
-    if (!WriteWholeFileAtomically(path.toStdString(), {}, &error, false)) {
-        if (m_services.message) m_services.message(QString::fromStdString(error), true);  // a PC path: UTF-8
+    if (!WriteWholeFileAtomically(ToUtf8(path), {}, &error, false)) {
+        if (m_services.message) m_services.message(FromUtf8(error), true);  // a PC path: UTF-8
         return;
     }
     if (m_services.openExternally) m_services.openExternally(path);

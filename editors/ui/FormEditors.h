@@ -4,14 +4,13 @@
 
 #include <QComboBox>
 #include <QDialog>
-#include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 
 #include "EditorServices.h"
 #include "FormFiles.h"
+#include "NumberField.h"
 
 namespace fl {
 
@@ -20,16 +19,21 @@ class FrequencyField : public QWidget {
     Q_OBJECT
   public:
     explicit FrequencyField(QWidget* parent = nullptr);
+    // Shows `hz` in its best unit and gives it back exactly until the number or the unit is edited.
     void SetHz(double hz);
     double Hz() const;
-    QDoubleSpinBox* Number() const { return m_number; }
+    bool Edited() const;
+    NumberField* Number() const { return m_number; }
     QComboBox* Unit() const { return m_unit; }
   signals:
     void edited();
 
   private:
-    QDoubleSpinBox* m_number;
+    NumberField* m_number;
     QComboBox* m_unit;
+    double m_hz = 0;
+    QString m_shownUnit = "MHz";
+    QString m_shownNumber = "0";
 };
 
 // What both forms share: Open, Save, Data Transfer and Close with the save question, the "Untitled"
@@ -58,6 +62,8 @@ class FormEditor : public QDialog {
     virtual QString Check() = 0;
     virtual std::string Text(const std::string& name) = 0;
     virtual void Read(const std::string& bytes) = 0;
+    // The name the file read holds for itself ("" when its kind has none).
+    virtual std::string NameInFile() const { return {}; }
     // A title for a file name: "Channel System - X" or "DTF Cable Type - X".
     virtual QString TitleFor(const QString& fileName) const = 0;
 
@@ -83,8 +89,8 @@ class ChannelSystemEditor : public FormEditor {
     ChannelSystemEditor(EditorServices services, QString startFile, bool transferAllowed, QString* folder,
                         QWidget* parent = nullptr);
     ChannelSystem Values() const;
-    QSpinBox* First() { return m_first; }
-    QSpinBox* Last() { return m_last; }
+    NumberField* First() { return m_first; }
+    NumberField* Last() { return m_last; }
     FrequencyField* Width() { return m_width; }
     FrequencyField* Spacing() { return m_spacing; }
     FrequencyField* Center() { return m_center; }
@@ -95,13 +101,14 @@ class ChannelSystemEditor : public FormEditor {
     QString Check() override;
     std::string Text(const std::string& name) override;
     void Read(const std::string& bytes) override;
+    std::string NameInFile() const override { return m_system.name; }
     QString TitleFor(const QString& fileName) const override { return "Channel System - " + fileName; }
 
   private:
     void Show(const ChannelSystem& s);
     ChannelSystem m_system;
-    QSpinBox* m_first;
-    QSpinBox* m_last;
+    NumberField* m_first;
+    NumberField* m_last;
     FrequencyField* m_width;
     FrequencyField* m_spacing;
     FrequencyField* m_center;
@@ -115,9 +122,9 @@ class CableTypeEditor : public FormEditor {
                     QWidget* parent = nullptr);
     CableType Values() const;
     QLineEdit* Description() { return m_description; }
-    QDoubleSpinBox* Dielectric() { return m_dielectric; }
-    QDoubleSpinBox* Velocity() { return m_velocity; }
-    QDoubleSpinBox* Attenuation() { return m_attenuation; }
+    NumberField* Dielectric() { return m_dielectric; }
+    NumberField* Velocity() { return m_velocity; }
+    NumberField* Attenuation() { return m_attenuation; }
     QComboBox* LengthUnit() { return m_unit; }
     FrequencyField* Cutoff() { return m_cutoff; }
 
@@ -131,9 +138,9 @@ class CableTypeEditor : public FormEditor {
   private:
     void Show(const CableType& c);
     QLineEdit* m_description;
-    QDoubleSpinBox* m_dielectric;
-    QDoubleSpinBox* m_velocity;
-    QDoubleSpinBox* m_attenuation;
+    NumberField* m_dielectric;
+    NumberField* m_velocity;
+    NumberField* m_attenuation;
     QComboBox* m_unit;
     FrequencyField* m_cutoff;
     bool m_linking = false;

@@ -5,11 +5,14 @@
 #include <QGroupBox>
 #include <QVBoxLayout>
 
+#include "QtText.h"
 #include "Text.h"
 
 namespace fl {
 
-LimitLineDialog::LimitLineDialog(const LineValues& v, bool isNew, QWidget* parent) : QDialog(parent) {
+LimitLineDialog::LimitLineDialog(const LineValues& v, bool isNew, std::function<void(const QString&)> message,
+                                 QWidget* parent)
+    : QDialog(parent), m_message(std::move(message)) {
     setWindowTitle("Limit Lines");
     auto* type = new QGroupBox("Limit Type");
     m_upper = new QRadioButton("Upper");
@@ -23,10 +26,10 @@ LimitLineDialog::LimitLineDialog(const LineValues& v, bool isNew, QWidget* paren
     auto* form = new QFormLayout(line);
     const char* names[] = {"x1", "y1", "x2", "y2"};
     for (int i = 0; i < 4; ++i) {
-        auto* f = new QDoubleSpinBox;
+        auto* f = new NumberField;
         f->setObjectName(names[i]);
+        f->setAccessibleName(names[i]);
         f->setDecimals(1);
-        f->setSingleStep(0.1);
         // x from 0 to 10 divisions, y from 0 to 8.
         f->setRange(0, i % 2 == 0 ? 10 : 8);
         form->addRow(names[i], f);
@@ -44,12 +47,16 @@ LimitLineDialog::LimitLineDialog(const LineValues& v, bool isNew, QWidget* paren
     m_field[3]->setValue(shown.y2);
     m_opened = Values();
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::accepted, this, &LimitLineDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(type);
     layout->addWidget(line);
     layout->addWidget(buttons);
+}
+
+void LimitLineDialog::accept() {
+    if (FieldsAccepted({m_field[0], m_field[1], m_field[2], m_field[3]}, m_message)) QDialog::accept();
 }
 
 LineValues LimitLineDialog::Values() const {
@@ -71,19 +78,18 @@ SegmentEditor::Kind LimitEditor::FileKind() const {
 
 QStringList LimitEditor::RowTexts(int row) const {
     const LimitLine& r = m_model.set.rows[static_cast<size_t>(row)];
-    return {QString::fromStdString(r.x1), QString::fromStdString(r.y1), QString::fromStdString(r.x2),
-            QString::fromStdString(r.y2), LimitTypeText(r.lower)};
+    return {FromCp1252(r.x1), FromCp1252(r.y1), FromCp1252(r.x2), FromCp1252(r.y2), LimitTypeText(r.lower)};
 }
 
 void LimitEditor::Insert() {
-    LimitLineDialog dlg(m_model.InsertProposal(), true, this);
+    LimitLineDialog dlg(m_model.InsertProposal(), true, RangeMessage(), this);
     if (m_services.exec(dlg) != QDialog::Accepted) return;
     m_model.Insert(dlg.Values(), dlg.Changed());
 }
 
 void LimitEditor::Edit() {
     if (m_model.current == 0) return;
-    LimitLineDialog dlg(m_model.Values(m_model.current), false, this);
+    LimitLineDialog dlg(m_model.Values(m_model.current), false, RangeMessage(), this);
     if (m_services.exec(dlg) != QDialog::Accepted) return;
     m_model.Edit(dlg.Values(), dlg.Changed());
 }
@@ -117,8 +123,7 @@ std::pair<QString, QString> LimitEditor::Position(const GraphHit& hit) const {
     const LimitLine& r = m_model.set.rows[static_cast<size_t>(hit.row)];
     const std::string& x = hit.end == 0 ? r.x1 : r.x2;
     const std::string& y = hit.end == 0 ? r.y1 : r.y2;
-    return {QString::fromStdString(Format("x=%.1f", LeadingReal(x))),
-            QString::fromStdString(Format("y=%.1f", LeadingReal(y)))};
+    return {FromCp1252(Format("x=%.1f", LeadingReal(x))), FromCp1252(Format("y=%.1f", LeadingReal(y)))};
 }
 
 }  // namespace fl

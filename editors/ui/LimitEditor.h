@@ -2,10 +2,10 @@
 #pragma once
 
 #include <QButtonGroup>
-#include <QDoubleSpinBox>
 #include <QRadioButton>
 
 #include "LimitModel.h"
+#include "NumberField.h"
 #include "SegmentEditor.h"
 
 namespace fl {
@@ -14,17 +14,20 @@ namespace fl {
 class LimitLineDialog : public QDialog {
     Q_OBJECT
   public:
-    LimitLineDialog(const LineValues& v, bool isNew, QWidget* parent = nullptr);
+    LimitLineDialog(const LineValues& v, bool isNew, std::function<void(const QString&)> message = {},
+                    QWidget* parent = nullptr);
     LineValues Values() const;
     bool Changed() const { return !(Values() == m_opened); }
     QRadioButton* Upper() { return m_upper; }
     QRadioButton* Lower() { return m_lower; }
-    QDoubleSpinBox* Field(int i) { return m_field[static_cast<size_t>(i)]; }  // x1, y1, x2, y2
+    NumberField* Field(int i) { return m_field[static_cast<size_t>(i)]; }  // x1, y1, x2, y2
+    void accept() override;
 
   private:
     QRadioButton* m_upper;
     QRadioButton* m_lower;
-    std::array<QDoubleSpinBox*, 4> m_field{};
+    std::array<NumberField*, 4> m_field{};
+    std::function<void(const QString&)> m_message;
     LineValues m_opened;
 };
 
@@ -43,7 +46,7 @@ class LimitEditor : public SegmentEditor {
     bool Full() const override { return m_model.Full(); }
     bool AsksToSave() const override { return m_model.AsksToSave(); }
     void ApplyModifiedHook() override { m_model.ApplyModifiedHook(); }
-    QString Title() const override { return QString::fromStdString(m_model.title); }
+    QString Title() const override { return FromCp1252(m_model.title); }
     void Insert() override;
     void Edit() override;
     void DeleteRow() override { m_model.Delete(); }

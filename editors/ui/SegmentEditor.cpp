@@ -11,6 +11,7 @@
 #include "FileIo.h"
 #include "LimitModel.h"
 #include "PageCanvas.h"
+#include "Text.h"
 
 namespace fl {
 
@@ -23,34 +24,22 @@ SegmentEditor::SegmentEditor(EditorServices services, QString startFile, bool tr
       m_transferAllowed(transferAllowed) {}
 
 void SegmentEditor::Build(const QStringList& headers, const std::vector<int>& widths, QWidget* settings) {
-    m_table = new QTableWidget(0, headers.size());
+    m_table = new RowTable(
+        headers, [this] { return Rows(); }, [this](int row) { return RowTexts(row); });
     m_table->setObjectName("rows");
-    m_table->setHorizontalHeaderLabels(headers);
     for (int i = 0; i < headers.size() && i < static_cast<int>(widths.size()); ++i) {
         m_table->setColumnWidth(i, widths[static_cast<size_t>(i)]);
         m_minWidths << widths[static_cast<size_t>(i)];
     }
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setShowGrid(true);
-    m_table->verticalHeader()->setVisible(false);
-    m_table->verticalHeader()->setDefaultSectionSize(20);
-    // The selection stays visible when the list loses the focus.
-    QPalette pal = m_table->palette();
-    pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
-    pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                 pal.color(QPalette::Active, QPalette::HighlightedText));
-    m_table->setPalette(pal);
     int listWidth = 4;
     for (int w : widths)
         listWidth += w;
     m_table->setMinimumWidth(listWidth + 20);
-    connect(m_table, &QTableWidget::cellClicked, this, [this](int row, int) {
+    connect(m_table, &RowTable::rowChosen, this, [this](int row) {
         Current() = row + 1;
         Refresh();
     });
-    connect(m_table, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
+    connect(m_table, &RowTable::rowActivated, this, [this](int row) {
         Current() = row + 1;
         Edit();
         Refresh();
@@ -114,17 +103,20 @@ void SegmentEditor::Build(const QStringList& headers, const std::vector<int>& wi
         }
         Insert();
         Refresh();
-        Select(Current() - 1);
+        m_table->setFocus();  // the new row is highlighted and the arrow keys go on from it
     });
     connect(edit, &QPushButton::clicked, this, [this] {
         if (Current() == 0) return;
         Edit();
         Refresh();
     });
-    connect(del, &QPushButton::clicked, this, [this] {
+    auto deleteRow = [this] {
         DeleteRow();
         Refresh();
-    });
+        m_table->setFocus();
+    };
+    connect(del, &QPushButton::clicked, this, deleteRow);
+    connect(m_table, &RowTable::deletePressed, this, deleteRow);
     connect(delAll, &QPushButton::clicked, this, [this] {
         DeleteAll();
         Refresh();
@@ -171,36 +163,21 @@ void SegmentEditor::OpenStartFile() {
     Refresh();
 }
 
-void SegmentEditor::Select(int row) {
-    if (row < 0 || row >= m_table->rowCount()) return;
-    m_table->selectRow(row);
-    m_table->scrollToItem(m_table->item(row, 0));
-}
-
 void SegmentEditor::Refresh() {
     ApplyModifiedHook();
     setWindowTitle(Title());
-    m_table->setRowCount(Rows());
-    for (int r = 0; r < Rows(); ++r) {
-        const QStringList texts = RowTexts(r);
-        for (int c = 0; c < texts.size(); ++c) {
-            auto* item = m_table->item(r, c);
-            if (!item) m_table->setItem(r, c, item = new QTableWidgetItem);
-            item->setText(texts[c]);
-        }
-    }
+    m_table->Update(Current());
     // Never narrower than the columns' own widths, but wide enough to read every value.
     const QFontMetrics fm(m_table->font());
     int total = 0;
-    for (int c = 0; c < m_table->columnCount(); ++c) {
+    for (int c = 0; c < m_table->model()->columnCount(); ++c) {
         int w = std::max(m_minWidths.value(c), m_table->horizontalHeader()->sectionSizeHint(c));
         for (int r = 0; r < m_table->rowCount(); ++r)
-            if (auto* item = m_table->item(r, c)) w = std::max(w, fm.horizontalAdvance(item->text()) + 12);
+            w = std::max(w, fm.horizontalAdvance(m_table->text(r, c)) + 12);
         m_table->setColumnWidth(c, w);
         total += w;
     }
     m_table->setMinimumWidth(total + m_table->verticalScrollBar()->sizeHint().width() + 4);
-    if (Current() >= 1) Select(Current() - 1);
     m_graph->SetContent(Pixels(), Current(),
                         m_overlay ? OverlayLines(*m_overlay) : std::vector<std::array<PixelPoint, 2>>{});
 }
@@ -215,15 +192,15 @@ bool SegmentEditor::Save() {
     if (typed.isEmpty()) return false;
     QString path = typed;
     if (QFileInfo(path).suffix().isEmpty()) path += k.extension;
-    const std::string target = UpperCaseFileName(path.toStdString());
+    const std::string target = UpperCaseFileName(ToUtf8(path));
     if (!MayReplace(m_services, typed, target)) return false;
     FollowFolder(m_services, m_folder, path);
     std::string error;
     if (!WriteWholeFileAtomically(target, Text(ToCp1252(m_comment->text())), &error)) {
-        m_services.message(QString::fromStdString(error), true);
+        m_services.message(FromUtf8(error), true);
         return false;
     }
-    Saved(std::filesystem::path(target).filename().string());
+    Saved(PathTextToCp1252(std::filesystem::path(target).filename().string()));
     Refresh();
     if (SaveCloses()) QDialog::accept();
     return true;
@@ -238,7 +215,7 @@ void SegmentEditor::Open(const QString& given) {
         FollowFolder(m_services, m_folder, path);
     }
     std::string bytes, error;
-    if (!ReadWholeFile(path.toStdString(), bytes, 1 << 20, &error)) {
+    if (!ReadWholeFile(ToUtf8(path), bytes, 1 << 20, &error)) {
         m_services.message(kFileNotFoundText, true);
         return;
     }
@@ -283,7 +260,7 @@ void SegmentEditor::ToggleOverlay() {
                                              "Quarn Trace ( *.qtr ; *.qtm ) (*.qtr *.qtm *.QTR *.QTM)");
     if (path.isEmpty()) return;
     CMyQuarnDoc doc;
-    if (!doc.Load(path.toStdString()).ok()) return;
+    if (!doc.Load(ToUtf8(path)).ok()) return;
     m_overlay = OverlayFrom(doc);
     m_overlayButton->setText("Clear Trace");
     Refresh();

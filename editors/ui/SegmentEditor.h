@@ -7,20 +7,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QVBoxLayout>
 #include <optional>
 
 #include "EditorGraph.h"
 #include "EditorGraphWidget.h"
 #include "EditorServices.h"
+#include "RowTable.h"
 
 namespace fl {
 
 class SegmentEditor : public QDialog {
     Q_OBJECT
   public:
-    QTableWidget* Table() const { return m_table; }
+    RowTable* Table() const { return m_table; }
     EditorGraphWidget* Graph() const { return m_graph; }
     QLineEdit* Comment() const { return m_comment; }
     QLabel* PositionX() const { return m_posX; }
@@ -64,6 +64,10 @@ class SegmentEditor : public QDialog {
     // The position labels while a point is held: "x=..." and "y=..."; empty for none.
     virtual std::pair<QString, QString> Position(const GraphHit&) const { return {}; }
 
+    // How the entry dialogs say a value is refused.
+    std::function<void(const QString&)> RangeMessage() {
+        return [this](const QString& text) { m_services.message(text, false); };
+    }
     void Refresh();
     bool Save();
     void Open(const QString& path);
@@ -76,8 +80,7 @@ class SegmentEditor : public QDialog {
     std::optional<OverlayTrace> m_overlay;
 
   private:
-    void Select(int row);
-    QTableWidget* m_table = nullptr;
+    RowTable* m_table = nullptr;
     QList<int> m_minWidths;
     EditorGraphWidget* m_graph = nullptr;
     QLineEdit* m_comment = nullptr;

@@ -2,7 +2,6 @@
 // Transfer dialog; rows inserted through the line dialog, a point dragged on the real graph widget at two
 // window sizes, saved under an upper-case name and read back.
 #include <QPushButton>
-#include <QTableWidget>
 #include <QtTest>
 #include <filesystem>
 
@@ -82,7 +81,7 @@ class EditorsTest : public QObject {
             for (int r = 0; r < e->Table()->rowCount(); ++r) {
                 QStringList cells;
                 for (int c = 0; c < 5; ++c)
-                    cells << e->Table()->item(r, c)->text();
+                    cells << e->Table()->text(r, c);
                 rows << cells;
             }
             rows << QStringList{shownX, e->PositionX()->text()};
@@ -159,9 +158,9 @@ class EditorsTest : public QObject {
             seen << e->windowTitle();
             Click(*e, "insert");
             for (int c = 0; c < 5; ++c)
-                seen << e->Table()->item(0, c)->text();
+                seen << e->Table()->text(0, c);
             e->UnitList()->setCurrentIndex(3);  // V/m: 120 dBuV/m is 1 V/m
-            seen << e->Table()->item(0, 1)->text() << e->Reference()->text();
+            seen << e->Table()->text(0, 1) << e->Reference()->text();
             Click(*e, "save");  // saving closes this editor
             closedBySave = e->result() == QDialog::Accepted;
             return e->result();
@@ -285,8 +284,8 @@ class EditorsTest : public QObject {
                              Qt::LeftButton, {});
             QApplication::sendEvent(e->Graph(), &move);
             QTest::mouseRelease(e->Graph(), Qt::LeftButton, {}, Over(*e, 205, 80));
-            start = e->Table()->item(0, 0)->text();
-            level = e->Table()->item(0, 1)->text();
+            start = e->Table()->text(0, 0);
+            level = e->Table()->text(0, 1);
             // The pointer lands on a whole widget pixel: where that is on the area, by the Part's units.
             const QPointF a = e->Graph()->AreaPoint(QPointF(Over(*e, 205, 80)));
             const double uy = (320 - a.y()) * 1000 / 320, ux = a.x() * 1000 / 410;
@@ -446,7 +445,7 @@ class EditorsTest : public QObject {
             for (int i = 0; i < 3; ++i)
                 QTest::mouseClick(e->Button("insert"), Qt::LeftButton);
             for (int r = 0; r < e->Table()->rowCount(); ++r)
-                rows << e->Table()->item(r, 0)->text() + ";" + e->Table()->item(r, 1)->text();
+                rows << e->Table()->text(r, 0) + ";" + e->Table()->text(r, 1);
             QTest::mouseClick(e->Button("offsetUp"), Qt::LeftButton);  // +1 dB on every level
             QTest::mouseClick(e->Button("save"), Qt::LeftButton);
             return int(QDialog::Rejected);
@@ -509,6 +508,122 @@ class EditorsTest : public QObject {
         QCOMPARE(titles, QStringList({"External Device Compensation", "External Device Compensation"}));
     }
 
+    // Three rows in each graph editor's file; the user clicks row 1, presses Down and Delete: row 2 goes.
+    void downThenDeleteRemovesTheHighlightedRow_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("left");  // first column of the rows left
+        QTest::newRow("limits") << "M.QLM"
+                                << QByteArray(
+                                       "c\r\nmax,1.0,1.0,2.0,1.0\r\nmax,2.0,1.0,3.0,1.0\r\n"
+                                       "max,3.0,1.0,4.0,1.0\r\n")
+                                << QStringList({"1.0", "3.0"});
+        QTest::newRow("emf limits") << "M.QEL"
+                                    << QByteArray(
+                                           "c\r\nmax,1000000,100,2000000,100\r\nmax,2000000,100,3000000,"
+                                           "100\r\nmax,3000000,100,4000000,100\r\nPARAM=107.000000,2,0,0")
+                                    << QStringList({"1000000", "3000000"});
+        QTest::newRow("factors") << "M.QED"
+                                 << QByteArray("c\r\nh\r\n1000000;1.0\r\n2000000;2.0\r\n3000000;3.0\r\n")
+                                 << QStringList({"1000000", "3000000"});
+    }
+
+    void downThenDeleteRemovesTheHighlightedRow() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, left);
+        Shell f;
+        test::TempDir dir;
+        test::WriteFile(dir / file.toStdString(), content.toStdString());
+        QStringList rows;
+        f.onDialog = [&](QDialog& d) {
+            RowTable* table = d.findChild<RowTable*>("rows");
+            if (!table) return int(QDialog::Rejected);
+            d.show();
+            if (!QTest::qWaitForWindowExposed(&d)) return int(QDialog::Rejected);
+            const QRect first = table->visualRect(table->model()->index(0, 0));
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, first.center());
+            QTest::keyClick(table, Qt::Key_Down);
+            QTest::mouseClick(d.findChild<QPushButton*>("delete"), Qt::LeftButton);
+            for (int r = 0; r < table->rowCount(); ++r)
+                rows << table->text(r, 0);
+            return int(QDialog::Rejected);
+        };
+        f->StartUp(QString::fromStdString(dir / file.toStdString()), false);
+        QCOMPARE(rows, left);
+    }
+
+    // Opening an entry dialog on a row read from a file and pressing OK changes nothing: not the value,
+    // not the modified mark, and no range message for a row outside the range chosen now.
+    void okWithoutAnEditKeepsTheRowAsRead_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("row");  // the first row's texts after OK
+        QTest::newRow("factor at 1234567891 Hz")
+            << "F.QED" << QByteArray("c\r\nh\r\n1234567891;2.5\r\n") << "1234567891;2.5";
+        QTest::newRow("emf row beyond 4 GHz")
+            << "E.QEL" << QByteArray("c\r\nmax,1001000000,100,4100000000,100\r\nPARAM=107.000000,2,0,0")
+            << "1001000000;100";
+        QTest::newRow("limit segment")
+            << "L.QLM" << QByteArray("c\r\nmax,2.35,1.0,7.0,1.0\r\n") << "2.35;1.0";
+    }
+
+    void okWithoutAnEditKeepsTheRowAsRead() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, row);
+        Shell f;
+        test::TempDir dir;
+        test::WriteFile(dir / file.toStdString(), content.toStdString());
+        QString title, seen;
+        f.onDialog = [&](QDialog& d) {
+            if (d.findChild<NumberField*>()) {
+                QTest::keyClick(&d, Qt::Key_Return);  // OK, the dialog's default button
+                return d.result();
+            }
+            RowTable* table = d.findChild<RowTable*>("rows");
+            if (!table) return int(QDialog::Rejected);
+            QTest::mouseClick(d.findChild<QPushButton*>("edit"), Qt::LeftButton);
+            title = d.windowTitle();
+            seen = table->text(0, 0) + ";" + table->text(0, 1);
+            return int(QDialog::Rejected);
+        };
+        f->StartUp(QString::fromStdString(dir / file.toStdString()), false);
+        QCOMPARE(f.messages, QStringList());  // no range message, and Cancel did not ask to save
+        QVERIFY2(title.endsWith(" - " + file), qPrintable(title));
+        // The limit editor shows its texts as read; the others show the values as read.
+        QCOMPARE(seen, row);
+    }
+
+    // Values from a file are shown as they are: a channel number out of range is refused on Save, not
+    // clamped; a cable dielectric with three decimals is written back with them.
+    void formValuesAreKeptAndCheckedOnSave() {
+        Shell f;
+        test::TempDir dir;
+        s_settings.folderSystems = s_settings.folderCableTypes = dir.path();
+        test::WriteFile(dir / "BIG.QSY", "Name Big\r\nChCnt 200000\r\nChStart 1\r\n");
+        test::WriteFile(dir / "C.QCT", "Name C\r\nCDielec 2.345\r\nCAttn 6.8\r\nCUnit 0\r\nCCutFrq 4e9\r\n");
+        QStringList shown;
+        f.onDialog = [&](QDialog& d) {
+            if (auto* e = qobject_cast<ChannelSystemEditor*>(&d)) {
+                shown << e->Last()->text() << e->NameBox()->title();
+                QTest::mouseClick(e->Button("save"), Qt::LeftButton);
+            } else if (auto* c = qobject_cast<CableTypeEditor*>(&d)) {
+                shown << c->Dielectric()->text();
+                f.files->save = QString::fromStdString(dir / "C2.QCT");
+                QTest::mouseClick(c->Button("save"), Qt::LeftButton);
+            }
+            return int(QDialog::Rejected);
+        };
+        f->StartUp(QString::fromStdString(dir / "BIG.QSY"), false);
+        f->StartUp(QString::fromStdString(dir / "C.QCT"), false);
+        QCOMPARE(shown, QStringList({"200000", "Big", "2.345"}));
+        QCOMPARE(f.messages, QStringList({"Please enter an integer between 0 and 100000."}));
+        QVERIFY(!std::filesystem::exists(dir / "BIG2.QSY"));
+        const std::string cable = test::ReadFile(dir / "C2.QCT");
+        QVERIFY2(cable.find("CDielec 2.345\r\n") != std::string::npos, cable.c_str());
+    }
+
     void factorPointDraggedAndDataTransferTabs() {
         Shell f;
         test::TempDir dir;
@@ -532,7 +647,7 @@ class EditorsTest : public QObject {
             QApplication::sendEvent(e->Graph(), &move);
             QTest::mouseRelease(e->Graph(), Qt::LeftButton, {}, at(307.5, 160));
             for (int r = 0; r < e->Table()->rowCount(); ++r)
-                rows << e->Table()->item(r, 0)->text() + ";" + e->Table()->item(r, 1)->text();
+                rows << e->Table()->text(r, 0) + ";" + e->Table()->text(r, 1);
             // Not saved since the drag: Data Transfer asks (No), then asks to connect (No).
             QTest::mouseClick(e->Button("dataTransfer"), Qt::LeftButton);
             return int(QDialog::Rejected);
