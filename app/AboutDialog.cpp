@@ -1,4 +1,5 @@
 #include "AboutDialog.h"
+#include "QtText.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -50,9 +51,8 @@ QString AboutDialog::HelpFile() {
     // The data folder's help first, then the installed share folder beside the program's bin folder, then
     // the build tree's.
     const QString bin = QCoreApplication::applicationDirPath();
-    for (const QString& dir :
-         {QString::fromStdString(ProgramFolder()) + "/help", bin + "/../share/fieldlink/help",
-          QString("/usr/share/fieldlink/help"), bin + "/../help"}) {
+    for (const QString& dir : {FromUtf8(ProgramFolder()) + "/help", bin + "/../share/fieldlink/help",
+                               QString("/usr/share/fieldlink/help"), bin + "/../help"}) {
         const QString f = dir + "/QuarnFLS-help.pdf";
         if (QFileInfo::exists(f)) return QDir::cleanPath(f);
     }

@@ -121,7 +121,7 @@ void CMainFrame::UpdateLockPanes() {
     const LockKey keys[3] = {LockKey::Caps, LockKey::Num, LockKey::Scroll};
     for (int i = 0; i < 3; ++i) {
         const bool on = ReadLockKey(keys[i], m_ledsDir).value_or(false);
-        const QString text = QString::fromStdString(LockPaneText(keys[i], on));
+        const QString text = FromUtf8(LockPaneText(keys[i], on));
         if (m_pane[i + 2]->text() != text) m_pane[i + 2]->setText(text);
     }
 }
@@ -366,15 +366,14 @@ EditorServices CMainFrame::EditorServicesFor(std::string* folder) {
         return m_documents->Files().SaveFileReplacing(this, title, proposal, filter);
     };
     s.message = [this](const QString& text, bool error) {
-        m_instrument->Prompts().Message(text.toStdString(),
-                                        error ? PromptIcon::Error : PromptIcon::Information);
+        m_instrument->Prompts().Message(ToCp1252(text), error ? PromptIcon::Error : PromptIcon::Information);
     };
-    s.question = [this](const QString& text) { return m_instrument->Prompts().YesNo(text.toStdString()); };
+    s.question = [this](const QString& text) { return m_instrument->Prompts().YesNo(ToCp1252(text)); };
     s.exec = [this](QDialog& d) { return m_instrument->Prompts().Exec(d); };
     s.dataTransfer = [this](int tab, const QString& question) {
         // The editors hand their file over only to a connected instrument.
         if (!m_instrument->IsConnected()) {
-            if (!m_instrument->Prompts().YesNo(question.toStdString())) return;
+            if (!m_instrument->Prompts().YesNo(ToCp1252(question))) return;
             m_instrument->RunConnectDialog();
             if (!m_instrument->IsConnected()) return;
         }
@@ -387,33 +386,33 @@ EditorServices CMainFrame::EditorServicesFor(std::string* folder) {
             QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     };
     s.folderChanged = [this, folder](const QString& f) {
-        *folder = f.toStdString();
+        *folder = ToUtf8(f);
         m_instrument->WriteDefaultProfile();  // the editor folders are lines of the profile
     };
     return s;
 }
 
 void CMainFrame::OpenLimitEditor(const QString& file, bool transferAllowed) {
-    QString folder = QString::fromStdString(s_settings.folderLimits);
+    QString folder = FromUtf8(s_settings.folderLimits);
     LimitEditor editor(EditorServicesFor(&s_settings.folderLimits), file, transferAllowed, &folder, this);
     m_instrument->Prompts().Exec(editor);
 }
 
 void CMainFrame::OpenEmfLimitEditor(const QString& file, bool transferAllowed) {
-    QString folder = QString::fromStdString(s_settings.folderLimits);
+    QString folder = FromUtf8(s_settings.folderLimits);
     EmfLimitEditor editor(EditorServicesFor(&s_settings.folderLimits), file, transferAllowed, &folder, this);
     m_instrument->Prompts().Exec(editor);
 }
 
 void CMainFrame::OpenChannelSystemEditor(const QString& file, bool transferAllowed) {
-    QString folder = QString::fromStdString(s_settings.folderSystems);
+    QString folder = FromUtf8(s_settings.folderSystems);
     ChannelSystemEditor editor(EditorServicesFor(&s_settings.folderSystems), file, transferAllowed, &folder,
                                this);
     m_instrument->Prompts().Exec(editor);
 }
 
 void CMainFrame::OpenCableTypeEditor(const QString& file, bool transferAllowed) {
-    QString folder = QString::fromStdString(s_settings.folderCableTypes);
+    QString folder = FromUtf8(s_settings.folderCableTypes);
     CableTypeEditor editor(EditorServicesFor(&s_settings.folderCableTypes), file, transferAllowed, &folder,
                            this);
     m_instrument->Prompts().Exec(editor);
@@ -423,13 +422,13 @@ void CMainFrame::OpenFactorEditor(FactorMode mode, const QString& file, bool tra
     std::string& folderSetting = mode == FactorMode::Antenna ? s_settings.folderAntennaFactors
                                  : mode == FactorMode::Cable ? s_settings.folderCableFactors
                                                              : s_settings.folderExtDev;
-    QString folder = QString::fromStdString(folderSetting);
+    QString folder = FromUtf8(folderSetting);
     FactorEditor editor(mode, EditorServicesFor(&folderSetting), file, transferAllowed, &folder, this);
     m_instrument->Prompts().Exec(editor);
 }
 
 void CMainFrame::OpenSettingsChooser() {
-    QString folder = QString::fromStdString(s_settings.folderSettings);
+    QString folder = FromUtf8(s_settings.folderSettings);
     SettingsChooser chooser(EditorServicesFor(&s_settings.folderSettings), &folder, this);
     m_instrument->Prompts().Exec(chooser);
 }
@@ -568,8 +567,7 @@ void CMainFrame::OpenMenuBar() {
 }
 
 void CMainFrame::WelcomeCommand() {
-    WelcomeDialog dlg(s_settings.comPort, QString::fromStdString(s_settings.ipAddress), s_settings.linkKind,
-                      this);
+    WelcomeDialog dlg(s_settings.comPort, FromUtf8(s_settings.ipAddress), s_settings.linkKind, this);
     bool tried = false;
     dlg.tryConnect = [this, &tried](WelcomeDialog::Choice c) {
         tried = true;

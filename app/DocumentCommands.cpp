@@ -1,4 +1,6 @@
 #include "DocumentCommands.h"
+#include "QtText.h"
+#include "Text.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -62,7 +64,7 @@ DocumentCommands::~DocumentCommands() = default;
 
 bool DocumentCommands::OpenFile(const QString& path) {
     auto doc = std::make_shared<CMyQuarnDoc>();
-    const LoadResult r = doc->Load(path.toStdString());
+    const LoadResult r = doc->Load(ToUtf8(path));
     if (r.status == LoadStatus::UnsupportedFormat) {
         m_prompts.Message(r.message, PromptIcon::None);
         m_host.AddFrame(doc);  // the document still opens, with its constructed values
@@ -78,13 +80,12 @@ bool DocumentCommands::OpenFile(const QString& path) {
 }
 
 void DocumentCommands::Open() {
-    const QStringList files =
-        m_files->OpenFiles(m_host.Window(), QString::fromStdString(s_settings.folderTraces));
+    const QStringList files = m_files->OpenFiles(m_host.Window(), FromUtf8(s_settings.folderTraces));
     for (const QString& f : files)
         OpenFile(f);
     // The folder opened from is where the next Open and the next Save dialog start.
     if (!files.isEmpty()) {
-        s_settings.folderTraces = QFileInfo(files.first()).absolutePath().toStdString();
+        s_settings.folderTraces = ToUtf8(QFileInfo(files.first()).absolutePath());
         s_docEnv.modifiedTraceFolder = s_settings.folderTraces;
     }
     if (auto* f = m_host.ActiveFrame()) f->View()->update();
@@ -99,22 +100,21 @@ bool DocumentCommands::Save(bool saveAs) {
     std::string error;
     bool ok;
     if (plan.askName) {
-        const QString proposal =
-            QString::fromStdString(plan.startFolder) + "/" + FromCp1252(plan.proposedFileName);
+        const QString proposal = FromUtf8(plan.startFolder) + "/" + FromCp1252(plan.proposedFileName);
         QString chosen =
             m_files->SaveFile(m_host.Window(), "Save As", proposal, "Quarn Trace Files ( *.qtm ) (*.qtm)");
         if (chosen.isEmpty()) return false;
         if (!chosen.endsWith(".qtm", Qt::CaseInsensitive)) chosen += ".qtm";
-        ok = doc.SaveAsChosen(chosen.toStdString(), s_docEnv, &error);
+        ok = doc.SaveAsChosen(ToUtf8(chosen), s_docEnv, &error);
         if (ok) {
             AddRecentFile(chosen);
             // The folder chosen is the traces folder of the next Open and Save.
-            s_settings.folderTraces = QFileInfo(chosen).absolutePath().toStdString();
+            s_settings.folderTraces = ToUtf8(QFileInfo(chosen).absolutePath());
         }
     } else {
         ok = doc.WriteTo(doc.m_strPathName, &error);
     }
-    if (!ok) m_prompts.Message(error, PromptIcon::Error);
+    if (!ok) m_prompts.Message(PathTextToCp1252(error), PromptIcon::Error);
     for (CChildFrame* f : m_host.Frames())
         if (&f->Document() == &doc) f->UpdateTitle();
     return ok;
@@ -197,13 +197,14 @@ void DocumentCommands::ExportAscii() {
     CChildFrame* frame = m_host.ActiveFrame();
     if (!frame) return;
     const CMyQuarnDoc& doc = frame->Document();
-    const QString proposal = QString::fromStdString(s_settings.folderExport) + "/" +
-                             FromCp1252(ProposeAsciiFileName(doc.m_strTraceName));
+    const QString proposal =
+        FromUtf8(s_settings.folderExport) + "/" + FromCp1252(ProposeAsciiFileName(doc.m_strTraceName));
     QString path = m_files->SaveFile(m_host.Window(), kAsciiSaveTitle, proposal, "Text (*.TXT *.txt)");
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += ".TXT";  // a name typed without an extension
     std::string error;
-    if (!WriteAsciiReport(doc, path.toStdString(), true, &error)) m_prompts.Message(error, PromptIcon::Error);
+    if (!WriteAsciiReport(doc, ToUtf8(path), true, &error))
+        m_prompts.Message(PathTextToCp1252(error), PromptIcon::Error);
 }
 
 QList<QSize> DocumentCommands::ImageSizes(const QSize& window, const QSize& page) {
@@ -223,25 +224,25 @@ void DocumentCommands::ExportImage() {
     CMyQuarnDoc& doc = frame->Document();
     // The proposal: the file name without its trace extension, "active" for the active trace, in the
     // export folder.
-    std::string name = doc.m_strPathName.empty() ? doc.m_strTraceName : doc.m_strPathName;
-    for (const char* ext : {".qtr", ".qtm", ".QTR", ".QTM"})
-        if (name.size() > 4 && name.compare(name.size() - 4, 4, ext) == 0) name.resize(name.size() - 4);
-    if (name.find("active ") != std::string::npos) name = "active";
-    if (doc.m_strPathName.empty() && name.find('/') != std::string::npos) name.clear();
-    name = name.substr(name.find_last_of('/') + 1);
+    // A path is the file system's UTF-8, a trace name instrument text.
+    QString name = doc.m_strPathName.empty() ? FromCp1252(doc.m_strTraceName) : FromUtf8(doc.m_strPathName);
+    for (const char* ext : {".qtr", ".qtm"})
+        if (name.size() > 4 && name.endsWith(ext, Qt::CaseInsensitive)) name.chop(4);
+    if (name.contains("active ")) name = "active";
+    if (doc.m_strPathName.empty() && name.contains('/')) name.clear();
+    name = name.mid(name.lastIndexOf('/') + 1);
     QStringList filters;
     QString bmp;
     for (const auto& row : ImageFormatTable()) {
-        const QString patterns = QString::fromUtf8(row.pattern).replace(';', ' ');
+        const QString patterns = FromUtf8(row.pattern).replace(';', ' ');
         filters << QString("%1 (%2)").arg(row.description, patterns);
         if (row.id == IMG_BMP) bmp = filters.last();
     }
     QString chosenFilter = bmp;  // "BMP - Windows Bitmap" preselected
     const QString folder =
-        s_settings.folderExport.empty() ? QDir::homePath() : QString::fromStdString(s_settings.folderExport);
-    QString path =
-        m_files->SaveFile(m_host.Window(), "Save image file", folder + "/" + FromCp1252(name) + ".bmp",
-                          filters.join(";;"), &chosenFilter);
+        s_settings.folderExport.empty() ? QDir::homePath() : FromUtf8(s_settings.folderExport);
+    QString path = m_files->SaveFile(m_host.Window(), "Save image file", folder + "/" + name + ".bmp",
+                                     filters.join(";;"), &chosenFilter);
     if (path.isEmpty()) return;
     // A name typed without an extension takes the chosen filter's first one.
     if (QFileInfo(path).suffix().isEmpty()) {
@@ -249,15 +250,13 @@ void DocumentCommands::ExportImage() {
         path +=
             "." + (m.hasMatch() && !chosenFilter.startsWith("Supported") ? m.captured(1) : QString("bmp"));
     }
-    if (ImageFormatFromName(path.toStdString()) == IMG_NONE) {
-        m_prompts.Message(
-            (QFileInfo(path).suffix() + " is not an image format Fieldlink can write.").toStdString(),
-            PromptIcon::Warning);
+    if (ImageFormatFromName(ToUtf8(path)) == IMG_NONE) {
+        m_prompts.Message(ToCp1252(QFileInfo(path).suffix() + " is not an image format Fieldlink can write."),
+                          PromptIcon::Warning);
         return;
     }
-    if (QFileInfo::exists(path) && !m_prompts.YesNo((path + " already exists\nOverwrite?").toStdString()))
-        return;
-    s_settings.folderExport = QFileInfo(path).absolutePath().toStdString();
+    if (QFileInfo::exists(path) && !m_prompts.YesNo(ToCp1252(path + " already exists\nOverwrite?"))) return;
+    s_settings.folderExport = ToUtf8(QFileInfo(path).absolutePath());
     // The size: the window's or a standard one, always at the page's aspect.
     const QList<QSize> sizes = ImageSizes(frame->View()->size(), QSize(doc.m_sizePage.cx, doc.m_sizePage.cy));
     QInputDialog ask(m_host.Window());
@@ -273,8 +272,8 @@ void DocumentCommands::ExportImage() {
     std::string error;
     if (!SaveImage(ToBitmap24(RenderPageImage(doc, size.width(), size.height(),
                                               CMyQuarnView::CurrentRenderOptions())),
-                   path.toStdString(), &error))
-        m_prompts.Message(error, PromptIcon::Error);
+                   ToUtf8(path), &error))
+        m_prompts.Message(PathTextToCp1252(error), PromptIcon::Error);
 }
 
 QPrinter& DocumentCommands::Printer() {

@@ -1,4 +1,5 @@
 #include "Instrument.h"
+#include "QtText.h"
 
 #include <QWidget>
 
@@ -54,12 +55,12 @@ Instrument::~Instrument() {
 }
 
 QString Instrument::PaneText() const {
-    return IsConnected() ? QString::fromStdString(m_channel.PaneText()) : QString("NOT CONNECTED    ");
+    return IsConnected() ? FromCp1252(m_channel.PaneText()) : QString("NOT CONNECTED    ");
 }
 
 QString Instrument::Identity() const {
     if (!IsConnected()) return {};
-    return QString::fromStdString(CleanReply(m_channel.LastIdentity()));
+    return FromCp1252(CleanReply(m_channel.LastIdentity()));
 }
 
 void Instrument::ToggleConnection() {

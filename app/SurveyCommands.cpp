@@ -1,4 +1,5 @@
 #include "SurveyCommands.h"
+#include "Text.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,8 +27,7 @@ const char kCsvSemicolon[] = "CSV, semicolon and decimal comma (*.csv)";
 const char kCsvTab[] = "Tab separated (*.tsv *.txt)";
 
 QString ExportFolder() {
-    return s_settings.folderExport.empty() ? QDir::homePath()
-                                           : QString::fromStdString(s_settings.folderExport);
+    return s_settings.folderExport.empty() ? QDir::homePath() : FromUtf8(s_settings.folderExport);
 }
 
 // The open documents in window order, each once (a document may have several windows), the active first.
@@ -67,10 +67,10 @@ std::vector<ReportItem> SurveyCommands::OpenTraces(bool* chosen) {
         return items;
     }
     const QStringList files =
-        m_documents.Files().OpenFiles(m_host.Window(), QString::fromStdString(s_settings.folderTraces));
+        m_documents.Files().OpenFiles(m_host.Window(), FromUtf8(s_settings.folderTraces));
     std::vector<std::string> paths;
     for (const QString& f : files)
-        paths.push_back(f.toStdString());
+        paths.push_back(ToUtf8(f));
     *chosen = true;
     return LoadReportItems(paths);
 }
@@ -83,9 +83,9 @@ QString SurveyCommands::AskSavePath(const QString& title, const QString& proposa
 }
 
 bool SurveyCommands::MayWrite(const QString& path) {
-    if (QFileInfo::exists(path) && !m_prompts.YesNo((path + " already exists\nOverwrite?").toStdString()))
+    if (QFileInfo::exists(path) && !m_prompts.YesNo(ToCp1252(path + " already exists\nOverwrite?")))
         return false;
-    s_settings.folderExport = QFileInfo(path).absolutePath().toStdString();
+    s_settings.folderExport = ToUtf8(QFileInfo(path).absolutePath());
     return true;
 }
 
@@ -102,10 +102,11 @@ void SurveyCommands::ExportReport() {
         m_prompts.ProgressStep(done);
         return true;
     };
-    const ReportResult r = WriteSurveyReport(path.toStdString(), items, o);
+    const ReportResult r = WriteSurveyReport(ToUtf8(path), items, o);
     m_prompts.ProgressEnd();
     if (!r.ok) {
-        m_prompts.Message("The report could not be written:\n" + r.error, PromptIcon::Error);
+        m_prompts.Message("The report could not be written:\n" + PathTextToCp1252(r.error),
+                          PromptIcon::Error);
         return;
     }
     std::string skipped;
@@ -140,10 +141,10 @@ void SurveyCommands::ExportMap() {
                                                 "KML (*.kml);;GeoJSON (*.geojson)", &filter);
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += filter.startsWith("GeoJSON") ? ".geojson" : ".kml";
-    const MapFormat format = MapFormatFromName(path.toStdString());
+    const MapFormat format = MapFormatFromName(ToUtf8(path));
     if (format == MapFormat::Unknown) {
         m_prompts.Message(
-            (QFileInfo(path).suffix() + " is not a map format: choose .kml or .geojson.").toStdString(),
+            ToCp1252(QFileInfo(path).suffix() + " is not a map format: choose .kml or .geojson."),
             PromptIcon::Warning);
         return;
     }
@@ -151,8 +152,8 @@ void SurveyCommands::ExportMap() {
     const std::string text =
         format == MapFormat::Kml ? KmlDocument(rows, "Fieldlink sites") : GeoJsonDocument(rows);
     std::string error;
-    if (!WriteWholeFileAtomically(path.toStdString(), text, &error)) {
-        m_prompts.Message(error, PromptIcon::Error);
+    if (!WriteWholeFileAtomically(ToUtf8(path), text, &error)) {
+        m_prompts.Message(PathTextToCp1252(error), PromptIcon::Error);
         return;
     }
     if (!without.empty())
@@ -176,8 +177,8 @@ void SurveyCommands::ExportCsv() {
     if (filter == kCsvSemicolon) o = {';', ','};
     if (filter == kCsvTab) o = {'\t', '.'};
     std::string error;
-    if (!WriteWholeFileAtomically(path.toStdString(), TraceCsv(doc, o), &error))
-        m_prompts.Message(error, PromptIcon::Error);
+    if (!WriteWholeFileAtomically(ToUtf8(path), TraceCsv(doc, o), &error))
+        m_prompts.Message(PathTextToCp1252(error), PromptIcon::Error);
 }
 
 void SurveyCommands::CompareTraces() {

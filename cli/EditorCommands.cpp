@@ -1,5 +1,6 @@
 #include "EditorCommands.h"
 
+#include <cmath>
 #include <ctime>
 #include <filesystem>
 #include <iostream>
@@ -161,26 +162,48 @@ void AddEditorCommands(CLI::App& app) {
         cmd->callback([file, out] {
             const std::string target = UpperCaseFileName(*out);
             std::string text;
+            // Save's own checks first: what the editor would refuse to save is refused here too.
+            auto refuse = [&](const std::string& problem) {
+                if (!problem.empty()) throw Failure(*file + ": " + Cp1252ToUtf8(problem));
+            };
             switch (KindOf(*file)) {
-                case EditorKind::Limits:
-                    text = LimitFileText(OpenLimits(*file).set);
+                case EditorKind::Limits: {
+                    const LimitModel m = OpenLimits(*file);
+                    refuse(m.set.rows.empty() ? kLimitsEmptyText : "");
+                    text = LimitFileText(m.set);
                     break;
-                case EditorKind::EmfLimits:
-                    text = EmfLimitFileText(OpenEmf(*file).set);
+                }
+                case EditorKind::EmfLimits: {
+                    const EmfLimitModel m = OpenEmf(*file);
+                    refuse(m.set.rows.empty() ? kLimitsEmptyText : "");
+                    text = EmfLimitFileText(m.set);
                     break;
-                case EditorKind::ChannelSystem:
+                }
+                case EditorKind::ChannelSystem: {
+                    const ChannelSystem s = ReadChannelSystemText(ReadEditorFile(*file));
+                    for (int n : {s.first, s.last})
+                        refuse(n < 0 || n > 100000 ? "Please enter an integer between 0 and 100000." : "");
+                    refuse(CheckChannelSystem(s));
                     // The name is the file chosen to save to, up to its first full stop.
-                    text = ChannelSystemText(ReadChannelSystemText(ReadEditorFile(*file)),
-                                             NameBeforeFirstDot(NameOf(*out)));
+                    text = ChannelSystemText(s, NameBeforeFirstDot(NameOf(*out)));
                     break;
-                case EditorKind::CableType:
-                    text = CableTypeText(ReadCableTypeText(ReadEditorFile(*file)));
+                }
+                case EditorKind::CableType: {
+                    const CableType c = ReadCableTypeText(ReadEditorFile(*file));
+                    double velocity = 1;
+                    if (VelocityFromDielectric(c.dielectric, velocity))
+                        velocity = std::round(velocity * 100) / 100;  // as the form shows it
+                    refuse(CheckCableType(c, velocity));
+                    text = CableTypeText(c);
                     break;
+                }
                 case EditorKind::Factor: {
+                    const FactorModel m = OpenFactor(*file);
+                    refuse(m.table.entries.empty() ? TextsFor(m.mode).emptyText : "");
                     std::time_t now = std::time(nullptr);
                     std::tm local{};
                     localtime_r(&now, &local);
-                    text = FactorFileText(OpenFactor(*file).table, local);
+                    text = FactorFileText(m.table, local);
                     break;
                 }
             }

@@ -85,7 +85,7 @@ double PageCanvas::TextWidth(const std::string& text, int height, bool bold) con
 
 void PageCanvas::Record(double x, double y, double width, int height, const QString& text) {
     if (!m_record) return;
-    m_record->push_back({QRectF(x, y, width, height), m_area, text.toStdString()});
+    m_record->push_back({QRectF(x, y, width, height), m_area, ToCp1252(text)});
 }
 
 void PageCanvas::TextQ(double x, double y, const QString& text, int height, bool bold, const QColor& color) {

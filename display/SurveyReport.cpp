@@ -86,17 +86,17 @@ std::vector<QString> Cells(const TraceSummary& s, int number) {
     }
     c[2] = FromCp1252(s.traceName);
     c[3] = FromCp1252(s.mode);
-    c[4] = QString::fromStdString(s.dateTime);
+    c[4] = FromCp1252(s.dateTime);
     c[5] = FromCp1252(s.xRange);
     c[6] = FromCp1252(s.result);
     c[7] = FromCp1252(s.limitSet);
-    c[8] = QString::fromStdString(s.verdict);
+    c[8] = FromCp1252(s.verdict);
     if (s.failCount > 0) c[8] += QString(" (%1)").arg(s.failCount);
     if (s.position) {
         // Latitude on the first line, longitude and altitude on the second.
         const std::string t = PositionText(*s.position);
         const size_t comma = t.find(", ");
-        c[9] = QString::fromStdString(t.substr(0, comma) + "\n" + t.substr(comma + 2));
+        c[9] = FromCp1252(t.substr(0, comma) + "\n" + t.substr(comma + 2));
     }
     return c;
 }

@@ -213,7 +213,7 @@ void CMyQuarnView::mouseMoveEvent(QMouseEvent* e) {
         xText = FromCp1252(FrequencyText(x));
     } else {
         const Scaled t = ScaleTime(x);
-        xText = QString::asprintf("%.3f %s", t.value, FromCp1252(t.unit).toUtf8().constData());
+        xText = QString::asprintf("%.3f ", t.value) + FromCp1252(t.unit);
     }
     const char t = FrontTrace();
     const auto& pts = t == 'B' ? d.m_arrTraceB : d.m_arrTraceA;

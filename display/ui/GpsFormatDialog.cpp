@@ -1,4 +1,5 @@
 #include "GpsFormatDialog.h"
+#include "QtText.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -6,9 +7,8 @@
 
 namespace fl {
 
-const QStringList kPositionFormats = {QString::fromUtf8("DDD\u00B0 MM.MMMM' H"),
-                                      QString::fromUtf8("DDD\u00B0 MM' SS.SS'' H"),
-                                      QString::fromUtf8("DDD.DDDD\u00B0")};
+const QStringList kPositionFormats = {FromUtf8("DDD\u00B0 MM.MMMM' H"), FromUtf8("DDD\u00B0 MM' SS.SS'' H"),
+                                      FromUtf8("DDD.DDDD\u00B0")};
 const QStringList kSpeedUnits = {"KPH", "MPH", "KTS"};
 const QStringList kAltitudeUnits = {"Meter", "Feet"};
 

@@ -60,11 +60,11 @@ LevelDialog::LevelDialog(CMyQuarnDoc& doc, const std::string& modeName, std::fun
 
     Show();
     connect(m_ref, &QLineEdit::textEdited, this, [this](const QString& t) {
-        m_edit.EditReference(t.toStdString());
+        m_edit.EditReference(ToCp1252(t));
         m_apply->setEnabled(true);
     });
     connect(m_scale, &QLineEdit::textEdited, this, [this](const QString& t) {
-        m_edit.EditScale(t.toStdString());
+        m_edit.EditScale(ToCp1252(t));
         m_apply->setEnabled(true);
     });
     connect(up, &QToolButton::clicked, this, [this] { Step(1); });
@@ -84,15 +84,15 @@ void LevelDialog::Show() {
     m_showing = true;
     m_refCaption->setText(FromCp1252(m_edit.ReferenceCaption()));
     m_scaleCaption->setText(FromCp1252(m_edit.ScaleCaption()));
-    m_ref->setText(QString::fromStdString(m_edit.ReferenceText()));
-    m_scale->setText(QString::fromStdString(m_edit.ScaleText()));
+    m_ref->setText(FromCp1252(m_edit.ReferenceText()));
+    m_scale->setText(FromCp1252(m_edit.ScaleText()));
     m_unit->setCurrentIndex(m_edit.SelectedUnit());
     m_apply->setEnabled(m_edit.ApplyEnabled());
     m_showing = false;
 }
 
 bool LevelDialog::Report(bool ok, const std::string& error) {
-    if (!ok) QMessageBox::warning(this, "Level", QString::fromStdString(error));
+    if (!ok) QMessageBox::warning(this, "Level", FromCp1252(error));
     return ok;
 }
 

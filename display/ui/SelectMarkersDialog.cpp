@@ -76,7 +76,7 @@ SelectMarkersDialog::SelectMarkersDialog(CMyQuarnView* view, QWidget* parent)
     auto* restore = Button("Restore Device\n     Markers", "restore");
     auto* describe = Button("   Marker\nDescription", "description");
     auto* sortLevel = Button("Sort by Level", "sortLevel");
-    m_sortPosition = Button(QString::fromStdString(PositionSortCaption(d)), "sortPosition");
+    m_sortPosition = Button(FromCp1252(PositionSortCaption(d)), "sortPosition");
     m_selectedText = new QLabel;
     auto* ok = Button("OK", "ok");
     auto* cancel = Button("Cancel", "cancel");

@@ -1,4 +1,5 @@
 #include "ConnectDialog.h"
+#include "QtText.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -39,7 +40,7 @@ ConnectDialog::ConnectDialog(CommandChannel& channel, std::vector<ComEntry> comP
     m_baud = new QComboBox;
     m_baud->setEditable(true);
     for (const auto& b : ConnectDialogLogic::BaudRates())
-        m_baud->addItem(QString::fromStdString(b));
+        m_baud->addItem(FromUtf8(b));
     m_ip = new QLineEdit;
     m_port = new QLineEdit;
     m_port->setValidator(new QIntValidator(1024, 65535, m_port));
@@ -64,7 +65,7 @@ ConnectDialog::ConnectDialog(CommandChannel& channel, std::vector<ComEntry> comP
         ToLogic();
         m_status->setText("Trying to connect ...");
         Job([this] { m_logic.CheckConnection(); });
-        m_status->setText(QString::fromStdString(m_logic.status));
+        m_status->setText(FromCp1252(m_logic.status));
     });
     connect(store, &QPushButton::clicked, this, [this] {
         ToLogic();
@@ -77,7 +78,7 @@ ConnectDialog::ConnectDialog(CommandChannel& channel, std::vector<ComEntry> comP
         FromLogic();
     });
     connect(m_profile, &QComboBox::activated, this, [this](int index) {
-        m_logic.SelectProfile(m_profile->itemText(index).toStdString());
+        m_logic.SelectProfile(ToUtf8(m_profile->itemText(index)));
         FromLogic();
     });
     connect(buttons, &QDialogButtonBox::accepted, this, &ConnectDialog::accept);
@@ -88,26 +89,26 @@ void ConnectDialog::FromLogic() {
     (m_logic.linkKind == 1 ? m_lan : m_serial)->setChecked(true);
     m_profile->clear();
     for (const auto& p : m_logic.profiles)
-        m_profile->addItem(QString::fromStdString(p));
-    m_profile->setEditText(QString::fromStdString(m_logic.profile));
+        m_profile->addItem(FromUtf8(p));  // profiles are files
+    m_profile->setEditText(FromUtf8(m_logic.profile));
     m_com->clear();
     for (const auto& c : m_logic.comPorts)
-        m_com->addItem(QString::fromStdString(c.name + "    " + c.device));
+        m_com->addItem(FromUtf8(c.name + "    " + c.device));
     m_com->setCurrentIndex(m_logic.comIndex);
-    m_baud->setEditText(QString::fromStdString(m_logic.baudRate));
-    m_ip->setText(QString::fromStdString(m_logic.ipAddress));
-    m_port->setText(QString::fromStdString(m_logic.tcpPort));
-    m_status->setText(QString::fromStdString(m_logic.status));
+    m_baud->setEditText(FromUtf8(m_logic.baudRate));
+    m_ip->setText(FromUtf8(m_logic.ipAddress));
+    m_port->setText(FromUtf8(m_logic.tcpPort));
+    m_status->setText(FromCp1252(m_logic.status));
     UpdateEnabled();
 }
 
 void ConnectDialog::ToLogic() {
     m_logic.linkKind = m_lan->isChecked() ? 1 : 0;
-    m_logic.profile = m_profile->currentText().toStdString();
+    m_logic.profile = ToUtf8(m_profile->currentText());
     m_logic.comIndex = m_com->currentIndex() < 0 ? 0 : m_com->currentIndex();
-    m_logic.baudRate = m_baud->currentText().toStdString();
-    m_logic.ipAddress = m_ip->text().toStdString();
-    m_logic.tcpPort = m_port->text().toStdString();
+    m_logic.baudRate = ToUtf8(m_baud->currentText());
+    m_logic.ipAddress = ToUtf8(m_ip->text());
+    m_logic.tcpPort = ToUtf8(m_port->text());
 }
 
 void ConnectDialog::UpdateEnabled() {
@@ -135,7 +136,7 @@ void ConnectDialog::accept() {
     bool ok = false;
     Job([&] { ok = m_logic.Ok(); });
     if (!ok) {
-        m_status->setText(QString::fromStdString(m_logic.status));
+        m_status->setText(FromCp1252(m_logic.status));
         return;  // the dialog stays open
     }
     QDialog::accept();

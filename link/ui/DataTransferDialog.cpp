@@ -65,7 +65,7 @@ DataTransferDialog::DataTransferDialog(CommandChannel& channel, int initialTab, 
     m_left = Button("<<", top);
     m_tabs = new QTabBar;
     for (const FileKind* k : m_kinds)
-        m_tabs->addTab(QString::fromUtf8(k->title));
+        m_tabs->addTab(FromUtf8(k->title));
     top->addWidget(m_tabs, 1);
     m_right = Button(">>", top);
     layout->addLayout(top);
@@ -167,14 +167,14 @@ void DataTransferDialog::SelectTab(int index) {
     if (m_tabs->currentIndex() != index) m_tabs->setCurrentIndex(index);
     UpdateArrows();
     RefreshInstrument();
-    QString folder = QString::fromStdString(s_settings.*(Kind().folder));
-    if (folder.isEmpty()) folder = QString::fromStdString(DocumentsFolder());
+    QString folder = FromUtf8(s_settings.*(Kind().folder));
+    if (folder.isEmpty()) folder = FromUtf8(DocumentsFolder());
     SetPcFolder(folder);
 }
 
 void DataTransferDialog::SetPcFolder(const QString& folder) {
     m_folder = QDir::cleanPath(folder);
-    s_settings.*(Kind().folder) = m_folder.toStdString();  // every change is kept for this kind
+    s_settings.*(Kind().folder) = ToUtf8(m_folder);  // every change is kept for this kind
     setWindowTitle(m_folder);
     if (m_folderBox->findText(m_folder) < 0) m_folderBox->insertItem(0, m_folder);
     m_folderBox->setCurrentText(m_folder);
@@ -187,19 +187,17 @@ void DataTransferDialog::RefreshInstrument() {
     Job("Data Transfer", [&] { m_transfer.ListInstrument(Kind(), entries); });
     for (const auto& e : entries)
         m_instrument->addTopLevelItem(
-            new QTreeWidgetItem({QString::fromStdString(e.name), QString::fromStdString(e.date),
-                                 QString::fromStdString(e.time)}));
+            new QTreeWidgetItem({FromCp1252(e.name), FromCp1252(e.date), FromCp1252(e.time)}));
 }
 
 void DataTransferDialog::RefreshPc() {
     m_pc->blockSignals(true);
     m_pc->clear();
     QFileIconProvider icons;
-    for (const auto& e : ListPcFolder(m_folder.toStdString(), Kind())) {
-        auto* item = new QTreeWidgetItem(
-            {QString::fromStdString(e.name), QString::fromStdString(e.date), QString::fromStdString(e.time)});
-        item->setIcon(0, icons.icon(QFileInfo(m_folder + "/" + QString::fromStdString(e.name))));
-        item->setData(0, Qt::UserRole, QString::fromStdString(e.name));
+    for (const auto& e : ListPcFolder(ToUtf8(m_folder), Kind())) {
+        auto* item = new QTreeWidgetItem({FromUtf8(e.name), FromUtf8(e.date), FromUtf8(e.time)});
+        item->setIcon(0, icons.icon(QFileInfo(m_folder + "/" + FromUtf8(e.name))));
+        item->setData(0, Qt::UserRole, FromUtf8(e.name));
         item->setFlags(item->flags() | Qt::ItemIsEditable);
         m_pc->addTopLevelItem(item);
     }
@@ -247,18 +245,22 @@ auto DataTransferDialog::OnDialogThread(F f) {
 
 DuplicateRule DataTransferDialog::MakeRule(bool toInstrument) {
     DuplicateRule rule;
-    rule.ask = [this](const std::string& name) { return OnDialogThread([&] { return Ask(name); }); };
+    rule.ask = [this, toInstrument](const std::string& name) {
+        return OnDialogThread([&] { return Ask(name, toInstrument); });
+    };
     rule.rename = [this, toInstrument](std::string& name) {
         return OnDialogThread([&] { return AskName(name, toInstrument); });
     };
     return rule;
 }
 
-DuplicateAnswer DataTransferDialog::Ask(const std::string& name) {
+// Names going to the instrument are instrument text; names going to the PC are PC file names (UTF-8).
+DuplicateAnswer DataTransferDialog::Ask(const std::string& name, bool toInstrument) {
     {
         if (scriptedAnswer) return scriptedAnswer(name);
-        QMessageBox box(QMessageBox::Question, "Filetransfer - " + FromCp1252(name),
-                        FromCp1252(name) + " already exists.\nOverwrite?", QMessageBox::NoButton, this);
+        const QString shown = toInstrument ? FromCp1252(name) : FromUtf8(name);
+        QMessageBox box(QMessageBox::Question, "Filetransfer - " + shown,
+                        shown + " already exists.\nOverwrite?", QMessageBox::NoButton, this);
         auto* yes = box.addButton("Yes", QMessageBox::YesRole);
         auto* no = box.addButton("No", QMessageBox::NoRole);
         auto* yesAll = box.addButton("Yes to All", QMessageBox::YesRole);
@@ -282,16 +284,16 @@ bool DataTransferDialog::AskName(std::string& name, bool toInstrument) {
         QInputDialog dlg(this);
         dlg.setWindowTitle("Filename");
         dlg.setLabelText("Insert new filename ( max. 11 ):");
-        dlg.setTextValue(FromCp1252(name));
+        dlg.setTextValue(toInstrument ? FromCp1252(name) : FromUtf8(name));
         if (toInstrument) {
             // Forbidden characters go and the text stays within 11 characters as it is typed.
             connect(&dlg, &QInputDialog::textValueChanged, &dlg, [&dlg](const QString& t) {
-                const QString filtered = FromCp1252(FilterInstrumentName(t.toLatin1().toStdString()));
+                const QString filtered = FromCp1252(FilterInstrumentName(ToCp1252(t)));
                 if (filtered != t) dlg.setTextValue(filtered);
             });
         }
         if (dlg.exec() != QDialog::Accepted || dlg.textValue().isEmpty()) return false;
-        name = dlg.textValue().toLatin1().toStdString();
+        name = toInstrument ? ToCp1252(dlg.textValue()) : ToUtf8(dlg.textValue());
         return true;
     }
 }
@@ -337,12 +339,12 @@ void DataTransferDialog::CopyToPc() {
     DuplicateRule rule = MakeRule(false);
     std::vector<std::string> present, names;
     for (const QString& n : PcNames())
-        present.push_back(n.toStdString());
+        present.push_back(ToUtf8(n));
     for (auto* item : m_instrument->selectedItems())
-        names.push_back(item->text(0).toStdString());
+        names.push_back(ToCp1252(item->text(0)));
     DataTransfer::BatchResult result;
     Job("Data Transfer",
-        [&] { result = m_transfer.CopyToPc(Kind(), names, m_folder.toStdString(), present, rule); });
+        [&] { result = m_transfer.CopyToPc(Kind(), names, ToUtf8(m_folder), present, rule); });
     for (const auto& n : result.skipped)
         m_channel.Prompts().Message(n + ": this name cannot be a file name on the PC.", PromptIcon::Warning);
     m_transfer.progress = {};
@@ -357,14 +359,14 @@ void DataTransferDialog::CopyToInstrument() {
     DuplicateRule rule = MakeRule(true);
     std::vector<std::string> present, files;
     for (const QString& n : InstrumentNames())
-        present.push_back(n.toStdString());
+        present.push_back(ToCp1252(n));
     for (auto* item : m_pc->selectedItems())
         if (!item->text(1).isEmpty())  // folders are skipped
-            files.push_back((m_folder + "/" + item->data(0, Qt::UserRole).toString()).toStdString());
+            files.push_back(ToUtf8(m_folder + "/" + item->data(0, Qt::UserRole).toString()));
     DataTransfer::BatchResult result;
     Job("Data Transfer", [&] { result = m_transfer.CopyToInstrument(Kind(), files, present, rule); });
     for (const auto& f : result.skipped)
-        m_channel.Prompts().Message(std::filesystem::path(f).filename().string() +
+        m_channel.Prompts().Message(PathTextToCp1252(std::filesystem::path(f).filename().string()) +
                                         ": no instrument name can be made from it (a double quote, or a "
                                         "character Windows-1252 lacks).",
                                     PromptIcon::Warning);
@@ -383,7 +385,7 @@ void DataTransferDialog::DeleteInstrumentSelection(bool confirmed) {
     if (!confirmed && !m_channel.Prompts().YesNo(kDeleteQuestion)) return;
     std::vector<std::string> names;
     for (auto* item : items)
-        names.push_back(item->text(0).toStdString());
+        names.push_back(ToCp1252(item->text(0)));
     Job("Data Transfer", [&] { m_transfer.DeleteOnInstrument(Kind(), names); });
     RefreshInstrument();
 }
@@ -393,8 +395,7 @@ void DataTransferDialog::DeletePcSelection(bool confirmed) {
     if (items.isEmpty()) return;
     if (!confirmed && !m_channel.Prompts().YesNo(kDeleteQuestion)) return;
     for (auto* item : items) {
-        const std::filesystem::path p =
-            (m_folder + "/" + item->data(0, Qt::UserRole).toString()).toStdString();
+        const std::filesystem::path p = ToUtf8(m_folder + "/" + item->data(0, Qt::UserRole).toString());
         std::error_code ec;
         if (!item->text(1).isEmpty()) {
             std::filesystem::remove(p, ec);

@@ -63,7 +63,7 @@ class DataTransferDialog : public QDialog {
     template <class F>
     auto OnDialogThread(F f);
     DuplicateRule MakeRule(bool toInstrument);
-    DuplicateAnswer Ask(const std::string& name);
+    DuplicateAnswer Ask(const std::string& name, bool toInstrument);
     bool AskName(std::string& name, bool toInstrument);
     void WatchProgress(QProgressDialog& progress);
     void UpdateArrows();

@@ -1,4 +1,5 @@
 #include "GetTraceDialog.h"
+#include "QtText.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -14,7 +15,7 @@ GetTraceDialog::GetTraceDialog(std::vector<std::string> names, QWidget* parent) 
     m_list = new QListWidget;
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     for (const auto& n : names)
-        m_list->addItem(QString::fromStdString(n));
+        m_list->addItem(FromCp1252(n));
     if (m_list->count() > 0) m_list->item(0)->setSelected(true);
     m_selection = new QLabel;
     m_status = new QLabel;
@@ -25,7 +26,7 @@ GetTraceDialog::GetTraceDialog(std::vector<std::string> names, QWidget* parent) 
     auto* view = buttons->addButton("View", QDialogButtonBox::AcceptRole);
     buttons->addButton(QDialogButtonBox::Cancel);
     layout->addWidget(buttons);
-    auto showSelection = [this] { m_selection->setText(QString::fromStdString(SelectionText(Selected()))); };
+    auto showSelection = [this] { m_selection->setText(FromCp1252(SelectionText(Selected()))); };
     connect(m_list, &QListWidget::itemSelectionChanged, this, showSelection);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &GetTraceDialog::View);
     connect(view, &QPushButton::clicked, this, &GetTraceDialog::View);
@@ -36,7 +37,7 @@ GetTraceDialog::GetTraceDialog(std::vector<std::string> names, QWidget* parent) 
 std::vector<std::string> GetTraceDialog::Selected() const {
     std::vector<std::string> names;
     for (int i = 0; i < m_list->count(); ++i)
-        if (m_list->item(i)->isSelected()) names.push_back(m_list->item(i)->text().toStdString());
+        if (m_list->item(i)->isSelected()) names.push_back(ToCp1252(m_list->item(i)->text()));
     return names;
 }
 
@@ -44,7 +45,7 @@ void GetTraceDialog::SelectNames(const std::vector<std::string>& names) {
     m_list->clearSelection();
     for (int i = 0; i < m_list->count(); ++i)
         for (const auto& n : names)
-            if (m_list->item(i)->text().toStdString() == n) m_list->item(i)->setSelected(true);
+            if (ToCp1252(m_list->item(i)->text()) == n) m_list->item(i)->setSelected(true);
 }
 
 void GetTraceDialog::View() {

@@ -35,7 +35,7 @@ GpsWindow::GpsWindow(GpsReceiver& receiver, QWidget* parent) : QDialog(parent), 
     auto* settings = new QFormLayout;
     m_com = new QComboBox;
     for (const auto& p : ProbeComPorts())
-        m_com->addItem(QString::fromStdString(p.name + "    " + p.device));
+        m_com->addItem(FromUtf8(p.name + "    " + p.device));
     if (s_settings.gpsComPort <= m_com->count())
         m_com->setCurrentIndex(std::max(0, s_settings.gpsComPort - 1));
     m_baud = ChoiceList(kBauds, 5);  // every new window starts at 4800
@@ -104,12 +104,11 @@ void GpsWindow::StartStop() {
     }
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     std::string error;
-    const int port = LeadingInt(m_com->currentText().mid(3).toStdString());
-    const bool ok =
-        m_gps.Start(port, GpsBaudRate(m_baud->currentIndex()), &error, deviceOverride.toStdString());
+    const int port = LeadingInt(ToUtf8(m_com->currentText().mid(3)));
+    const bool ok = m_gps.Start(port, GpsBaudRate(m_baud->currentIndex()), &error, ToUtf8(deviceOverride));
     QGuiApplication::restoreOverrideCursor();
     if (!ok) {
-        QMessageBox::critical(this, windowTitle(), QString::fromStdString(error));
+        QMessageBox::critical(this, windowTitle(), FromUtf8(error));
         return;
     }
     m_start->setText("Stop GPS");
@@ -135,16 +134,15 @@ void GpsWindow::Refresh() {
     const int pf = m_position->currentIndex();
     m_values["Latitude"]->setText(FromCp1252(FormatGpsLatitude(f.latitude, f.latHemisphere, pf)));
     m_values["Longitude"]->setText(FromCp1252(FormatGpsLongitude(f.longitude, f.lonHemisphere, pf)));
-    m_values["Speed"]->setText(QString::fromStdString(FormatGpsSpeed(f.speedKnots, m_speed->currentIndex())));
-    m_values["Altitude"]->setText(
-        QString::fromStdString(FormatGpsAltitude(f.altitude, m_altitude->currentIndex())));
-    m_values["Date"]->setText(QString::fromStdString(f.date.size() >= 6 ? GpsDateText(f.date) : f.date));
-    m_values["Time (GMT)"]->setText(QString::fromStdString(GpsTimeText(f.utcTime)));
-    m_values["Satellites"]->setText(QString::fromStdString(Format("%02d", f.satellites)));
-    m_values["HDOP"]->setText(QString::fromStdString(Format("%.1f", f.hdop)));
-    m_values["Status"]->setText(QString::fromStdString(status));
+    m_values["Speed"]->setText(FromUtf8(FormatGpsSpeed(f.speedKnots, m_speed->currentIndex())));
+    m_values["Altitude"]->setText(FromUtf8(FormatGpsAltitude(f.altitude, m_altitude->currentIndex())));
+    m_values["Date"]->setText(FromUtf8(f.date.size() >= 6 ? GpsDateText(f.date) : f.date));
+    m_values["Time (GMT)"]->setText(FromUtf8(GpsTimeText(f.utcTime)));
+    m_values["Satellites"]->setText(FromUtf8(Format("%02d", f.satellites)));
+    m_values["HDOP"]->setText(FromUtf8(Format("%.1f", f.hdop)));
+    m_values["Status"]->setText(FromUtf8(status));
     m_values["Status"]->setStyleSheet("color: " + GpsStatusColour(status).name());
-    setWindowTitle(QString::fromStdString("GPS - " + GpsStatusCaption(status)));
+    setWindowTitle(FromUtf8("GPS - " + GpsStatusCaption(status)));
     m_small->Refresh();
 }
 
@@ -179,10 +177,10 @@ void GpsDataWindow::Refresh() {
     m_lat->setText(FromCp1252(FormatGpsLatitude(f.latitude, f.latHemisphere, s_settings.gpsPositionFormat)));
     m_lon->setText(
         FromCp1252(FormatGpsLongitude(f.longitude, f.lonHemisphere, s_settings.gpsPositionFormat)));
-    m_alt->setText(QString::fromStdString(FormatGpsAltitude(f.altitude, s_settings.gpsAltitudeUnit)));
+    m_alt->setText(FromUtf8(FormatGpsAltitude(f.altitude, s_settings.gpsAltitudeUnit)));
     for (QLabel* l : {m_lat, m_lon, m_alt})
         l->setStyleSheet(colour);
-    setWindowTitle(QString::fromStdString("GPS - " + GpsStatusCaption(m_gps.StatusText())));
+    setWindowTitle(FromUtf8("GPS - " + GpsStatusCaption(m_gps.StatusText())));
 }
 
 }  // namespace fl

@@ -1,4 +1,5 @@
 #include "LiveTraceDialog.h"
+#include "QtText.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -46,7 +47,7 @@ LiveTraceDialog::LiveTraceDialog(const LiveSettings& s, QWidget* parent) : QDial
     auto* saveForm = new QFormLayout;
     m_type = new QComboBox;
     for (const auto& t : LiveFileTypes())
-        m_type->addItem(QString::fromUtf8(t.text));
+        m_type->addItem(FromUtf8(t.text));
     m_name = new QLineEdit;
     auto* pathRow = new QHBoxLayout;
     m_path = new QLineEdit;
@@ -75,8 +76,8 @@ LiveTraceDialog::LiveTraceDialog(const LiveSettings& s, QWidget* parent) : QDial
     (s.newWindow ? m_newWindow : m_overwrite)->setChecked(true);
     m_save->setChecked(s.save);
     m_type->setCurrentIndex(s.fileType);
-    m_name->setText(QString::fromStdString(s.fileName));
-    m_path->setText(QString::fromStdString(s.path));
+    m_name->setText(FromUtf8(s.fileName));  // a part of a PC file name
+    m_path->setText(FromUtf8(s.path));
     UpdateEnabled();
 
     connect(m_save, &QCheckBox::toggled, this, &LiveTraceDialog::UpdateEnabled);
@@ -103,8 +104,8 @@ LiveSettings LiveTraceDialog::Settings() const {
     s.newWindow = m_newWindow->isChecked();
     s.save = m_save->isChecked();
     s.fileType = m_type->currentIndex();
-    s.fileName = m_name->text().toStdString();
-    s.path = m_path->text().toStdString();
+    s.fileName = ToUtf8(m_name->text());
+    s.path = ToUtf8(m_path->text());
     return s;
 }
 
@@ -118,12 +119,12 @@ bool LiveTraceDialog::PreparePath(std::string& path) {
 
 void LiveTraceDialog::accept() {
     if (m_save->isChecked()) {
-        std::string path = m_path->text().toStdString();
+        std::string path = ToUtf8(m_path->text());
         if (!PreparePath(path)) {
             QMessageBox::critical(this, windowTitle(), "Can't create Directory.");
             return;
         }
-        m_path->setText(QString::fromStdString(path));
+        m_path->setText(FromUtf8(path));
     }
     QDialog::accept();
 }

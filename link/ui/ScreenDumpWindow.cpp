@@ -1,4 +1,5 @@
 #include "ScreenDumpWindow.h"
+#include "QtText.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -130,7 +131,7 @@ void ScreenDumpWindow::ReadOrAbort() {
             QMetaObject::invokeMethod(this, [this, phase, pos, status, row = std::move(row)] {
                 m_progress->setRange(0, phase == 0 ? 255 : 479);
                 m_progress->setValue(pos);
-                m_status->setText(QString::fromStdString(status));
+                m_status->setText(FromCp1252(status));
                 if (row.empty()) return;
                 if (m_image.isNull() || pos == 1) {
                     m_image = QImage(kScreenWidth, kScreenHeight, QImage::Format_RGB888);
@@ -202,9 +203,9 @@ void ScreenDumpWindow::Clear() {
 
 bool ScreenDumpWindow::SaveImage(const QString& path) {
     if (!m_bHavePicture) return false;
-    if (ImageFormatFromName(path.toStdString()) == IMG_NONE) return false;  // outside the list: nothing saved
+    if (ImageFormatFromName(ToUtf8(path)) == IMG_NONE) return false;  // outside the list: nothing saved
     std::string error;
-    if (!fl::SaveImage(ToBitmap24(m_image), path.toStdString(), &error)) {
+    if (!fl::SaveImage(ToBitmap24(m_image), ToUtf8(path), &error)) {
         m_channel.Prompts().Message(error, PromptIcon::Error);
         return false;
     }

@@ -256,3 +256,41 @@ TEST(Cli, FormAndFactorFilesShowResaveAndPlot) {
     EXPECT_EQ(image.pixelColor(102, 100), QColor(255, 0, 0));
     EXPECT_EQ(Cli("plot " + (dir / "gsm900.qsy") + " -o " + (dir / "x.png")).status, 1);
 }
+
+// PC file names are UTF-8, instrument text Windows-1252: titles come out once-encoded, the Name line in
+// the code page, the upper-cased name by its rule; what Save refuses, resave refuses and writes nothing.
+TEST(Cli, ResaveKeepsEncodingsAndRunsSavesChecks) {
+    fl::test::TempDir dir;
+    fl::test::WriteFile(dir / "Grenzwert_\xC3\xA4.qlm", "c\r\nmax,1.0,1.0,2.0,1.0\r\n");
+    fl::test::WriteFile(dir / "gsm.qsy", "Name GSM\r\nChCnt 124\r\nChStart 1\r\n");
+    auto j = nlohmann::json::parse(Cli("show " + (dir / "Grenzwert_\xC3\xA4.qlm")).out);
+    EXPECT_EQ(j["title"], "Limit Lines - Grenzwert_\xC3\xA4.qlm");
+    ASSERT_EQ(Cli("resave " + (dir / "gsm.qsy") + " -o " +
+                  (dir / "k\xC3\xA4"
+                         "bel.qsy"))
+                  .status,
+              0);
+    EXPECT_EQ(fl::test::ReadFile(dir / "K\xC3\x84"
+                                       "BEL.QSY")
+                  .substr(0, 12),
+              "Name k\xE4"
+              "bel\r\n");
+    const struct {
+        const char* name;
+        const char* content;
+        const char* message;
+    } refused[] = {
+        {"empty.qlm", "only a comment\r\n", "Create or open limits first"},
+        {"big.qsy", "Name Big\r\nChCnt 200000\r\nChStart 1\r\n", "between 0 and 100000"},
+        {"same.qsy", "Name S\r\nChCnt 5\r\nChStart 5\r\n", "Last channel < first channel"},
+        {"thin.qct", "Name T\r\nCDielec 0.5\r\n", "Cable Dielectric"},
+        {"none.qed", "c\r\nh\r\n", "External Device"},
+    };
+    for (const auto& r : refused) {
+        fl::test::WriteFile(dir / r.name, r.content);
+        const CliRun run = Cli("resave " + (dir / r.name) + " -o " + (dir / "out.x"));
+        EXPECT_EQ(run.status, 1) << r.name;
+        EXPECT_NE(run.err.find(r.message), std::string::npos) << r.name << ": " << run.err;
+        EXPECT_FALSE(std::filesystem::exists(dir / "OUT.X")) << r.name;
+    }
+}
