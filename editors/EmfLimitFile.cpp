@@ -57,12 +57,12 @@ std::string EmfLimitFileText(const EmfLimitSet& set) {
     std::string out = set.comment + "\r\n";
     for (const EmfLimitLine& r : set.rows) {
         out += r.lower ? "min" : "max";
-        for (double v : r.value)
-            out += "," + ExactDecimal(v);
+        for (size_t k = 0; k < 4; ++k)
+            out += "," + TextOrExact(r.text[k], r.value[k]);
         out += "\r\n";
     }
     const EmfSettings& s = set.settings;
-    return out + Format("PARAM=%f,%d,%d,%d", s.reference, s.scale, s.unit, s.range);
+    return out + "PARAM=" + FormatOrExact("%f", s.reference) + Format(",%d,%d,%d", s.scale, s.unit, s.range);
 }
 
 }  // namespace fl

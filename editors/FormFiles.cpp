@@ -54,10 +54,10 @@ ChannelSystem ReadChannelSystemText(std::string_view text, ChannelSystem s) {
 }
 
 std::string ChannelSystemText(const ChannelSystem& s, const std::string& name) {
-    return Format(
-        "Name %s\r\nChCnt %d\r\nChStart %d\r\nChWidth %g\r\nChSpace %g\r\nFStart %g\r\nSysLvl %g\r\nMaxFreq "
-        "%s\r\n",
-        name.c_str(), s.last, s.first, s.width, s.spacing, s.firstCenter, s.systemLevel, s.maxFreq.c_str());
+    return "Name " + name + Format("\r\nChCnt %d\r\nChStart %d\r\n", s.last, s.first) + "ChWidth " +
+           FormatOrExact("%g", s.width) + "\r\nChSpace " + FormatOrExact("%g", s.spacing) + "\r\nFStart " +
+           FormatOrExact("%g", s.firstCenter) + "\r\nSysLvl " + FormatOrExact("%g", s.systemLevel) +
+           "\r\nMaxFreq " + s.maxFreq + "\r\n";
 }
 
 std::string CheckChannelSystem(const ChannelSystem& s) {
@@ -104,8 +104,9 @@ CableType ReadCableTypeText(std::string_view text, CableType c) {
 }
 
 std::string CableTypeText(const CableType& c) {
-    return Format("Name %s\r\nCDielec %g\r\nCAttn %g\r\nCUnit %d\r\nCCutFrq %.0f\r\n", c.description.c_str(),
-                  c.dielectric, c.attenuation, c.feet ? 1 : 0, c.cutoff);
+    return "Name " + c.description + "\r\nCDielec " + FormatOrExact("%g", c.dielectric) + "\r\nCAttn " +
+           FormatOrExact("%g", c.attenuation) + Format("\r\nCUnit %d\r\nCCutFrq ", c.feet ? 1 : 0) +
+           FormatOrExact("%.0f", c.cutoff) + "\r\n";
 }
 
 std::string CheckCableType(const CableType& c, double velocity) {

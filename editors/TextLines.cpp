@@ -42,4 +42,15 @@ std::string ExactDecimal(double v) {
     return r.ec == std::errc() ? std::string(buf, r.ptr) : Format("%f", v);
 }
 
+std::string FormatOrExact(const char* format, double v) {
+    if (!std::isfinite(v)) return "0";
+    char buf[400];
+    std::snprintf(buf, sizeof buf, format, v);
+    return LeadingReal(buf) == v ? std::string(buf) : ExactDecimal(v);
+}
+
+std::string TextOrExact(const std::string& text, double v) {
+    return std::isfinite(v) && !text.empty() && LeadingReal(text) == v ? text : ExactDecimal(v);
+}
+
 }  // namespace fl

@@ -4,6 +4,7 @@
 #include <ctime>
 #include <thread>
 
+#include "ReplyCheck.h"
 #include "Text.h"
 
 namespace fl {
@@ -58,6 +59,10 @@ IdentityCheck CheckIdentity(const std::string& reply) {
 bool CommandChannel::Transact(const std::string& command, std::string& reply) {
     reply.clear();
     if (m_bLost) return false;  // said once already
+    if (HoldsNoNumber(command)) {
+        m_prompts.Message(kNoNumberText + command, PromptIcon::Error);
+        return false;
+    }
     if (onExchange) onExchange(command);
     try {
         m_port.Send(command);
@@ -78,6 +83,10 @@ bool CommandChannel::Transact(const std::string& command, std::string& reply) {
 
 bool CommandChannel::SendOnly(const std::string& command) {
     if (m_bLost) return false;
+    if (HoldsNoNumber(command)) {
+        m_prompts.Message(kNoNumberText + command, PromptIcon::Error);
+        return false;
+    }
     try {
         m_port.Send(command);
         return true;

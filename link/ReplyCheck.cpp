@@ -1,6 +1,7 @@
 #include "ReplyCheck.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace fl {
 
@@ -13,6 +14,21 @@ ReplyForm JudgeReply(const std::string& raw) {
         return (c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7F;
     });
     return control ? ReplyForm::Unreadable : ReplyForm::Line;
+}
+
+bool HoldsNoNumber(const std::string& command) {
+    std::string token;
+    for (size_t i = 0; i <= command.size(); ++i) {
+        const char c = i < command.size() ? command[i] : ' ';
+        if (c != ' ' && c != ',' && c != '\t') {
+            token += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            continue;
+        }
+        if (!token.empty() && (token[0] == '-' || token[0] == '+')) token.erase(0, 1);
+        if (token == "inf" || token == "infinity" || token == "nan") return true;
+        token.clear();
+    }
+    return false;
 }
 
 }  // namespace fl

@@ -14,6 +14,11 @@ enum class ReplyForm {
 };
 ReplyForm JudgeReply(const std::string& raw);
 
+// A command holding "inf" or "nan" as a value (what printf makes of a number that is none): never sent.
+bool HoldsNoNumber(const std::string& command);
+inline constexpr const char* kNoNumberText =
+    "A value for the instrument is not a number; nothing was sent:\n";
+
 // Texts for a command that ends on such a reply.
 inline constexpr const char* kNoAnswerText =
     "The instrument did not answer.\nCheck the cable and the instrument, then try again.";

@@ -1,6 +1,7 @@
 #include "Archive.h"
 
 #include <bit>
+#include <cmath>
 #include <cstring>
 
 namespace fl {
@@ -37,6 +38,10 @@ int32_t ArchiveReader::Int() {
 double ArchiveReader::Real() {
     double v;
     std::memcpy(&v, Take(8).data(), 8);
+    // The instrument stores measured values only; an infinity or a NaN is a damaged file, and would
+    // otherwise travel into reports, files and commands.
+    if (!std::isfinite(v))
+        throw ArchiveError("a value that is no number at byte " + std::to_string(m_pos - 8));
     return v;
 }
 
@@ -91,6 +96,7 @@ void ArchiveWriter::Int(int32_t v) {
     U32(static_cast<uint32_t>(v));
 }
 void ArchiveWriter::Real(double v) {
+    if (!std::isfinite(v)) v = 0;  // never stored: a reader refuses it
     m_out.append(reinterpret_cast<const char*>(&v), 8);
 }
 

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -112,9 +113,11 @@ double LeadingReal(std::string_view s) {
     double v = 0.0;
     auto [ptr, ec] = std::from_chars(first, last, v);
     if (ec == std::errc::result_out_of_range) {
-        // strtod gives the saturated value (or 0 on underflow); it needs a terminated copy.
+        // Underflow reads as the nearest value (strtod, on a terminated copy); a number beyond the range
+        // of a double ("1e999") is no value at all and reads as none, 0, like any other text.
         std::string copy(first, last);
-        return strtod_l(copy.c_str(), nullptr, CLocale());
+        const double r = strtod_l(copy.c_str(), nullptr, CLocale());
+        return std::isfinite(r) ? r : 0.0;
     }
     if (ec != std::errc()) return 0.0;
     return v;

@@ -4,6 +4,8 @@
 
 #include "EditorGraph.h"
 #include "EmfLimitFile.h"
+#include "FactorTable.h"
+#include "FormFiles.h"
 #include "LimitFile.h"
 
 using namespace fl;
@@ -165,4 +167,61 @@ TEST(EditorGraph, OverlayPolylineAndStrokes) {
     // MRHO is always a polyline.
     t.unit = "MRHO";
     EXPECT_EQ(OverlayLines(t).size(), 500u);
+}
+
+// Open then save without an edit writes the same bytes, for every editor file kind: text fields holding
+// every byte from 0x80 to 0xFF, values with 1 to 17 significant digits (each the shortest text of its
+// double, checked outside this program).
+TEST(EditorFiles, OpenThenSaveWritesTheSameBytes) {
+    std::string high1, high2;
+    for (int b = 0x80; b < 0xC0; ++b)
+        high1 += static_cast<char>(b), high2 += static_cast<char>(b + 0x40);
+    const std::vector<std::string> values = {"7",
+                                             "12",
+                                             "123",
+                                             "1234",
+                                             "12345",
+                                             "123456",
+                                             "1234567",
+                                             "12345678",
+                                             "123456789",
+                                             "1234567891",
+                                             "12345678.901",
+                                             "123456.789012",
+                                             "1234567.890123",
+                                             "1.2345678901234",
+                                             "12.3456789012345",
+                                             "0.3000000000000001",
+                                             "0.30000000000000004"};
+    std::string limits = high1 + "\r\n", emf = high2 + "\r\n", factor = high1 + "\r\n";
+    factor += "k-antenna table, temperature:0  frequency; delta;   created: 2026/12/09 23:59:07\r\n";
+    for (size_t i = 0; i < values.size(); ++i) {
+        const std::string& v = values[i];
+        limits += std::string(i % 2 ? "min," : "max,") + v + ",1.0," + v + "," + v + "\r\n";
+        if (i < 16) emf += "min," + v + "," + v + "," + v + ",-" + v + "\r\n";
+        factor += v + ";" + v + "\r\n";
+    }
+    // The parameter line's reference is "%f" where that says the value exactly.
+    for (const char* reference :
+         {"107.000000", "-12.500000", "1234567.890123", "12.3456789012345", "0.30000000000000004"}) {
+        const std::string emfFile = emf + "PARAM=" + reference + ",2,3,1";
+        EXPECT_EQ(EmfLimitFileText(ReadEmfLimitText(emfFile)), emfFile);
+    }
+    for (const std::string& v : values) {
+        SCOPED_TRACE(v);
+        const std::string system = "Name " + high2 + "\r\nChCnt 124\r\nChStart 1\r\nChWidth " + v +
+                                   "\r\nChSpace " + v + "\r\nFStart " + v + "\r\nSysLvl -" + v +
+                                   "\r\nMaxFreq 7.5 GHz\r\n";
+        const ChannelSystem s = ReadChannelSystemText(system);
+        EXPECT_EQ(ChannelSystemText(s, s.name), system);
+        const std::string cable =
+            "Name " + high1 + "\r\nCDielec " + v + "\r\nCAttn " + v + "\r\nCUnit 1\r\nCCutFrq " + v + "\r\n";
+        EXPECT_EQ(CableTypeText(ReadCableTypeText(cable)), cable);
+    }
+    EXPECT_EQ(LimitFileText(ReadLimitText(limits)), limits);
+    std::tm when{};
+    when.tm_year = 126, when.tm_mon = 11, when.tm_mday = 9, when.tm_hour = 23, when.tm_min = 59,
+    when.tm_sec = 7;
+    const std::string factorFile = factor + "7500000000;0\r\n";
+    EXPECT_EQ(FactorFileText(ReadFactorText(factorFile), when), factorFile);
 }

@@ -275,6 +275,8 @@ TEST(Parser, HostileLinesGiveTheRulesValues) {
          "marker without value"},
         {"SENSe:FREQuency:CENTer nan", [](auto& r) { return r.m_dCenter == 0.0; }, "nan is no number"},
         {"SENSe:FREQuency:SPAN -inf", [](auto& r) { return r.m_dSpan == 0.0; }, "inf is no number"},
+        {"SENSe:FREQuency:CENTer 1e999", [](auto& r) { return r.m_dCenter == 0.0; }, "beyond a double"},
+        {"SENSe:FREQuency:SPAN -1e400", [](auto& r) { return r.m_dSpan == 0.0; }, "beyond, negative"},
         {"SENSe:FREQuency:CENTer -.5e3", [](auto& r) { return r.m_dCenter == -500.0; }, "a number is one"},
         {std::string("SENSe:TRACe:DATa A,ALL,'\xff\x00zz7d0", 31),
          [](auto& r) { return r.m_arrTraceA[4] == -999.0 && r.m_arrTraceB[0] == -999.0; },
