@@ -37,12 +37,15 @@ TEST(ChannelSystemFile, ReadingRules) {
     EXPECT_EQ(s.first, 3);
     EXPECT_EQ(s.maxFreq, "7.5 GHz");
     EXPECT_EQ(s.width, 1234);
-    // Six significant digits: 1842.2375 MHz is written 1.84224e+09 and reads back as 1842.24 MHz.
+    // "%g" where it says the value (935.2 MHz is 9.352e+08); 1842.2375 MHz, which "%g" would move to
+    // 1842.24 MHz, is written in full.
     ChannelSystem c;
     c.firstCenter = 1842.2375e6;
+    c.width = 935.2e6;
     const std::string text = ChannelSystemText(c, "X");
-    EXPECT_NE(text.find("FStart 1.84224e+09\r\n"), std::string::npos);
-    EXPECT_EQ(ReadChannelSystemText(text).firstCenter, 1842.24e6);
+    EXPECT_NE(text.find("FStart 1842237500\r\n"), std::string::npos);
+    EXPECT_NE(text.find("ChWidth 9.352e+08\r\n"), std::string::npos);
+    EXPECT_EQ(ReadChannelSystemText(text).firstCenter, 1842.2375e6);
     // Shown in its best unit: from 1e9 Hz that is GHz.
     EXPECT_EQ(BestFrequencyUnit(1842.24e6).unit, "GHz");
     EXPECT_DOUBLE_EQ(BestFrequencyUnit(1842.24e6).value, 1.84224);
