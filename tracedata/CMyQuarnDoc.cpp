@@ -111,13 +111,44 @@ double LinearScaleIntoMilli(double value, std::string_view unit) {
 }
 
 bool TakeOverConvertsScale(std::string_view unit) {
-    return IsOneOf(unit, {"V", "MV", "UV", "W", "MW", "UW", "WM2", "MWM2", "VM"});
+    // Every linear unit: mV/m, uV/m and uW/m2 too, which would otherwise show a dBm reference (empty, as
+    // a negative field strength) and a scale in the wrong unit.
+    return IsOneOf(unit, {"V", "MV", "UV", "W", "MW", "UW", "WM2", "MWM2", "VM", "MVM", "UVM", "UWM2"});
 }
 
 bool TakeOverConvertsReference(std::string_view unit) {
-    // The instrument gives its reference level in dBm whatever the unit; the graph, the panels and the
-    // Level dialog hold it in the unit shown, the logarithmic ones included.
-    return TakeOverConvertsScale(unit) || IsOneOf(unit, {"DBUV", "DBMV", "DBV"});
+    // The instrument gives its reference level in dBm whatever the unit; the graph, the panels, the
+    // report and the Level dialog hold it in the unit shown, the logarithmic ones included.
+    return TakeOverConvertsScale(unit) || IsOneOf(unit, {"DBUV", "DBMV", "DBV", "DBUVm", "DBMVm", "DBVM"});
+}
+
+bool StoredInInstrumentForm(std::string_view unit) {
+    return IsOneOf(unit, {"DBUV", "DBMV", "DBV", "DBUVm", "DBMVm", "DBVM", "MVM", "UVM", "UWM2"});
+}
+
+void CMyQuarnDoc::StoredLevelsIntoUnit() {
+    m_storedReference.reset();
+    m_storedScale.reset();
+    m_storedMathOffset.reset();
+    const std::string& unit = m_strDisplayUnit;
+    if (!StoredInInstrumentForm(unit)) return;
+    double& ref = SelectedReference();
+    const double storedRef = ref;
+    ref = LevelFromDbm(ref, unit, ReferenceImpedance());
+    if (!std::isfinite(ref)) ref = 0;
+    m_storedReference = StoredPair{storedRef, ref};
+    double& scale = SelectedScale();
+    const double storedScale = scale;
+    if (TakeOverConvertsScale(unit)) scale = LinearScaleIntoUnit(scale, unit);
+    m_storedScale = StoredPair{storedScale, scale};
+    // The trace math offset is a level on the same grid: the same number of divisions below the
+    // reference.
+    if (storedScale != 0) {
+        const double divisions = 8.0 - (storedRef - m_dTraceMathOffset) / storedScale;
+        const double stored = m_dTraceMathOffset;
+        m_dTraceMathOffset = ref - (8.0 - divisions) * scale;
+        m_storedMathOffset = StoredPair{stored, m_dTraceMathOffset};
+    }
 }
 
 CMyQuarnDoc::CMyQuarnDoc() {
@@ -245,12 +276,25 @@ void CMyQuarnDoc::TakeOver(const ParseRecord& parsed, const DocEnvironment& env)
     // 8: post-read steps 1 to 3, the level conversions, then the limits in the converted unit.
     SelectDisplay();
     m_dUserLevel = LevelFromDbm(SelectedReference(), m_strDisplayUnit, ReferenceImpedance());
+    const double instrumentReference = SelectedReference(), instrumentScale = SelectedScale();
     if (TakeOverConvertsReference(m_strDisplayUnit))
         SelectedReference() = LevelFromDbm(SelectedReference(), m_strDisplayUnit, ReferenceImpedance());
     if (TakeOverConvertsScale(m_strDisplayUnit))
         SelectedScale() = LinearScaleIntoUnit(SelectedScale(), m_strDisplayUnit);
+    m_storedReference.reset();
+    m_storedScale.reset();
+    if (StoredInInstrumentForm(m_strDisplayUnit)) {
+        // Saved, the instrument's own values go into the file.
+        m_storedReference = StoredPair{instrumentReference, SelectedReference()};
+        m_storedScale = StoredPair{instrumentScale, SelectedScale()};
+    }
     PrepareLimits();
-    m_dTraceMathOffset = SelectedReference() - (8.0 - m_dTraceMathOffset) * SelectedScale();
+    const double divisions = m_dTraceMathOffset;
+    m_dTraceMathOffset = SelectedReference() - (8.0 - divisions) * SelectedScale();
+    m_storedMathOffset.reset();
+    if (m_storedReference)
+        m_storedMathOffset =
+            StoredPair{instrumentReference - (8.0 - divisions) * instrumentScale, m_dTraceMathOffset};
 }
 
 void CMyQuarnDoc::RunPostReadSteps() {
@@ -375,14 +419,18 @@ LoadResult CMyQuarnDoc::LoadBytes(std::string_view bytes, const DocEnvironment& 
             ReadStoredFields(in, static_cast<char>(first), fresh);
             fresh.NormalizeShapes();
             *static_cast<TraceRecord*>(this) = fresh;
-            RunPostReadSteps();
+            SelectDisplay();
+            StoredLevelsIntoUnit();
+            PrepareLimits();
         } else if (first == 0xEA) {
             ArchiveReader in(bytes);
             CMyQuarnDoc fresh;
             ReadUnversioned(in, fresh);
             fresh.NormalizeShapes();
             *static_cast<TraceRecord*>(this) = fresh;
-            RunPostReadSteps();
+            SelectDisplay();
+            StoredLevelsIntoUnit();
+            PrepareLimits();
         } else {
             return {LoadStatus::UnsupportedFormat, kUnsupportedFormatText};
         }
@@ -395,7 +443,26 @@ LoadResult CMyQuarnDoc::LoadBytes(std::string_view bytes, const DocEnvironment& 
 }
 
 std::string CMyQuarnDoc::SerializeStored() const {
-    return StoredTraceBytes(*this, 'F');
+    const std::string& unit = m_strDisplayUnit;
+    if (!StoredInInstrumentForm(unit)) return StoredTraceBytes(*this, 'F');
+    // Back into the stored form; a value not changed since it was read goes back as it was read.
+    CMyQuarnDoc out = *this;
+    const double ref = SelectedReference();
+    out.SelectedReference() = m_storedReference && m_storedReference->shown == ref
+                                  ? m_storedReference->stored
+                                  : LevelToDbm(ref, unit, ReferenceImpedance());
+    const double scale = SelectedScale();
+    if (m_storedScale && m_storedScale->shown == scale)
+        out.SelectedScale() = m_storedScale->stored;
+    else if (TakeOverConvertsScale(unit))
+        out.SelectedScale() = LinearScaleIntoMilli(scale, unit);
+    if (m_storedMathOffset && m_storedMathOffset->shown == m_dTraceMathOffset) {
+        out.m_dTraceMathOffset = m_storedMathOffset->stored;
+    } else if (scale != 0) {
+        const double divisions = 8.0 - (ref - m_dTraceMathOffset) / scale;
+        out.m_dTraceMathOffset = out.SelectedReference() - (8.0 - divisions) * out.SelectedScale();
+    }
+    return StoredTraceBytes(out, 'F');
 }
 
 SavePlan CMyQuarnDoc::PlanSave(const std::string& targetPath, const DocEnvironment& env) {

@@ -2,6 +2,7 @@
 // over, prepares them for display and saves modified traces.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -102,6 +103,16 @@ class CMyQuarnDoc : public TraceRecord {
   private:
     void SelectDisplay();
     void PrepareLimits();
+    // A stored layout keeps some units' reference in dBm and scale in milli units (see
+    // StoredInInstrumentForm); the document holds them in the unit shown.
+    void StoredLevelsIntoUnit();
+
+    // The values as stored and as converted when the file was read, so that an unchanged value is
+    // written back as the very bytes it was read from.
+    struct StoredPair {
+        double stored, shown;
+    };
+    std::optional<StoredPair> m_storedReference, m_storedScale, m_storedMathOffset;
 
     bool m_bModified = false;
     std::string m_strTitle;
@@ -125,5 +136,9 @@ double LinearScaleIntoMilli(double value, std::string_view unit);
 // milli units into the unit. The settings text undoes exactly these.
 bool TakeOverConvertsReference(std::string_view unit);
 bool TakeOverConvertsScale(std::string_view unit);
+// Units whose reference (and linear scale) a stored layout holds in the instrument's form, dBm and milli
+// units, as the instrument's own program wrote it: the logarithmic voltage and field units, and the
+// linear field units its take-over left unconverted.
+bool StoredInInstrumentForm(std::string_view unit);
 
 }  // namespace fl

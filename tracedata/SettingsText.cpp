@@ -147,7 +147,9 @@ std::vector<std::string> SettingsLines(const CMyQuarnDoc& d, const std::string& 
     std::string checkDate = d.m_strCheckLast;
     while (!checkDate.empty() && (checkDate.back() == ',' || checkDate.back() == ' '))
         checkDate.pop_back();
-    add("# SERVice:CHECk:LAST " + checkDate + ",'" + d.m_strCheckLastBy + "'");
+    // No date: no comma either, which the reader would take for an empty date field.
+    add("# SERVice:CHECk:LAST " + (checkDate.empty() ? "" : checkDate + ",") + "'" + d.m_strCheckLastBy +
+        "'");
     add("# SERVice:CHECk:NEXT " + d.m_strCheckNext);
     add("INSTrument:SELect " + mode);
     add("INPut:IMPedance " + kw(d.m_strImpedance));

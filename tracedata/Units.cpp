@@ -194,6 +194,8 @@ std::string FormatCalDate(std::string_view text) {
         if (c == std::string_view::npos) break;
         rest.remove_prefix(c + 1);
     }
+    // Separators without a number are no date ("," from an empty check date).
+    if (text.find_first_not_of(", ") == std::string_view::npos) return {};
     int year = field[0].empty() ? 1970 : LeadingInt(field[0]);
     int month = field[1].empty() ? 1 : LeadingInt(field[1]);
     int day = LeadingInt(field[2]);

@@ -147,7 +147,8 @@ TEST(AsciiExport, ModeSections) {
          {"Instrument Mode;Cable Loss", "Average Cable Loss[dB];3.4", "Detect Mode;SCALAR"}},
         {"EMF.qtr",
          {"Antenna Factor State;ISO_ANT", "Cable Factor State;-", "Measure Time[s];6.00",
-          "Electrical Field Strength[V/m];12.300 mV/m", "Ref. Level[dB\xB5V/m];120.0"}},
+          "Electrical Field Strength[V/m];12.300 mV/m",
+          "Ref. Level[dB\xB5V/m];227.0"}},  // 120 dBm + 106.9897
         {"ZERO_SPAN.qtr",
          {"Span[Hz];0", "Trigger;VIDEO", "Trigger Edge;POSITIVE", "Trigger Level[dBm];-40.0",
           "Marker Trace A;Time[s];Level[dBm]", "Time[s];Min Level[dBm];Max Level[dBm]",

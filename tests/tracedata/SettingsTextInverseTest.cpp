@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "Archive.h"
+#include "AsciiExport.h"
 #include "CMyQuarnDoc.h"
 #include "SampleTraces.h"
 #include "SettingsText.h"
@@ -315,4 +316,64 @@ TEST(SettingsTextInverse, RelativeTransmissionPointsComeBackLessTheGeneratorLeve
     ASSERT_NEAR(d.m_arrTraceA[0], 10.0, 1e-9);
     const std::string written = Line(SettingsLines(d, "T"), "SENSe:TRACe:DATa");
     EXPECT_EQ(written.substr(0, 33), "SENSe:TRACe:DATa ACTual,ALL,'7D07");
+}
+
+// The instrument gives every reference in dBm; the document shows it in the unit chosen, and a stored
+// trace keeps the instrument's form, as the instrument's own program wrote it. Saved and opened again it
+// shows the same reference, sends the instrument's dBm, and saves to the same bytes.
+TEST(StoredReference, HeldInTheUnitShownStoredAndSentInDbm) {
+    const struct {
+        const char* sample;
+        const char* unitKey;
+        const char* refKey;
+        const char* unit;
+        const char* sentLine;  // what the settings text sends for the reference
+        const char* reportLine;
+    } cases[] = {
+        // -11 dBm is 95.9897 dBuV and 35.9897 dBmV.
+        {"SPECTRUM", "SENSe:REFLevel:UNIT", "SENSe:REFLevel", "DBUV", "SENSe:REFLevel -11.0",
+         "Ref. Level[dB\xB5V];96.0"},
+        {"SPECTRUM", "SENSe:REFLevel:UNIT", "SENSe:REFLevel", "DBMV", "SENSe:REFLevel -11.0",
+         "Ref. Level[dBmV];36.0"},
+        // -11 dBm into 50 ohm: sqrt(10^-1.1 * 0.001 * 50) = 0.06302 V/m: 63.02 mV/m, 63021 uV/m.
+        {"EMF", "SENSe:EMF:REFerence:UNIT", "SENSe:EMF:REFerence", "MVM", "SENSe:EMF:REFerence -11.0",
+         "Ref. Level[mV/m];63.02"},
+        {"EMF", "SENSe:EMF:REFerence:UNIT", "SENSe:EMF:REFerence", "UVM", "SENSe:EMF:REFerence -11.0",
+         "Ref. Level[\xB5V/m];63021"},
+        // 10^-1.1 mW = 0.0794 mW/m2 = 79.4 uW/m2.
+        {"EMF", "SENSe:EMF:REFerence:UNIT", "SENSe:EMF:REFerence", "UWM2", "SENSe:EMF:REFerence -11.0",
+         "Ref. Level[\xB5W/m\xB2];79.43"},
+        {"EMF", "SENSe:EMF:REFerence:UNIT", "SENSe:EMF:REFerence", "DBUVm", "SENSe:EMF:REFerence -11.0",
+         "Ref. Level[dB\xB5V/m];96.0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.unit);
+        auto lines = ContainerLines(test::SamplePath(std::string(c.sample) + ".qtr"));
+        lines = With(With(lines, c.unitKey, c.unit), c.refKey, "-11.0");
+        const CMyQuarnDoc fetched = FromText(lines);
+        const std::string bytes = fetched.SerializeStored();
+        // The file holds the instrument's -11 dBm, not the value shown.
+        const double minus11 = -11.0;
+        EXPECT_NE(bytes.find(std::string(reinterpret_cast<const char*>(&minus11), 8)), std::string::npos);
+        CMyQuarnDoc stored;
+        ASSERT_TRUE(stored.LoadBytes(bytes).ok());
+        EXPECT_EQ(stored.SelectedReference(), fetched.SelectedReference());
+        EXPECT_EQ(stored.SerializeStored(), bytes);
+        const auto sent = SettingsLines(stored, stored.m_strTraceName);
+        EXPECT_NE(std::find(sent.begin(), sent.end(), c.sentLine), sent.end());
+        const std::string report = AsciiReportText(stored, true);
+        EXPECT_NE(report.find(c.reportLine), std::string::npos) << report.substr(0, 900);
+    }
+}
+
+// A trace without a last check keeps none through the settings text (not "00.01.1970").
+TEST(SettingsText, EmptyLastCheckStaysEmpty) {
+    for (const char* by : {"", "J. Berger"}) {
+        auto lines = With(ContainerLines(test::SamplePath("SPECTRUM.qtr")), "# SERVice:CHECk:LAST",
+                          std::string("'") + by + "'");
+        const CMyQuarnDoc back = ReadBack(FromText(lines));
+        EXPECT_EQ(back.m_strCheckLast, "");
+        EXPECT_EQ(back.m_strCheckLastBy, by);
+        EXPECT_NE(AsciiReportText(back, true).find("Last Check;\r\n"), std::string::npos);
+    }
 }
