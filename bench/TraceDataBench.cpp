@@ -1,6 +1,9 @@
 // Speed of the trace data core: parsing trace text, reading and writing stored traces, the ASCII report.
 #include <benchmark/benchmark.h>
 
+#include <fstream>
+#include <string>
+
 #include "AsciiExport.h"
 #include "CMyQuarnDoc.h"
 #include "SampleTraces.h"
@@ -72,6 +75,29 @@ void BM_AsciiReport(benchmark::State& state) {
         benchmark::DoNotOptimize(fl::AsciiReportText(doc, true));
 }
 BENCHMARK(BM_AsciiReport)->Unit(benchmark::kMicrosecond);
+
+// The process's peak resident memory so far, in bytes (VmHWM).
+double PeakResidentBytes() {
+    std::ifstream in("/proc/self/status");
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) * 1024.0;
+    return 0;
+}
+
+// A line container at the 64 MiB cap holding nothing but empty lines (67 million of them): the target is
+// at most 2 s a read and at most twice the file in memory ("peak_per_file_byte", measured as the growth of
+// the process's peak while reading; the file itself is counted, so 1 is the least possible).
+void BM_LineContainerOfEmptyLines(benchmark::State& state) {
+    std::string bytes(fl::kMaxTraceFileSize, '\0');
+    bytes[0] = 'a';
+    const double before = PeakResidentBytes();
+    for (auto _ : state) {
+        fl::CMyQuarnDoc doc;
+        benchmark::DoNotOptimize(doc.LoadBytes(bytes).ok());
+    }
+    state.counters["peak_per_file_byte"] = (PeakResidentBytes() - before) / static_cast<double>(bytes.size()) + 1;
+}
+BENCHMARK(BM_LineContainerOfEmptyLines)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

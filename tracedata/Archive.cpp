@@ -46,12 +46,16 @@ double ArchiveReader::Real() {
 }
 
 std::string ArchiveReader::String() {
+    return std::string(StringView());
+}
+
+std::string_view ArchiveReader::StringView() {
     uint32_t len = Byte();
     if (len == 0xFF) {
         len = U16();
         if (len == 0xFFFF) len = U32();
     }
-    return std::string(Take(len));
+    return Take(len);
 }
 
 uint32_t ArchiveReader::Count() {

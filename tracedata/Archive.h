@@ -29,6 +29,8 @@ class ArchiveReader {
     int32_t Int();
     double Real();
     std::string String();
+    // The same string without a copy; valid while the reader's data is.
+    std::string_view StringView();
     uint32_t Count();
 
     void Read(int& v) { v = Int(); }

@@ -400,15 +400,15 @@ LoadResult CMyQuarnDoc::LoadBytes(std::string_view bytes, const DocEnvironment& 
         if (first == 'a') {
             ArchiveReader in(bytes);
             in.Byte();
-            // Collect the lines first, so that a broken container leaves the parse record untouched.
-            std::vector<std::string> lines;
-            while (!in.AtEnd())
-                lines.push_back(in.String());
-            TraceLineParser parser(s_parsed);
+            // Each line is parsed as it is read (a container may hold millions), into a copy, so that a
+            // broken container leaves the parse record untouched.
+            ParseRecord scratch = s_parsed;
+            TraceLineParser parser(scratch);
             parser.ResetDefaults();
-            for (const auto& line : lines)
-                parser.ParseLine(line);
+            while (!in.AtEnd())
+                parser.ParseLine(in.StringView());
             parser.Finish();
+            s_parsed = std::move(scratch);
             TakeOver(s_parsed, env);
             // The instrument's text carries no view state: the trace shows as the user's defaults say.
             ApplyViewDefaults(env.prefs);
