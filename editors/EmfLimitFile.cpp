@@ -45,8 +45,8 @@ EmfLimitSet ReadEmfLimitText(std::string_view text, const EmfSettings& current) 
         EmfLimitLine row;
         row.lower = f[0] == "min";
         for (size_t k = 0; k < 4; ++k) {
-            row.text[k] = f[k + 1];
-            row.value[k] = LeadingReal(f[k + 1]);
+            row.text[k] = IsNoNumberText(f[k + 1]) ? "0" : f[k + 1];  // never handed on to the instrument
+            row.value[k] = LeadingReal(row.text[k]);
         }
         set.rows.push_back(std::move(row));
     }

@@ -39,7 +39,10 @@ FactorTable ReadFactorText(std::string_view text, int currentRange) {
     for (size_t i = 2; i < lines.size() && t.entries.size() < kMaxFactorEntries; ++i) {
         const size_t semi = lines[i].find(';');
         if (semi == std::string::npos) continue;
-        t.entries.push_back({lines[i].substr(0, semi), lines[i].substr(semi + 1)});
+        FactorEntry e{lines[i].substr(0, semi), lines[i].substr(semi + 1)};
+        if (IsNoNumberText(e.frequency)) e.frequency = "0";  // never handed on to the instrument
+        if (IsNoNumberText(e.level)) e.level = "0.0";
+        t.entries.push_back(std::move(e));
     }
     if (!t.entries.empty()) {
         const double f = LeadingReal(t.entries.back().frequency);

@@ -1,5 +1,7 @@
 #include "LimitFile.h"
 
+#include "Text.h"
+
 #include "TextLines.h"
 
 namespace fl {
@@ -11,7 +13,9 @@ LimitSet ReadLimitText(std::string_view text) {
     set.comment = lines[0].substr(0, kMaxCommentLength);
     for (size_t i = 1; i < lines.size() && set.rows.size() < kMaxEditorRows; ++i) {
         if (lines[i].find(',') == std::string::npos) continue;
-        const std::vector<std::string> f = CommaFields(lines[i], 5);
+        std::vector<std::string> f = CommaFields(lines[i], 5);
+        for (size_t k = 1; k < 5; ++k)
+            if (IsNoNumberText(f[k])) f[k] = "0.0";  // never handed on to the instrument
         set.rows.push_back({f[0] == "min", f[1], f[2], f[3], f[4]});
     }
     return set;

@@ -123,6 +123,17 @@ double LeadingReal(std::string_view s) {
     return v;
 }
 
+bool IsNoNumberText(std::string_view s) {
+    size_t i = SkipBlanks(s);
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    const std::string word = ToLowerAscii(s.substr(i, 3));
+    if (word == "inf" || word == "nan") return true;
+    if (i >= s.size() || !(std::isdigit(static_cast<unsigned char>(s[i])) || s[i] == '.')) return false;
+    double v;
+    return std::from_chars(s.data() + i, s.data() + s.size(), v).ec == std::errc::result_out_of_range &&
+           !std::isfinite(strtod_l(std::string(s.substr(i)).c_str(), nullptr, CLocale()));
+}
+
 int ClampToInt(double v) {
     if (!(v == v)) return 0;
     if (v >= 2147483647.0) return INT_MAX;

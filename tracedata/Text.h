@@ -19,6 +19,9 @@ bool EndsWithNoCase(std::string_view s, std::string_view suffix);
 // digits; 0 when there is none. Integers saturate instead of overflowing.
 int LeadingInt(std::string_view s);
 double LeadingReal(std::string_view s);
+// A value field whose number is none: "inf", "nan" (any case, signed) or a number beyond a double.
+// Readers that keep value texts as they stand give such a field the field's default instead.
+bool IsNoNumberText(std::string_view s);
 
 // A real as an int without undefined behaviour: NaN gives 0, values beyond the range saturate.
 int ClampToInt(double v);

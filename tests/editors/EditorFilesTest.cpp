@@ -225,3 +225,28 @@ TEST(EditorFiles, OpenThenSaveWritesTheSameBytes) {
     const std::string factorFile = factor + "7500000000;0\r\n";
     EXPECT_EQ(FactorFileText(ReadFactorText(factorFile), when), factorFile);
 }
+
+// inf, nan and numbers beyond a double from an editor file take the field's default; nothing that is no
+// number is written back (and so handed on to the instrument).
+TEST(EditorFiles, NoNumberTakesTheDefaultAndIsNeverWritten) {
+    for (const char* bad : {"inf", "-INF", "nan", "NaN", "1e999", "-4e400"}) {
+        SCOPED_TRACE(bad);
+        const std::string b = bad;
+        const std::string written[] = {
+            LimitFileText(ReadLimitText("c\r\nmax," + b + ",1.0,2.0," + b + "\r\n")),
+            EmfLimitFileText(ReadEmfLimitText("c\r\nmax," + b + ",1," + b + ",2\r\nPARAM=" + b + ",2,0,0")),
+            FactorFileText(ReadFactorText("c\r\nh\r\n1000;" + b + "\r\n" + b + ";2.0\r\n"), {}),
+            ChannelSystemText(ReadChannelSystemText("ChWidth " + b + "\r\nSysLvl " + b + "\r\n"), "N"),
+            CableTypeText(ReadCableTypeText("CDielec " + b + "\r\nCCutFrq " + b + "\r\n")),
+        };
+        for (const std::string& w : written) {
+            std::string lower = w;
+            for (char& ch : lower)
+                ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+            EXPECT_EQ(lower.find("inf"), std::string::npos) << w;
+            EXPECT_EQ(lower.find("nan"), std::string::npos) << w;
+            EXPECT_EQ(lower.find("e9"), std::string::npos) << w;
+            EXPECT_EQ(lower.find("e4"), std::string::npos) << w;
+        }
+    }
+}

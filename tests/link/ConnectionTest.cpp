@@ -76,6 +76,22 @@ TEST(Connection, ConnectsOverTcpAndSetsTheClock) {
     EXPECT_EQ(link.prompts.status[0], "Ready");
 }
 
+// A command holding a value that is no number never reaches the instrument; names that merely contain
+// the letters do.
+TEST(Connection, CommandsWithoutANumberAreNeverSent) {
+    SimLink link;
+    ASSERT_TRUE(link.connected);
+    const int before = link.server->CommandsSeen();
+    std::string reply;
+    for (const char* c : {"SENSe:REFLevel inf", "SENSe:FREQuency:CENTer -inf", "SENSe:FREQuency:SPAN nan",
+                          "SENSe:EMF:REFerence -NaN", "CALC:LIM 1,inf,2"})
+        EXPECT_FALSE(link.channel.Transact(c, reply)) << c;
+    EXPECT_EQ(link.server->CommandsSeen(), before);
+    EXPECT_EQ(link.prompts.messages.size(), 5u);
+    EXPECT_TRUE(link.channel.Transact("MMEM:LOAD:STAT \"INFO\"", reply));
+    EXPECT_EQ(link.server->CommandsSeen(), before + 1);
+}
+
 TEST(Connection, OldFirmwareAndStrangersAreRefused) {
     struct Case {
         std::string model, firmware, message;
