@@ -100,8 +100,11 @@ bool Shown(const CMyQuarnDoc& d, PanelPlace::Kind k) {
 PageLayout ComputeLayout(const CMyQuarnDoc& d, int cw, int ch) {
     PageLayout L;
     L.portrait = d.m_nOrientation == 0;
-    L.markersA = d.m_bShowMarkersA && d.m_nTraceModeA != TRACE_OFF ? ShownMarkers(d, 'A') : 0;
-    L.markersB = d.m_bShowMarkersB && d.m_nTraceModeB != TRACE_OFF ? ShownMarkers(d, 'B') : 0;
+    // A hidden trace's marker table is left out with the trace.
+    L.markersA =
+        d.m_bShowMarkersA && d.m_bShowTraceA && d.m_nTraceModeA != TRACE_OFF ? ShownMarkers(d, 'A') : 0;
+    L.markersB =
+        d.m_bShowMarkersB && d.m_bShowTraceB && d.m_nTraceModeB != TRACE_OFF ? ShownMarkers(d, 'B') : 0;
     const bool comment = !d.m_strComment.empty();
 
     if (!L.portrait) {

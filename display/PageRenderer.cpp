@@ -204,7 +204,8 @@ void Painter::ResultsHeader() {
     }
 
     // One status line, and the pass/fail mark with the fail count when there is a limit result.
-    const bool limits = d.m_strLimitSimple == "ON" || d.m_strLimitState != "OFF";
+    // Simple limits draw only in an upper or lower state: with the state OFF there are none to judge by.
+    const bool limits = d.m_strLimitState != "OFF";
     // When the left rows are full, the rows right of the settings take what is left: clear of the
     // legend boxes (x 3750 on, y 650 to 200) and of the logo.
     const double overflowX = std::max(2900.0, settingsEnd + 100);
@@ -213,20 +214,22 @@ void Painter::ResultsHeader() {
     const bool limitResult = d.m_strTraceDataLimit == "PASS" || d.m_strTraceDataLimit == "FAIL";
     std::string failCount;
     if (d.m_nLimitFailCount >= 1) failCount = Format("Fail Count:  %d", d.m_nLimitFailCount);
-    if (d.m_strLimitSimple == "ON") {
+    // PASS or FAIL only as the instrument reported it; "NA" or nothing gives no verdict.
+    const std::string verdict = limitResult ? (pass ? "PASS" : "FAIL") : "";
+    if (d.m_strLimitSimple == "ON" && limits) {
         double x;
-        const std::string status = std::string("Simple Limits ") + (pass ? "PASS" : "FAIL");
+        const std::string status = verdict.empty() ? "Simple Limits" : "Simple Limits " + verdict;
         if (int row = place(c.TextWidth(status, 150, false), x); row >= 0)
             text(row, x, status);
         else if (!overflowUsed) {
             c.FitText(overflowX, 150, status, 150, false, Qt::black, W - 1120);
             overflowUsed = true;
         }
-    } else if (d.m_strLimitState != "OFF") {
+    } else if (d.m_strLimitSimple != "ON" && limits) {
         double x;
-        const std::string status = d.m_strLimitFile.empty()
-                                       ? "Limits:  not loaded"
-                                       : "Limits:  " + d.m_strLimitFile + "  " + (pass ? "PASS" : "FAIL");
+        const std::string status = d.m_strLimitFile.empty() ? "Limits:  not loaded"
+                                                            : "Limits:  " + d.m_strLimitFile +
+                                                                  (verdict.empty() ? "" : "  " + verdict);
         if (d.m_strLimitFile.empty()) failCount.clear();
         if (int row = place(c.TextWidth(status, 150, false), x); row >= 0)
             text(row, x, status);
@@ -682,10 +685,13 @@ void Painter::LimitLines() {
     }
     const std::string& st = d.m_strLimitState;
     if (d.m_strLimitSimple == "ON") {
+        // Simple limits are grid divisions counted up from the bottom line: drawn there in every unit (a
+        // level below zero volts has no place on a linear axis, a division has).
+        auto atDivision = [&](double k) { return H * (8.0 - k) / 8.0; };
         if (st == "UPPer" || st == "UPPLow")
-            c.Line(0, Y(d.m_dLimitUpperLevel, false), W, Y(d.m_dLimitUpperLevel, false));
+            c.Line(0, atDivision(d.m_dLimitUpper), W, atDivision(d.m_dLimitUpper));
         if (st == "LOWer" || st == "UPPLow")
-            c.Line(0, Y(d.m_dLimitLowerLevel, false), W, Y(d.m_dLimitLowerLevel, false));
+            c.Line(0, atDivision(d.m_dLimitLower), W, atDivision(d.m_dLimitLower));
         return;
     }
     if (st == "OFF") return;
@@ -781,7 +787,17 @@ void Painter::YAxis() {
     std::vector<std::pair<double, std::string>> lines;
     for (size_t i = 0; i < cap.size(); ++i)
         lines.push_back({H * (cap.size() == 3 ? three[i] : two[std::min<size_t>(i, 1)]), cap[i]});
-    lines.push_back({H * 0.125, UnitText(u)});
+    // The tick values, readable in any unit: W with ticks of microwatts reads in uW, not "0.000" five times.
+    const double R = d.SelectedReference(), S = d.SelectedScale();
+    const int steps[] = {8, 6, 4, 2, 0};
+    std::vector<double> values;
+    for (int n : steps) {
+        double v = R - n * S;
+        if (std::abs(v) <= 1e-9 * std::abs(S)) v = 0;  // no "-0.000" at the bottom
+        values.push_back(v);
+    }
+    const LevelTexts ticks = ReadableLevels(values, u);
+    lines.push_back({H * 0.125, ticks.unit});
     double captionTop = 0, captionBottom = 0;
     for (size_t i = 0; i < lines.size(); ++i) {
         y = std::min(lines[i].first, y - 125);
@@ -790,13 +806,11 @@ void Painter::YAxis() {
         if (i == 0) captionTop = y;
         captionBottom = y - 120;
     }
-    const double R = d.SelectedReference(), S = d.SelectedScale();
-    for (int n : {8, 6, 4, 2, 0}) {
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        const int n = steps[i];
         const double ty = n == 0 ? 30 : n == 8 ? H + 115 : 70 + n * H / 8.0;
         if (n != 0 && ty > captionBottom - 5 && ty - 120 < captionTop + 5) continue;
-        double v = R - n * S;
-        if (std::abs(v) < 1e-9 * std::max(1.0, std::abs(S))) v = 0;  // no "-0.000" at the bottom
-        c.Text(-360, ty, FormatLevel(v, u), 120, false, Qt::black);
+        c.Text(-360, ty, ticks.texts[i], 120, false, Qt::black);
     }
 }
 
@@ -834,8 +848,10 @@ void Painter::Badges() {
         badge(0.83, 0.8575, 0.835, -400, kGrey, DetectorCaption(det));
     else
         badge(0.83, 0.8575, 0.8325, det == 4 ? -330 : -360, kGrey, DetectorCaption(det));
-    badge(0.88, 0.9075, 0.8825, -370, QColor(0, 0, 0), "A " + TraceModeCaption(d.m_nTraceModeA));
-    badge(0.93, 0.9575, 0.9325, -370, kBadgeB, "B " + TraceModeCaption(d.m_nTraceModeB));
+    // Nothing of a hidden trace is drawn, its badge neither.
+    if (d.m_bShowTraceA)
+        badge(0.88, 0.9075, 0.8825, -370, QColor(0, 0, 0), "A " + TraceModeCaption(d.m_nTraceModeA));
+    if (d.m_bShowTraceB) badge(0.93, 0.9575, 0.9325, -370, kBadgeB, "B " + TraceModeCaption(d.m_nTraceModeB));
 }
 
 void Painter::TriggerLine() {

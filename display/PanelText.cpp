@@ -143,10 +143,16 @@ std::string ReferenceValue(const CMyQuarnDoc& d, const std::string& mode, std::s
                   : u == "MWM2" ? "Ref. Power"
                   : u == "VM"   ? "Ref. Voltage"
                                 : "Ref. Level";
+        if (IsLinearUnit(u)) {
+            const LevelTexts t =
+                ReadableLevels({r}, u, [&](double v) { return Format(portrait ? "%.1f" : "%3.1f", v); });
+            return t.texts[0] + " " + t.unit;
+        }
         return Format(portrait ? "%.1f %s" : "%3.1f %s", r, ut.c_str());
     }
     caption = "Ref. Level";
-    return FormatLevel(r, u) + " " + ut;
+    const LevelTexts t = ReadableLevels({r}, u);
+    return t.texts[0] + " " + t.unit;
 }
 
 std::string ScaleValue(const CMyQuarnDoc& d, const std::string& mode) {
@@ -158,7 +164,14 @@ std::string ScaleValue(const CMyQuarnDoc& d, const std::string& mode) {
         return Format("%.1f %s/div", s, st.c_str());
     if (u == "MRHO") return Format("%.0f %s/div", s, st.c_str());
     if (u == "VSWR") return Format("%.3f %s/div", s, st.c_str());
-    if (IsLinearUnit(u)) return Format("%.4f %s /div", s, st.c_str());
+    if (IsLinearUnit(u)) {
+        // "%.4f" where that shows the scale; a scale of microwatts in W reads in uW.
+        const std::string plain = Format("%.4f", s);
+        if (s == 0 || plain.find_first_of("123456789") != std::string::npos)
+            return Format("%.4f %s /div", s, st.c_str());
+        const LevelTexts t = ReadableLevels({s}, u);
+        return t.texts[0] + " " + t.unit + " /div";
+    }
     return Format("%.1f %s/div", s, st.c_str());
 }
 
@@ -339,6 +352,21 @@ std::vector<std::string> MarkerLines(const CMyQuarnDoc& d, char t) {
     const std::string& u = d.DisplayUnit();
     const std::string ut = UnitText(u);
     const bool dtf = d.m_strMode == "DTF";
+    // The markers' levels in a linear unit read together: in the marker format where it tells them apart,
+    // else with a prefix and the decimals that do (a W trace's markers in uW rather than "0.000 W").
+    std::vector<double> linear;
+    std::vector<int> linearEntries;
+    if (IsLinearUnit(u) && !dtf)
+        for (int e = 1; e <= 10 && static_cast<size_t>(e) < state.size(); ++e)
+            if (state[static_cast<size_t>(e)] > 0 && state[static_cast<size_t>(e)] != DELTa) {
+                linear.push_back(
+                    LevelFromDbm(MarkerLevel(d, t, MarkerPosition(d, t, e)), u, d.ReferenceImpedance()));
+                linearEntries.push_back(e);
+            }
+    const LevelTexts linearTexts = ReadableLevels(linear, u, [&](double level) {
+        return u == "MW" || u == "MV" || u == "MWM2" || u == "MVM" ? Format("%.2f", level)
+                                                                   : Format("%.3f", level);
+    });
     for (int e = 1; e <= 10 && static_cast<size_t>(e) < state.size(); ++e) {
         const int s = state[static_cast<size_t>(e)];
         if (s <= 0) continue;
@@ -373,12 +401,11 @@ std::vector<std::string> MarkerLines(const CMyQuarnDoc& d, char t) {
             lv = Format("%.0f", level);
         else if (u == "VSWR" && !delta)
             lv = level > 100 ? ">100" : Format("%.2f", level);
-        else if (!delta && (u == "MW" || u == "MV" || u == "MWM2" || u == "MVM"))
-            lv = Format("%.2f", level);
-        else if (!delta && (u == "UW" || u == "UV" || u == "UWM2" || u == "UVM" || u == "WM2" || u == "VM" ||
-                            u == "W" || u == "V"))
-            lv = Format("%.3f", level);
-        else
+        else if (!delta && IsLinearUnit(u)) {
+            const auto at = std::find(linearEntries.begin(), linearEntries.end(), e) - linearEntries.begin();
+            lv = linearTexts.texts[static_cast<size_t>(at)];
+            levelUnit = linearTexts.unit;
+        } else
             lv = Format("%.1f", level);
         lines.push_back(
             Format("%c%d %s %s %s %s", c, e, lv.c_str(), levelUnit.c_str(), xText.c_str(), xUnit.c_str()));

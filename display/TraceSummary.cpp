@@ -63,7 +63,7 @@ std::string PeakText(const CMyQuarnDoc& d) {
 }
 
 bool LimitsApplied(const CMyQuarnDoc& d) {
-    return d.m_strLimitSimple == "ON" || d.m_strLimitState != "OFF";
+    return d.m_strLimitState != "OFF";  // simple limits too are drawn only in an upper or lower state
 }
 
 }  // namespace
@@ -84,13 +84,14 @@ std::string LimitVerdict(const CMyQuarnDoc& d) {
     if (!LimitsApplied(d)) return {};
     // A limit file that was not loaded has no verdict, whatever the instrument sent.
     if (d.m_strLimitSimple != "ON" && d.m_strLimitFile.empty()) return {};
-    // As the page says it: anything but the instrument's PASS fails.
-    return d.m_strTraceDataLimit == "PASS" ? "PASS" : "FAIL";
+    // As the page says it: only what the instrument reported.
+    const std::string& r = d.m_strTraceDataLimit;
+    return r == "PASS" || r == "FAIL" ? r : std::string();
 }
 
 std::string LimitSetText(const CMyQuarnDoc& d) {
-    if (d.m_strLimitSimple == "ON") return "Simple limits";
     if (d.m_strLimitState == "OFF") return {};
+    if (d.m_strLimitSimple == "ON") return "Simple limits";
     return d.m_strLimitFile.empty() ? "not loaded" : d.m_strLimitFile;
 }
 

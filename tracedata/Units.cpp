@@ -157,6 +157,73 @@ std::string FormatLevel(double v, std::string_view u) {
     return Format("%4.1f", v);
 }
 
+namespace {
+
+// The base of a linear unit and the unit's factor to it: mV is 1e-3 V.
+struct LinearBase {
+    const char* base;
+    double factor;
+};
+LinearBase BaseOf(std::string_view u) {
+    if (u == "V") return {"V", 1};
+    if (u == "MV") return {"V", 1e-3};
+    if (u == "UV") return {"V", 1e-6};
+    if (u == "W") return {"W", 1};
+    if (u == "MW") return {"W", 1e-3};
+    if (u == "UW") return {"W", 1e-6};
+    if (u == "VM") return {"V/m", 1};
+    if (u == "MVM") return {"V/m", 1e-3};
+    if (u == "UVM") return {"V/m", 1e-6};
+    if (u == "WM2") return {"W/m\xB2", 1};
+    if (u == "MWM2") return {"W/m\xB2", 1e-3};
+    return {"W/m\xB2", 1e-6};  // UWM2
+}
+
+bool TellsEachApart(const std::vector<double>& values, const std::vector<std::string>& texts) {
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (texts[i].empty()) return false;
+        // A value that is not zero must not read as zero.
+        if (values[i] != 0 && texts[i].find_first_of("123456789") == std::string::npos) return false;
+        for (size_t k = 0; k < i; ++k)
+            if (values[k] != values[i] && texts[k] == texts[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+LevelTexts ReadableLevels(const std::vector<double>& values, std::string_view u,
+                          const std::function<std::string(double)>& partFormat) {
+    LevelTexts out;
+    out.unit = UnitText(u);
+    for (double v : values)
+        out.texts.push_back(partFormat ? partFormat(v) : FormatLevel(v, u));
+    if (!IsLinearUnit(u) || TellsEachApart(values, out.texts)) return out;
+    const LinearBase b = BaseOf(u);
+    double largest = 0;
+    for (double v : values)
+        if (std::isfinite(v)) largest = std::max(largest, std::fabs(v) * b.factor);
+    static const struct {
+        double scale;
+        const char* prefix;
+    } prefixes[] = {{1, ""}, {1e-3, "m"}, {1e-6, "\xB5"}, {1e-9, "n"}, {1e-12, "p"}};
+    size_t p = 0;
+    while (p + 1 < std::size(prefixes) && largest < prefixes[p].scale)
+        ++p;
+    out.unit = std::string(prefixes[p].prefix) + b.base;
+    const double scale = b.factor / prefixes[p].scale;
+    // Three significant digits for the largest value, more until the values tell apart.
+    const double shownLargest = largest / prefixes[p].scale;
+    int decimals = shownLargest >= 100 ? 0 : shownLargest >= 10 ? 1 : 2;
+    for (;; ++decimals) {
+        out.texts.clear();
+        for (double v : values)
+            out.texts.push_back(Format("%.*f", decimals, std::isfinite(v) ? v * scale : 0.0));
+        if (decimals >= 9 || TellsEachApart(values, out.texts)) break;
+    }
+    return out;
+}
+
 std::string FormatEmf(double v, std::string_view k) {
     if (v == -9999.0) return "N/A";
     if (v == 0.0) return "No Signal";

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace fl {
 
@@ -25,6 +26,18 @@ std::function<double(double)> LevelFromDbmFor(std::string_view unit, double impe
 double LevelToDbm(double x, std::string_view unit, double impedance);
 
 std::string FormatLevel(double v, std::string_view unit);
+
+// Values of one unit shown together (the ticks of an axis, the markers of a table, one reference): the
+// unit's own format (FormatLevel) where it shows each value, non-zero ones as non-zero and different
+// values differently; else, for the linear units, the engineering prefix (mW, uW, nW; mV, uV) and the
+// decimals that do, negative values with their sign. `unit` is the unit's text for the values shown.
+struct LevelTexts {
+    std::vector<std::string> texts;
+    std::string unit;
+};
+// `partFormat` replaces FormatLevel as the first choice where a place has its own format.
+LevelTexts ReadableLevels(const std::vector<double>& values, std::string_view unit,
+                          const std::function<std::string(double)>& partFormat = {});
 std::string FormatEmf(double v, std::string_view measureKeyword);
 std::string FormatCalDate(std::string_view text);
 std::string NowText();

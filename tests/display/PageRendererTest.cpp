@@ -9,6 +9,7 @@
 #include "PageRenderer.h"
 #include "PanelText.h"
 #include "TestUtil.h"
+#include "Units.h"
 
 using namespace fl;
 
@@ -95,7 +96,12 @@ TEST(PageRenderer, BadgesAndLegend) {
     EXPECT_TRUE(Near(n.Pixel(-30, n.layout.H * 0.64), PageColor::kLight, 10));
     // Trace mode badges black and blue.
     EXPECT_TRUE(Near(r.Pixel(-30, H * 0.885), Qt::black));
-    EXPECT_TRUE(Near(r.Pixel(-30, H * 0.935), PageColor::kBadgeB));
+    // Trace B is hidden here: nothing of it is drawn, its badge neither; shown, it has one.
+    EXPECT_FALSE(Near(r.Pixel(-30, H * 0.935), PageColor::kBadgeB));
+    CMyQuarnDoc withB = Sample("SPEC_TRACEB.qtr");
+    withB.m_bShowTraceB = 1;
+    const Rendered b = Render(withB);
+    EXPECT_TRUE(Near(b.Pixel(-30, b.layout.H * 0.935), PageColor::kBadgeB));
     // Trace A's legend box in its colour; trace B (OFF, hidden) has none.
     EXPECT_TRUE(Near(r.Pixel(4380, 460), PageColor::kTraceA));
     EXPECT_TRUE(Near(r.Pixel(4380, 210), Qt::white));
@@ -278,4 +284,57 @@ TEST(PageRenderer, MarkerAboveTheReferenceStandsOnTheTopEdgeAndAnOffTraceHasNoTa
     EXPECT_DOUBLE_EQ(places.trace[0][1].y, 0.0);
     EXPECT_FALSE(places.trace[1][1].placed);
     EXPECT_TRUE(places.table[1].isEmpty());
+}
+
+// Every level unit, both impedances: the five tick values read differently and none is blank (a W axis of
+// microwatts is labelled in uW, negative volts keep their sign), and simple limits lie at their divisions.
+TEST(PageRenderer, EveryUnitReadsOnTheAxisAndKeepsItsLimits) {
+    const struct {
+        const char* sample;
+        std::vector<const char*> units;
+    } groups[] = {
+        {"SPECTRUM.qtr", {"DBM", "DBUV", "DBMV", "DBV", "V", "MV", "UV", "W", "MW", "UW"}},
+        {"EMF.qtr", {"DBUVm", "DBMVm", "DBVM", "VM", "MVM", "UVM", "WM2", "MWM2", "UWM2"}},
+    };
+    for (const auto& g : groups)
+        for (const char* unit : g.units)
+            for (const char* impedance : {"IMP50", "IMP75"})
+                for (double dbm : {-20.0, -70.0}) {
+                    const std::string where = std::string(unit) + " " + impedance + " " + std::to_string(dbm);
+                    CMyQuarnDoc d = Sample(g.sample);
+                    d.m_strImpedance = impedance;
+                    (d.m_strMode == "EMF" ? d.m_strEmfRefUnit : d.m_strRefLevelUnit) = unit;
+                    d.ReselectDisplay();
+                    // A reference of -20 or -70 dBm in the unit, ten divisions of the instrument's linear
+                    // default (a tenth of the reference; negative ticks at the bottom) or 10 dB.
+                    const bool linear = IsLinearUnit(unit);
+                    d.SelectedReference() = LevelFromDbm(dbm, unit, d.ReferenceImpedance());
+                    d.SelectedScale() = linear ? d.SelectedReference() / 5 : 10;
+                    d.m_strLimitSimple = "ON";
+                    d.m_strLimitState = "UPPLow";
+                    d.m_dLimitUpper = 6;
+                    d.m_dLimitLower = 2;
+                    std::vector<TextBox> boxes;
+                    RenderOptions o;
+                    o.textBoxes = &boxes;
+                    const Rendered r = Render(d, 1660, 1360, o);
+                    std::vector<std::string> ticks;
+                    for (const TextBox& t : boxes)
+                        if (std::abs(t.box.left() + 360) < 1 && t.box.top() <= 700) ticks.push_back(t.text);
+                    EXPECT_GE(ticks.size(), 4u) << where;
+                    for (size_t i = 0; i < ticks.size(); ++i) {
+                        EXPECT_FALSE(ticks[i].empty()) << where;
+                        for (size_t k = 0; k < i; ++k)
+                            EXPECT_NE(ticks[i], ticks[k]) << where;
+                    }
+                    // The limit lines, red, at 6 and 2 divisions up from the bottom line.
+                    const double H = r.layout.H;
+                    for (double k : {6.0, 2.0}) {
+                        bool red = false;
+                        for (int dy = -8; dy <= 8 && !red; dy += 2)
+                            red =
+                                Near(r.Pixel(r.layout.W * 0.97, H * (8 - k) / 8 + dy), QColor(255, 0, 0), 60);
+                        EXPECT_TRUE(red) << where << " division " << k;
+                    }
+                }
 }

@@ -126,9 +126,12 @@ TEST(Survey, LimitVerdictAndSet) {
         int shownCount;
     };
     const Case cases[] = {
-        {"ON", "OFF", "", "PASS", 0, "Simple limits", "PASS", 0},
-        // The page says FAIL for anything but the instrument's PASS; so does the summary.
-        {"ON", "OFF", "", "NA", 0, "Simple limits", "FAIL", 0},
+        {"ON", "UPPer", "", "PASS", 0, "Simple limits", "PASS", 0},
+        // A verdict only as the instrument reported it: "NA" is none.
+        {"ON", "UPPLow", "", "NA", 0, "Simple limits", "", 0},
+        {"OFF", "ON", "GSM_MASK", "NA", 0, "GSM_MASK", "", 0},
+        // Simple limits with the state OFF are not drawn, so nothing is judged by them.
+        {"ON", "OFF", "", "FAIL", 2, "", "", 0},
         {"OFF", "ON", "GSM_MASK", "FAIL", 2, "GSM_MASK", "FAIL", 2},
         {"OFF", "ON", "GSM_MASK", "PASS", 0, "GSM_MASK", "PASS", 0},
         {"OFF", "ON", "", "FAIL", 3, "not loaded", "", 3},
@@ -549,9 +552,16 @@ TEST(Report, SummaryAndOnePagePerReadableTrace) {
                                          : i % 3 == 1 ? "CPOWER.qtr"
                                                       : "DTF_DB.qtm"));
     paths.insert(paths.begin() + 5, dir / "BROKEN.qtr");
-    const std::vector<ReportItem> items = LoadReportItems(paths);
+    std::vector<ReportItem> items = LoadReportItems(paths);
     ASSERT_EQ(items.size(), 31u);
     EXPECT_FALSE(items[5].doc);
+    // The SPECTRUM sample's instrument reported no verdict ("NA"); here it reports FAIL.
+    for (ReportItem& i : items)
+        if (i.doc && i.doc->m_strLimitFile == "GSM_MASK") {
+            auto failed = std::make_shared<CMyQuarnDoc>(*i.doc);
+            failed->m_strTraceDataLimit = "FAIL";
+            i.doc = failed;
+        }
     ReportOptions o;
     o.title = "Tower 12 & roof";
     const ReportResult r = WriteSurveyReport(dir / "r.pdf", items, o);
