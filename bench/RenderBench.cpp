@@ -2,6 +2,8 @@
 // 1920x1080 image, against drawing only the grid and the two 1002-point polylines.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+
 #include <QImage>
 #include <QPainter>
 
@@ -66,33 +68,60 @@ void BM_PageWithMarkerLabels(benchmark::State& state) {
 }
 BENCHMARK(BM_PageWithMarkerLabels)->Unit(benchmark::kMillisecond);
 
+// Grid and two traces drawn straight with QPainter: the floor that the full page is measured against.
+void DrawGridAndPolylines(QImage& image, const fl::CMyQuarnDoc& d) {
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(QColor(192, 192, 192), 1, Qt::DotLine));
+    for (int i = 1; i <= 9; ++i)
+        p.drawLine(i * 150, 0, i * 150, 900);
+    for (int k = 1; k <= 7; ++k)
+        p.drawLine(0, k * 112, 1500, k * 112);
+    // Each trace as its 1001 segments with the page's trace pen (about 16 pixels here, flat caps).
+    for (const auto* t : {&d.m_arrTraceA, &d.m_arrTraceB}) {
+        QVector<QLineF> segments;
+        segments.reserve(1001);
+        for (size_t i = 1; i < t->size(); ++i)
+            segments.append(
+                QLineF((i - 1) * 1.5, 900 - ((*t)[i - 1] + 100) * 9, i * 1.5, 900 - ((*t)[i] + 100) * 9));
+        QPen pen(Qt::black, 16);
+        pen.setCapStyle(Qt::FlatCap);
+        p.setPen(pen);
+        p.drawLines(segments);
+    }
+}
+
 void BM_GridAndPolylines(benchmark::State& state) {
     const fl::CMyQuarnDoc d = FullDoc();
     QImage image(1920, 1080, QImage::Format_RGB32);
-    for (auto _ : state) {
-        image.fill(Qt::white);
-        QPainter p(&image);
-        p.setRenderHint(QPainter::Antialiasing, true);
-        p.setPen(QPen(QColor(192, 192, 192), 1, Qt::DotLine));
-        for (int i = 1; i <= 9; ++i)
-            p.drawLine(i * 150, 0, i * 150, 900);
-        for (int k = 1; k <= 7; ++k)
-            p.drawLine(0, k * 112, 1500, k * 112);
-        // Each trace as its 1001 segments with the page's trace pen (about 16 pixels here, flat caps).
-        for (const auto* t : {&d.m_arrTraceA, &d.m_arrTraceB}) {
-            QVector<QLineF> segments;
-            segments.reserve(1001);
-            for (size_t i = 1; i < t->size(); ++i)
-                segments.append(
-                    QLineF((i - 1) * 1.5, 900 - ((*t)[i - 1] + 100) * 9, i * 1.5, 900 - ((*t)[i] + 100) * 9));
-            QPen pen(Qt::black, 16);
-            pen.setCapStyle(Qt::FlatCap);
-            p.setPen(pen);
-            p.drawLines(segments);
-        }
-    }
+    for (auto _ : state)
+        DrawGridAndPolylines(image, d);
 }
 BENCHMARK(BM_GridAndPolylines)->Unit(benchmark::kMillisecond);
+
+// The full page against the floor on the same machine: the target is at most 3 ("ratio") and 10 ms a page.
+void BM_FullPageOverFloor(benchmark::State& state) {
+    const fl::CMyQuarnDoc d = FullDoc();
+    QImage image(1920, 1080, QImage::Format_RGB32);
+    double page = 0, floor = 0;
+    for (auto _ : state) {
+        auto t0 = std::chrono::steady_clock::now();
+        image.fill(Qt::white);
+        {
+            QPainter p(&image);
+            fl::RenderPage(p, QRectF(0, 0, 1920, 1080), d);
+        }
+        auto t1 = std::chrono::steady_clock::now();
+        DrawGridAndPolylines(image, d);
+        auto t2 = std::chrono::steady_clock::now();
+        page += std::chrono::duration<double>(t1 - t0).count();
+        floor += std::chrono::duration<double>(t2 - t1).count();
+    }
+    state.counters["ratio"] = floor > 0 ? page / floor : 0;
+    state.counters["page_ms"] = page * 1000 / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_FullPageOverFloor)->Unit(benchmark::kMillisecond);
 
 // Each image format's encode time for a 1920x1080 page.
 void BM_EncodePage(benchmark::State& state, const char* extension) {

@@ -418,6 +418,30 @@ void Painter::Grid() {
     }
 }
 
+namespace {
+
+// moveTo/lineTo as QPainterPath has them, kept as separate line segments. Round caps close the joins.
+class SegmentPath {
+  public:
+    void moveTo(QPointF p) { m_at = p; }
+    void lineTo(QPointF p) {
+        m_lines.append(QLineF(m_at, p));
+        m_at = p;
+    }
+    void Draw(QPainter& p) const {
+        QPen pen = p.pen();
+        pen.setCapStyle(Qt::RoundCap);
+        p.setPen(pen);
+        p.drawLines(m_lines);
+    }
+
+  private:
+    QPointF m_at;
+    QVector<QLineF> m_lines;
+};
+
+}  // namespace
+
 void Painter::Trace(char which) {
     const bool a = which == 'A';
     const auto& v = a ? d.m_arrTraceA : d.m_arrTraceB;
@@ -434,7 +458,9 @@ void Painter::Trace(char which) {
     c.NoBrush();
     const bool minMax = (a ? d.m_nMinMaxA : d.m_nMinMaxB) == 1;
     const bool mrho = d.DisplayUnit() == "MRHO";
-    QPainterPath path;
+    // Strokes drawn one by one: a single path of a thousand self-crossing pieces makes the smoothing
+    // rasteriser five times slower than the rest of the page.
+    SegmentPath path;
     auto P = [&](double x, double y) { return c.Map(x, y); };
     auto y1Of = [&](int k) { return Y(v[static_cast<size_t>(2 * k - 2)]); };
     auto y2Of = [&](int k) { return Y(v[static_cast<size_t>(2 * k - 1)]); };
@@ -473,7 +499,7 @@ void Painter::Trace(char which) {
         y2p = y2;
         xp = x;
     }
-    c.Painter().drawPath(path);
+    path.Draw(c.Painter());
     MarkerSymbols(which);
 }
 
@@ -494,7 +520,7 @@ void Painter::Overlays() {
         };
         c.SetPen(OverlayColour(static_cast<int>(i)), width);
         c.NoBrush();
-        QPainterPath path;
+        SegmentPath path;
         bool open = false;
         const bool minMax = ov.minMax == 1 && d.DisplayUnit() != "MRHO";
         for (int k = 1; k <= kTraceColumns; ++k) {
@@ -515,7 +541,7 @@ void Painter::Overlays() {
             }
             open = true;
         }
-        c.Painter().drawPath(path);
+        path.Draw(c.Painter());
     }
 }
 
