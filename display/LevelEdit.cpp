@@ -158,7 +158,8 @@ void LevelEdit::ChangeUnit(const std::string& from, const std::string& to) {
         const double shift = to == "DB" ? -d.m_dGenLevel : d.m_dGenLevel;
         for (auto [math, trace] :
              {std::pair{&d.m_strTraceMathA, &d.m_arrTraceA}, std::pair{&d.m_strTraceMathB, &d.m_arrTraceB}}) {
-            if (*math != "NORMalize") continue;
+            // The instrument writes "NORMalize"; traces stored by others (the samples too) "NORMalized".
+            if (*math != "NORMalize" && *math != "NORMalized") continue;
             for (double& p : *trace)
                 if (p != kNoPoint) p += shift;
         }

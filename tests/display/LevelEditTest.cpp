@@ -187,24 +187,27 @@ TEST(LevelEdit, LinearUnitRefusesANonPositiveTypedReference) {
 }
 
 TEST(LevelEdit, TransmissionMovesNormalisedTracesByTheGeneratorLevel) {
-    auto d = Open("TRANS_NORM.qtm");
-    d->m_strTraceMathA = "NORMalize";
-    d->m_dGenLevel = -10.0;
-    const std::string startUnit = d->DisplayUnit();
-    const RealArr before = d->m_arrTraceA;
-    LevelEdit e(*d, "Transmission");
-    const std::string other = startUnit == "DB" ? "DBM" : "DB";
-    ASSERT_TRUE(e.SelectUnit(IndexOf(e, other)));
-    EXPECT_EQ(d->DisplayUnit(), other);
-    EXPECT_EQ(d->m_strTransRefUnit, other);
-    const double shift = other == "DB" ? 10.0 : -10.0;
-    for (size_t i = 0; i < before.size(); i += 97)
-        if (before[i] != -999.0) {
-            EXPECT_DOUBLE_EQ(d->m_arrTraceA[i], before[i] + shift) << i;
-        }
-    ASSERT_TRUE(e.SelectUnit(IndexOf(e, startUnit)));
-    for (size_t i = 0; i < before.size(); i += 97)
-        EXPECT_NEAR(d->m_arrTraceA[i], before[i], 1e-9) << i;
+    // The instrument's "NORMalize" and the stored samples' "NORMalized" alike.
+    for (const char* math : {"NORMalize", "NORMalized"}) {
+        auto d = Open("TRANS_NORM.qtm");
+        d->m_strTraceMathA = math;
+        d->m_dGenLevel = -10.0;
+        const std::string startUnit = d->DisplayUnit();
+        const RealArr before = d->m_arrTraceA;
+        LevelEdit e(*d, "Transmission");
+        const std::string other = startUnit == "DB" ? "DBM" : "DB";
+        ASSERT_TRUE(e.SelectUnit(IndexOf(e, other)));
+        EXPECT_EQ(d->DisplayUnit(), other);
+        EXPECT_EQ(d->m_strTransRefUnit, other);
+        const double shift = other == "DB" ? 10.0 : -10.0;
+        for (size_t i = 0; i < before.size(); i += 97)
+            if (before[i] != -999.0) {
+                EXPECT_DOUBLE_EQ(d->m_arrTraceA[i], before[i] + shift) << math << " " << i;
+            }
+        ASSERT_TRUE(e.SelectUnit(IndexOf(e, startUnit)));
+        for (size_t i = 0; i < before.size(); i += 97)
+            EXPECT_NEAR(d->m_arrTraceA[i], before[i], 1e-9) << i;
+    }
 }
 
 TEST(LevelEdit, UnlistedActiveUnitIsKept) {
