@@ -2,6 +2,7 @@
 
 #include <QPainterPath>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "CMyQuarnDoc.h"
@@ -381,23 +382,37 @@ void Painter::Panels() {
         c.SetBrush(kLight);
         c.Rect(x, ty - 170, x + L.markerTableWidth, bottom);
         c.SetTextArea(QRectF(x, ty, L.markerTableWidth, ty - bottom));
-        // Name, level, level unit, x value, x unit. A unit never starts inside the number before it, and
-        // the x value ends just before its unit so the values line up.
+        // Name, level, level unit, x value, x unit in columns that fit the longest entry of each: the
+        // numbers right-aligned, so the rows line up, and no column starting inside the one before.
         static const int kColumns[] = {20, 290, 420, 1190, 1290};
-        for (size_t i = 0; i < lines.size(); ++i) {
-            std::string_view rest = lines[i];
-            const int y = ty - 190 - 150 * static_cast<int>(i);
-            double end = 0;
+        std::vector<std::array<std::string, 5>> rows;
+        std::array<double, 5> widest{};
+        for (const std::string& line : lines) {
+            std::array<std::string, 5> f;
+            std::string_view rest = line;
             for (int col = 0; col < 5 && !rest.empty(); ++col) {
-                size_t b = rest.find(' ');
-                const std::string field(rest.substr(0, b));
-                const double width = c.TextWidth(field, 150, false);
-                double fx = std::max<double>(x + kColumns[col], end + 40);
-                if (col == 3) fx = std::max(end + 40, x + kColumns[4] - 30 - width);
-                c.Text(fx, y, field, 150, false, Qt::black);
-                end = fx + width;
+                const size_t b = col == 4 ? std::string_view::npos : rest.find(' ');
+                f[static_cast<size_t>(col)] = std::string(rest.substr(0, b));
                 rest = b == std::string_view::npos ? std::string_view() : rest.substr(b + 1);
             }
+            for (size_t col = 0; col < 5; ++col)
+                widest[col] = std::max(widest[col], c.TextWidth(f[col], 150, false));
+            rows.push_back(std::move(f));
+        }
+        const double nameLeft = x + kColumns[0];
+        const double levelRight = std::max<double>(x + kColumns[1], nameLeft + widest[0] + 40) + widest[1];
+        const double unitLeft = std::max<double>(x + kColumns[2], levelRight + 40);
+        const double valueRight =
+            std::max<double>(x + kColumns[4] - 30, unitLeft + widest[2] + 40 + widest[3]);
+        const double xUnitLeft = valueRight + 30;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const auto& f = rows[i];
+            const int y = ty - 190 - 150 * static_cast<int>(i);
+            c.Text(nameLeft, y, f[0], 150, false, Qt::black);
+            c.Text(levelRight - c.TextWidth(f[1], 150, false), y, f[1], 150, false, Qt::black);
+            c.Text(unitLeft, y, f[2], 150, false, Qt::black);
+            c.Text(valueRight - c.TextWidth(f[3], 150, false), y, f[3], 150, false, Qt::black);
+            c.Text(xUnitLeft, y, f[4], 150, false, Qt::black);
         }
         c.SetTextArea({});
         ty = bottom - 20;
@@ -608,6 +623,8 @@ void Painter::MarkerSymbols(char which) {
         c.NoBrush();
         const std::string name = std::to_string(n);
         auto label = [&](double lx, double ly) {
+            // A name beside a marker at the right edge stays on the graph, clear of the panel column.
+            lx = std::min(lx, W - 20 - c.TextWidth(name, 175, true));
             if (MarkerPlace* p = Place(which, n)) {
                 p->placed = true;
                 p->x = x;
@@ -780,7 +797,9 @@ void Painter::XLabels() {
                Format("%s %s", "Cable Type:",
                       d.m_strCableTypeFile.empty() ? "user-defined" : d.m_strCableTypeFile.c_str()),
                150, false, Qt::black);
-        c.Text(W - 1200, y, Format("%s %4.1f%s", "Cable Length:", d.m_dCableLength, lu.c_str()), 150, false,
+        // A long length ends at the graph's right edge rather than running off the page.
+        const std::string length = Format("%s %4.1f%s", "Cable Length:", d.m_dCableLength, lu.c_str());
+        c.Text(std::min<double>(W - 1200, W - c.TextWidth(length, 150, false)), y, length, 150, false,
                Qt::black);
     }
 }
@@ -836,7 +855,14 @@ void Painter::YAxis() {
         const int n = steps[i];
         const double ty = n == 0 ? 30 : n == 8 ? H + 115 : 70 + n * H / 8.0;
         if (n != 0 && ty > captionBottom - 5 && ty - 120 < captionTop + 5) continue;
-        c.Text(-360, ty, ticks.texts[i], 120, false, Qt::black);
+        // Beside the trigger box (x -150 to -20, 60 above and below its level) a tick value ends before it.
+        double tx = -360;
+        if (d.m_strTrigger == "VIDeo") {
+            const double trigger = Y(d.m_dTriggerLevel);
+            if (ty - 120 < trigger + 60 && ty > trigger - 60)
+                tx = std::max(-400.0, -165 - c.TextWidth(ticks.texts[i], 120, false));
+        }
+        c.Text(tx, ty, ticks.texts[i], 120, false, Qt::black);
     }
 }
 
@@ -848,7 +874,16 @@ void Painter::Badges() {
         c.SetPen(fill, 3);
         c.SetBrush(fill);
         c.Rect(-400, H * top, -20, H * bottom);
-        c.Text(textX, H * textRow, text, font, false, ink);
+        // The text stays in its box: a longer caption ("Neg. Peak") starts further left, and the font
+        // gives way where even that is not enough.
+        int size = font;
+        double x = textX;
+        while (x + c.TextWidth(text, size, false) > -25) {
+            x = std::max(-395.0, -25 - c.TextWidth(text, size, false));
+            if (x + c.TextWidth(text, size, false) <= -25 || size <= 60) break;
+            size -= 5;
+        }
+        c.Text(x, H * textRow, text, size, false, ink);
     };
     if (d.m_strExtRefFreq == "ON") badge(0.28, 0.3075, 0.2835, -350, kGrey, "Ext.Ref");
     if (d.m_strEmfMeasure != "OFF") badge(0.53, 0.5575, 0.5335, -310, kGrey, d.m_strEmfDirection + " -->");

@@ -8,6 +8,7 @@
 #include "CMyQuarnDoc.h"
 #include "PageRenderer.h"
 #include "TestUtil.h"
+#include "Units.h"
 
 using namespace fl;
 
@@ -54,6 +55,25 @@ const Variant kVariants[] = {
          d.m_strCompareName = "TOWER12_SECTOR_A_BEFORE_REPAIR.qtm";
          for (const char* name : {"SITE 2.qtm", "SITE 3 after the storm.qtm", "SITE 4.qtr"})
              d.m_overlays.push_back({name, d.m_arrTraceA, d.m_nMinMaxA, 50.0});
+     }},
+    {"video trigger on a tick, negative peak, long cable, marker at the right edge",
+     [](CMyQuarnDoc& d) {
+         AllPanels(d);
+         d.m_strTrigger = "VIDeo";
+         d.m_dTriggerLevel = LevelToDbm(d.SelectedReference() - 4 * d.SelectedScale(), d.DisplayUnit(),
+                                        d.ReferenceImpedance());
+         d.m_nDetector = 3;  // "Neg. Peak"
+         // A long cable, the markers moved along with it.
+         const double stretch = d.m_dCableLength > 0 ? 12345.6 / d.m_dCableLength : 1;
+         for (auto* dist : {&d.m_arrUserDistA, &d.m_arrUserDistB})
+             for (double& x : *dist)
+                 x *= stretch;
+         d.m_dCableLength = 12345.6;
+         if (d.m_arrUserStateA.size() > 10) {
+             d.m_arrUserStateA[10] = NORMal;
+             SetUserMarkerPosition(d, 'A', 10,
+                                   d.m_strMode == "DTF" ? d.m_dCableLength : d.m_dCenter + d.m_dSpan / 2);
+         }
      }},
     {"simple limits pass",
      [](CMyQuarnDoc& d) {
@@ -126,6 +146,11 @@ TEST(PageTextLayout, NoTextOverTextNoTextOffThePage) {
                             ADD_FAILURE() << where << ": " << Describe(*t)
                                           << (onPage ? " leaves its panel" : " leaves the page");
                     }
+                    // The left margin's texts (ticks, captions, badges) end before the graph's frame.
+                    for (const TextBox* t : page)
+                        if (t->box.left() < -20 && t->box.left() + t->box.width() > 8 && t->box.top() < 0 &&
+                            ++failures <= 40)
+                            ADD_FAILURE() << where << ": " << Describe(*t) << " runs into the graph";
                     for (size_t i = 0; i < page.size(); ++i)
                         for (size_t j = i + 1; j < page.size(); ++j)
                             if (Overlap(page[i]->box, page[j]->box) && ++failures <= 40)
