@@ -266,8 +266,9 @@ CChildFrame* CMainFrame::AddFrame(std::shared_ptr<CMyQuarnDoc> doc) {
         Activate(frame);
         SelectMarkers();
     });
-    connect(view, &CMyQuarnView::markerDescriptionRequested, this,
-            [this, view] { DescribeMarkers(view, view->Markers().active); });
+    connect(view, &CMyQuarnView::markerDescriptionRequested, this, [this, view] {
+        DescribeMarkers(view, view->Markers().active, view->Document().m_nFrontTrace == 1 ? 'B' : 'A');
+    });
     connect(view, &CMyQuarnView::pointerReadout, this, [this](const QString& text) {
         if (text.isEmpty())
             statusBar()->clearMessage();
@@ -353,7 +354,7 @@ void CMainFrame::SelectMarkers() {
     if (m_markerDialog) m_markerDialog->accept();  // the other window's edits stay
     m_markerDialog = new SelectMarkersDialog(view, this);
     connect(m_markerDialog, &SelectMarkersDialog::descriptionRequested, this,
-            [this, view](int n) { DescribeMarkers(view, n); });
+            [this, view](char trace, int n) { DescribeMarkers(view, n, trace); });
     m_markerDialog->show();
 }
 
@@ -464,10 +465,10 @@ void CMainFrame::CloseMarkerWindow() {
     if (m_markerDialog) m_markerDialog->close();
 }
 
-void CMainFrame::DescribeMarkers(CMyQuarnView* view, int focus) {
+void CMainFrame::DescribeMarkers(CMyQuarnView* view, int focus, char trace) {
     if (!view) return;
     CMyQuarnDoc& d = view->Document();
-    const bool b = d.m_nFrontTrace == 1;
+    const bool b = trace == 'B';
     MarkerDescriptionDialog dlg(b ? d.m_arrMarkerTextB : d.m_arrMarkerTextA,
                                 b ? d.m_arrMarkerFlagB : d.m_arrMarkerFlagA,
                                 RecentDescriptions(s_settings.markerDescriptions), focus, this);
@@ -489,10 +490,8 @@ void CMainFrame::EditComment() {
     dlg.setLabelText("Comment:");
     dlg.setTextValue(FromCp1252(d.m_strComment));
     if (m_instrument->Prompts().Exec(dlg) != QDialog::Accepted) return;
-    std::string value;
-    for (QChar c : dlg.textValue())
-        value.push_back(c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?');
-    if (value == d.m_strComment) return;  // unchanged text leaves the document unmodified
+    const std::string value = ToCp1252(dlg.textValue());  // "€" is 0x80, not "?"
+    if (value == d.m_strComment) return;                  // unchanged text leaves the document unmodified
     d.m_strComment = value;
     d.SetModifiedFlag();
     RepaintDocument(d);

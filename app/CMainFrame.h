@@ -78,7 +78,7 @@ class CMainFrame : public QMainWindow, public DocumentHost, public ITraceSink {
     // The Select Trace Markers window on the active trace window (one at a time).
     void SelectMarkers();
     // The Marker Description dialog on a view's front trace; `focus` is the marker whose field starts.
-    void DescribeMarkers(CMyQuarnView* view, int focus);
+    void DescribeMarkers(CMyQuarnView* view, int focus, char trace);
     SelectMarkersDialog* MarkerWindow() const { return m_markerDialog; }
     void CloseMarkerWindow() override;
     // The editors: from the Tools menu (no file), the command line (a file, no Data Transfer) and the Data

@@ -128,8 +128,10 @@ void CMyQuarnView::mousePressEvent(QMouseEvent* e) {
     m_pressAt = e->position().toPoint();
     if (const int n = NameAt(page)) {
         m_markers.active = n;
+        m_markers.selected[static_cast<size_t>(TraceIndex(FrontTrace()))] = n;
         m_grabbed = n;
         update();
+        emit markerSelected();
         return;
     }
     if (const char t = LegendAt(page)) {
@@ -162,12 +164,16 @@ void CMyQuarnView::mouseReleaseEvent(QMouseEvent* e) {
         update();
         return;
     }
-    const QPointF page = PagePoint(e->position().toPoint());
+    DragTo(n, e->position().toPoint());
+    MarkersChanged();
+}
+
+void CMyQuarnView::DragTo(int n, QPoint at) {
+    const QPointF page = PagePoint(at);
     if (m_places.W <= 0) return;
     const int column = static_cast<int>(std::trunc(page.x() * 501 / m_places.W));
     PlaceMarker(*m_doc, FrontTrace(), n, column);
     m_markers.point[static_cast<size_t>(TraceIndex(FrontTrace()))] = std::clamp(column, 0, kLastMarkerPoint);
-    MarkersChanged();
 }
 
 void CMyQuarnView::mouseDoubleClickEvent(QMouseEvent* e) {
@@ -189,6 +195,12 @@ void CMyQuarnView::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void CMyQuarnView::mouseMoveEvent(QMouseEvent* e) {
     const QPointF page = PagePoint(e->position().toPoint());
+    // A dragged marker follows the pointer; the drop on release makes the change.
+    if (m_grabbed && (e->buttons() & Qt::LeftButton) &&
+        (e->position().toPoint() - m_pressAt).manhattanLength() >= QApplication::startDragDistance()) {
+        DragTo(m_grabbed, e->position().toPoint());
+        update();
+    }
     const char legend = LegendAt(page);
     if (m_grabbed || NameAt(page))
         setCursor(Qt::SizeAllCursor);

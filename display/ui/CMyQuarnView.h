@@ -46,6 +46,8 @@ class CMyQuarnView : public QWidget {
     void selectMarkersRequested();
     // A double click on a marker name: the Marker Description dialog of the front trace.
     void markerDescriptionRequested();
+    // A marker name was clicked: the selected marker changed.
+    void markerSelected();
     // What lies under the pointer on the graph ("947.5000 MHz  -45.3 dBm"); empty off the graph.
     void pointerReadout(const QString& text);
 
@@ -60,6 +62,8 @@ class CMyQuarnView : public QWidget {
     void leaveEvent(QEvent* e) override;
 
   private:
+    // Puts marker n of the front trace on the column under `at`.
+    void DragTo(int n, QPoint at);
     QPointF PagePoint(const QPoint& device) const;
     char FrontTrace() const { return m_doc->m_nFrontTrace == 1 ? 'B' : 'A'; }
     // The marker of the front trace whose name lies under the page point; 0 none.

@@ -27,6 +27,7 @@ SelectMarkersDialog::SelectMarkersDialog(CMyQuarnView* view, QWidget* parent)
     m_opened = TakeMarkerSnapshot(d);
     m_openedFront = d.m_nFrontTrace;
     m_openedModified = d.IsModified();
+    m_openedSelection = view->Markers();
     setWindowTitle(QString("Select Trace Markers - [ %1 ]").arg(FromCp1252(d.GetTitle())));
     setAttribute(Qt::WA_DeleteOnClose);
 
@@ -156,13 +157,18 @@ SelectMarkersDialog::SelectMarkersDialog(CMyQuarnView* view, QWidget* parent)
         Changed();
     });
     connect(describe, &QPushButton::clicked, this, [this] {
-        if (m_view) emit descriptionRequested(Selected());
+        if (m_view) emit descriptionRequested(Trace(), Selected());
     });
     connect(m_tabs, &QTabBar::currentChanged, this, [this] { Refresh(); });
     connect(ok, &QPushButton::clicked, this, &SelectMarkersDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &SelectMarkersDialog::reject);
     // The trace window goes: so does the dialog, which has nothing left to edit.
     connect(view, &QObject::destroyed, this, [this] { QDialog::reject(); });
+    // A marker chosen on the graph is the selected marker here too.
+    connect(view, &CMyQuarnView::markerSelected, this, [this] {
+        if (m_view) ShowTrace(m_doc->m_nFrontTrace == 1 ? 'B' : 'A');
+        Refresh();
+    });
     ShowTrace(d.m_nFrontTrace == 1 ? 'B' : 'A');
     Refresh();
 }
@@ -242,6 +248,7 @@ void SelectMarkersDialog::reject() {
     if (m_view) {
         RestoreMarkerSnapshot(*m_doc, m_opened);
         m_doc->m_nFrontTrace = m_openedFront;
+        m_view->Markers() = m_openedSelection;  // the arrow keys move the marker they moved before
         m_view->MarkersChanged();
         m_doc->SetModifiedFlag(m_openedModified);
         emit m_view->documentChanged();

@@ -38,7 +38,7 @@ class SelectMarkersDialog : public QDialog {
 
   signals:
     // "Marker Description": the owner opens the description dialog on the view for marker `n`.
-    void descriptionRequested(int n);
+    void descriptionRequested(char trace, int n);  // the trace of the tab shown
 
   private:
     void Changed();
@@ -50,6 +50,7 @@ class SelectMarkersDialog : public QDialog {
     MarkerSnapshot m_opened;
     int m_openedFront = 0;
     bool m_openedModified = false;
+    MarkerSelection m_openedSelection;
     QTabBar* m_tabs;
     std::array<char, 2> m_tabTrace{'A', 'B'};
     std::array<QCheckBox*, 11> m_marker{};

@@ -2,6 +2,7 @@
 // window driven by clicks on its buttons, the Marker Description dialog, the status bar readout.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -284,6 +285,66 @@ class MarkersTest : public QObject {
         QVERIFY(after.textA == before.textA && after.flagA == before.flagA);
         QCOMPARE(after.thresholdSet, before.thresholdSet);
         QTRY_VERIFY(!f->MarkerWindow());
+    }
+
+    // The window follows the view and the tab it shows: a name clicked on the graph is the selected
+    // marker; Marker Description edits the tab's trace; Cancel gives back the highlight the keys move.
+    void markerWindowFollowsTheViewAndTheTabShown() {
+        Shell f;
+        CMyQuarnView* v = Open(f, "SPEC_TRACEB.qtr");
+        QVERIFY(v);
+        CMyQuarnDoc& d = v->Document();
+        d.m_bShowTraceB = 1;
+        d.m_arrUserStateA[4] = NORMal;
+        PlaceMarker(d, 'A', 4, 100);
+        v->repaint();
+        f.Trigger("markers");
+        SelectMarkersDialog* w = f->MarkerWindow();
+        QVERIFY(w);
+        const MarkerSelection opened = v->Markers();
+        const int n = 4;  // the window opened on marker 1
+        QVERIFY(v->Places().trace[0][4].placed);
+        QTest::mouseClick(v, Qt::LeftButton, {},
+                          Centre(v, v->Places().trace[0][static_cast<size_t>(n)].name));
+        bool shown = false;
+        for (QLabel* l : w->findChildren<QLabel*>())
+            shown = shown || l->text() == QString("Selected marker: %1").arg(n);
+        QVERIFY(shown);
+        // On the "Trace B" tab the descriptions are trace B's.
+        Child<QTabBar>(w, "traces")->setCurrentIndex(1);
+        f.onDialog = [](QDialog& dlg) {
+            auto* m = qobject_cast<MarkerDescriptionDialog*>(&dlg);
+            if (!m) return int(QDialog::Rejected);
+            m->Field(1)->setCurrentText("Combiner");
+            m->accept();
+            return int(QDialog::Accepted);
+        };
+        const std::string textA = d.m_arrMarkerTextA[1];
+        Click(w, "description");
+        QCOMPARE(d.m_arrMarkerTextB[1], std::string("Combiner"));
+        QCOMPARE(d.m_arrMarkerTextA[1], textA);
+        // Label All Peaks moves the highlight; Cancel gives back the one the window opened with.
+        Child<QTabBar>(w, "traces")->setCurrentIndex(0);
+        Click(w, "labelAllPeaks");
+        Click(w, "cancel");
+        QCOMPARE(v->Markers().active, opened.active);
+        QCOMPARE(v->Markers().selected, opened.selected);
+    }
+
+    // While a marker is dragged it stands under the pointer, before the button is released.
+    void aDraggedMarkerFollowsThePointer() {
+        Shell f;
+        CMyQuarnView* v = Open(f, "SPECTRUM.qtr");
+        QVERIFY(v);
+        CMyQuarnDoc& d = v->Document();
+        const MarkerPlace m2 = v->Places().trace[0][2];
+        QTest::mousePress(v, Qt::LeftButton, {}, Centre(v, m2.name));
+        QMouseEvent move(QEvent::MouseMove, QPointF(OverColumn(v, 320)),
+                         QPointF(v->mapToGlobal(OverColumn(v, 320))), Qt::LeftButton, Qt::LeftButton, {});
+        QApplication::sendEvent(v, &move);
+        QCOMPARE(MarkerPoint(d, 'A', 2), 320);
+        QTest::mouseRelease(v, Qt::LeftButton, {}, OverColumn(v, 330));
+        QCOMPARE(MarkerPoint(d, 'A', 2), 330);
     }
 
     void restoreAndOk() {
