@@ -243,6 +243,34 @@ void CMainFrame::PlaceInside(CChildFrame* frame) {
     frame->move(k * step, k * step);
 }
 
+QSize CMainFrame::ViewModeSize(CChildFrame* frame) const {
+    const QSize c = m_mdi->size();
+    return frame->Document().m_nOrientation ? QSize(c.width() * 87 / 100, c.width() * 57 / 100)
+                                            : QSize(c.height() * 8 / 10, c.height() * 9 / 10);
+}
+
+void CMainFrame::CascadeWindows() {
+    // Qt's own cascade shrinks every window to a sliver; each keeps its view mode's size here, as large
+    // as the stack leaves room for, one title bar further down and right than the one before.
+    const QSize area = m_mdi->viewport()->size().isEmpty() ? m_mdi->size() : m_mdi->viewport()->size();
+    const int step = 28;
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* w : m_mdi->subWindowList(QMdiArea::CreationOrder))
+        if (w->isVisible() && !w->isMinimized()) windows << w;
+    const int n = static_cast<int>(windows.size());
+    const QSize room(std::max(200, area.width() - step * (n - 1)),
+                     std::max(150, area.height() - step * (n - 1)));
+    for (int k = 0; k < n; ++k) {
+        QMdiSubWindow* w = windows[k];
+        if (w->isMaximized()) w->showNormal();
+        auto* frame = qobject_cast<CChildFrame*>(w);
+        const QSize wanted = frame ? ViewModeSize(frame) : w->size();
+        w->setGeometry(QRect(QPoint(k * step, k * step), wanted.boundedTo(room)));
+        w->raise();
+    }
+    if (!windows.isEmpty()) m_mdi->setActiveSubWindow(windows.last());
+}
+
 CChildFrame* CMainFrame::AddFrame(std::shared_ptr<CMyQuarnDoc> doc) {
     auto* frame = new CChildFrame(std::move(doc), s_docEnv.prefs);
     frame->confirmClose = [this](CChildFrame* f) { return ConfirmClose(f); };
@@ -250,11 +278,7 @@ CChildFrame* CMainFrame::AddFrame(std::shared_ptr<CMyQuarnDoc> doc) {
     CMyQuarnView* view = frame->View();
     connect(view, &CMyQuarnView::orientationChanged, this, [this, frame] {
         if (frame->isMaximized()) return;
-        const QSize c = m_mdi->size();
-        if (frame->Document().m_nOrientation)
-            frame->resize(c.width() * 87 / 100, c.width() * 57 / 100);
-        else
-            frame->resize(c.height() * 8 / 10, c.height() * 9 / 10);
+        frame->resize(ViewModeSize(frame));
         PlaceInside(frame);
     });
     connect(view, &CMyQuarnView::documentChanged, this,

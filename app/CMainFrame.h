@@ -42,6 +42,8 @@ class CMainFrame : public QMainWindow, public DocumentHost, public ITraceSink {
     CommandTable& Commands() { return *m_commands; }
     QAction* Action(const QString& id) const { return m_commands->Action(id); }
     QMdiArea* Workspace() { return m_mdi; }
+    // Window > Cascade: each window at its view mode's size, stacked a title bar apart.
+    void CascadeWindows();
     QToolBar* MainToolbar() { return m_mainBar; }
     QToolBar* SmallToolbar() { return m_smallBar; }
     QMenu* Menu(const QString& title) const;
@@ -116,6 +118,7 @@ class CMainFrame : public QMainWindow, public DocumentHost, public ITraceSink {
     void RepaintDocument(const CMyQuarnDoc& doc);
     bool ConfirmClose(CChildFrame* frame);
     void PlaceInside(CChildFrame* frame);
+    QSize ViewModeSize(CChildFrame* frame) const;
 
     QMdiArea* m_mdi;
     QLabel* m_pane[5];

@@ -106,7 +106,7 @@ std::vector<Command> MainCommands(CMainFrame& w) {
         // Window
         {"newwindow", "&New Window", {}, {}, Rule::Document, [&w] { w.NewWindow(); }},
         {"compare", "Co&mpare Traces...", {}, {}, Rule::Document, [&w] { w.Survey().CompareTraces(); }},
-        {"cascade", "&Cascade", {}, {}, Rule::Idle, [&w] { w.Workspace()->cascadeSubWindows(); }},
+        {"cascade", "&Cascade", {}, {}, Rule::Idle, [&w] { w.CascadeWindows(); }},
         {"tile", "&Tile", {}, {}, Rule::Idle, [&w] { w.Workspace()->tileSubWindows(); }},
         {"arrange", "&Arrange Icons", {}, {}, Rule::Idle, [&w] { w.ArrangeIcons(); }},
         {"toolbar", "&Toolbar", {}, {}, Rule::Idle, [&w] { w.ToggleToolbar(); }},

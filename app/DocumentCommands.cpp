@@ -286,7 +286,7 @@ bool DocumentCommands::PrintDocument(QPrinter& printer, CChildFrame* frame, QPai
     QPainter own;
     QPainter* p = painter;
     if (!p) {
-        printer.setPageOrientation(doc.m_nOrientation ? QPageLayout::Landscape : QPageLayout::Portrait);
+        // The orientation is the print dialog's (proposed by AskPrinter), whatever the user made of it.
         if (!own.begin(&printer)) return false;
         p = &own;
     }
@@ -298,8 +298,7 @@ bool DocumentCommands::PrintDocument(QPrinter& printer, CChildFrame* frame, QPai
 bool DocumentCommands::AskPrinter(CChildFrame* first) {
     QPrinter& printer = Printer();
     printer.setFromTo(1, 1);  // one page per trace window
-    printer.setPageOrientation(first->Document().m_nOrientation ? QPageLayout::Landscape
-                                                                : QPageLayout::Portrait);
+    printer.setPageOrientation(OrientationFor(first));
     QPrintDialog dlg(&printer, m_host.Window());
     dlg.setMinMax(1, 1);
     return m_prompts.Exec(dlg) == QDialog::Accepted;
@@ -327,8 +326,7 @@ void DocumentCommands::PrintOpenDocuments() {
     }
     for (int i = 0; i < order.size(); ++i) {
         if (i > 0) {
-            printer.setPageOrientation(order[i]->Document().m_nOrientation ? QPageLayout::Landscape
-                                                                           : QPageLayout::Portrait);
+            if (!m_setupOrientation) printer.setPageOrientation(OrientationFor(order[i]));
             printer.newPage();
         }
         PrintDocument(printer, order[i], &painter);
@@ -339,8 +337,7 @@ void DocumentCommands::PrintPreview() {
     CChildFrame* frame = m_host.ActiveFrame();
     if (!frame) return;
     QPrinter& printer = Printer();
-    printer.setPageOrientation(frame->Document().m_nOrientation ? QPageLayout::Landscape
-                                                                : QPageLayout::Portrait);
+    printer.setPageOrientation(OrientationFor(frame));
     QPrintPreviewDialog preview(&printer, m_host.Window());
     QPointer<CChildFrame> target = frame;
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this, target](QPrinter* p) {
@@ -352,8 +349,18 @@ void DocumentCommands::PrintPreview() {
 }
 
 void DocumentCommands::PrintSetup() {
-    QPageSetupDialog dlg(&Printer(), m_host.Window());
-    m_prompts.Exec(dlg);
+    QPrinter& printer = Printer();
+    if (CChildFrame* f = m_host.ActiveFrame()) printer.setPageOrientation(OrientationFor(f));
+    const QPageLayout::Orientation proposed = printer.pageLayout().orientation();
+    QPageSetupDialog dlg(&printer, m_host.Window());
+    // An orientation the user chose here holds for the prints of this session, over each page's own.
+    if (m_prompts.Exec(dlg) == QDialog::Accepted && printer.pageLayout().orientation() != proposed)
+        m_setupOrientation = printer.pageLayout().orientation();
+}
+
+QPageLayout::Orientation DocumentCommands::OrientationFor(CChildFrame* frame) const {
+    if (m_setupOrientation) return *m_setupOrientation;
+    return frame->Document().m_nOrientation ? QPageLayout::Landscape : QPageLayout::Portrait;
 }
 
 void DocumentCommands::CopyGraph() {

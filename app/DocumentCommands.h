@@ -3,8 +3,10 @@
 #pragma once
 
 #include <QObject>
+#include <QPageLayout>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 #include "DocumentHost.h"
 
@@ -75,11 +77,15 @@ class DocumentCommands : public QObject {
     // The print dialog on the program's printer, set up for `first`'s page; true for Print.
     bool AskPrinter(CChildFrame* first);
     bool Confirmed(CChildFrame* frame);
+    // The page orientation for a print of `frame`: Page Setup's once the user chose one there, else the
+    // document's own.
+    QPageLayout::Orientation OrientationFor(CChildFrame* frame) const;
 
     DocumentHost& m_host;
     QtPrompts& m_prompts;
     std::unique_ptr<FileDialogs> m_files;
     std::unique_ptr<QPrinter> m_printer;
+    std::optional<QPageLayout::Orientation> m_setupOrientation;
     QMenu* m_recentMenu = nullptr;
 };
 

@@ -74,6 +74,8 @@ bool LiveSession::Start(const LiveSettings& settings) {
         return false;
     }
     m_frame = frame;
+    // Each live window has a name of its own ("Live Trace 2"); an overwritten one keeps its name.
+    if (!target) m_frame->Document().SetTitle("Live Trace " + std::to_string(++m_windowsStarted));
     m_frame->liveSource = m_instrument.Identity();
     m_frame->UpdateTitle();
     Save(1);
@@ -121,8 +123,10 @@ void LiveSession::Save(int number) {
     std::string error;
     CMyQuarnDoc& doc = m_frame->Document();
     bool ok = true;
+    // A copy is written: the window stays the live window, not the last file, so that a later Save
+    // never puts later data into that file.
     if (m_settings.fileType == 0)
-        ok = doc.WriteTo(path, &error, false);
+        ok = CMyQuarnDoc(doc).WriteTo(path, &error, false);
     else if (m_settings.fileType == 1)
         ok = WriteAsciiReport(doc, path, true, &error, false);
     else  // the page as the view shows it, in the chosen image format

@@ -41,7 +41,8 @@ class LiveSession : public QObject {
     Instrument& m_instrument;
     DocumentHost& m_host;
     LiveSettings m_settings;
-    int m_nFirstNumber = 1;  // the file number of the first update
+    int m_nFirstNumber = 1;    // the file number of the first update
+    int m_windowsStarted = 0;  // live windows opened in this program run, for their names
     QPointer<CChildFrame> m_frame;
     std::mutex m_viewMutex;
     LiveViewState m_view;  // what the worker reads of the live document, copied under the mutex

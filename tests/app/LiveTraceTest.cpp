@@ -25,6 +25,7 @@ struct Choice {
     int count;
     bool newWindow;
     std::string saveFolder;  // empty: no saving
+    int fileType = 1;        // 0 .qtm, 1 ASCII File (.txt)
 };
 
 // Answers the Live Trace dialog by clicking its controls as the user would.
@@ -37,7 +38,7 @@ std::function<int(QDialog&)> AnswerLive(const Choice& c) {
         live->CountField()->setValue(c.count);
         live->SaveBox()->setChecked(!c.saveFolder.empty());
         if (!c.saveFolder.empty()) {
-            live->TypeList()->setCurrentIndex(1);  // ASCII File (.txt)
+            live->TypeList()->setCurrentIndex(c.fileType);
             live->PathField()->setText(QString::fromStdString(c.saveFolder));
         }
         live->accept();
@@ -113,12 +114,35 @@ class LiveTraceTest : public QObject {
                 QVERIFY2(std::filesystem::exists(saved / name), name);
             QCOMPARE(f->Frames().size(), before + 1);
             QCOMPARE(f->ActiveFrame()->Document().m_strTraceName, std::string("Live Trace"));
+            // Each live window has a name of its own.
+            QVERIFY2(f->ActiveFrame()->windowTitle().startsWith(newWindow ? "Live Trace 1" : "Live Trace 2"),
+                     qPrintable(f->ActiveFrame()->windowTitle()));
             QVERIFY(emf->Document().m_arrTraceA == emfTrace);
             QVERIFY(!emf->Document().IsModified());
             QCOMPARE(emf->windowTitle(), QString("EMF.qtr"));
             QVERIFY(f.Enabled("gettrace"));  // the interface is back
         }
         QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join("|")));
+    }
+
+    // Saving .qtm files leaves the window the live window: Save then asks for a name instead of putting
+    // later data into the last file written.
+    void savedUpdatesLeaveTheWindowItsOwn() {
+        test::TempDir saved;
+        Shell f;
+        QVERIFY(f->Inst().StartDemo());
+        f.onDialog = AnswerLive({true, 2, true, saved.path(), 0});
+        f.Trigger("livetrace");
+        QTRY_VERIFY_WITH_TIMEOUT(!f->Live().Running(), 10000);
+        QCOMPARE(CountFiles(saved.path()), 2);
+        CMyQuarnDoc& d = f->ActiveFrame()->Document();
+        QVERIFY(d.m_strPathName.empty());
+        QVERIFY2(f->ActiveFrame()->windowTitle().startsWith("Live Trace 1"),
+                 qPrintable(f->ActiveFrame()->windowTitle()));
+        const std::string second = test::ReadFile(saved / "TRACE002.QTM");
+        QVERIFY(!second.empty());
+        QVERIFY(d.PlanSave(d.m_strPathName).askName);
+        QCOMPARE(test::ReadFile(saved / "TRACE002.QTM"), second);
     }
 
     void overwriteReusesTheLiveWindowOnlyWithConsent() {

@@ -8,6 +8,7 @@
 //    (-400, 1000); with header texts the fitted height + 2000 with the origin (-400, 2700);
 //  - isotropic: one scale s = min(printable width / extent x, printable height / extent y) from the
 //    printable area's top-left corner, so the graph's top-left corner (0, 0) lands at (400 s, origin y * s).
+#include <QPageSetupDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QSettings>
@@ -174,9 +175,13 @@ class PrintTest : public QObject {
     void printSetupChangesThePrinterEveryPrintUses() {
         Shell f;
         QVERIFY(f->Documents().OpenFile(QString::fromStdString(test::SamplePath("SPECTRUM.qtr"))));
+        // The user picks portrait in Page Setup for this landscape trace.
         f.onDialog = [](QDialog& d) {
-            if (!d.inherits("QPageSetupDialog")) return int(QDialog::Rejected);
-            return int(QDialog::Accepted);
+            if (auto* setup = qobject_cast<QPageSetupDialog*>(&d)) {
+                setup->printer()->setPageOrientation(QPageLayout::Portrait);
+                return int(QDialog::Accepted);
+            }
+            return d.inherits("QPrintDialog") ? int(QDialog::Accepted) : int(QDialog::Rejected);
         };
         QPrinter& printer = f->Documents().Printer();
         printer.setPageSize(QPageSize(QPageSize::Letter));
@@ -184,6 +189,15 @@ class PrintTest : public QObject {
         QCOMPARE(f.dialogs, QStringList({"QPageSetupDialog"}));
         QCOMPARE(&f->Documents().Printer(), &printer);  // one printer for the whole run
         QCOMPARE(printer.pageLayout().pageSize().id(), QPageSize::Letter);
+        // The print follows the orientation chosen there.
+        test::TempDir dir;
+        const QString pdf = QString::fromStdString(dir / "setup.pdf");
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        f.Trigger("print");
+        const QImage img = RenderPdfPage(pdf, 1, dir.path());
+        QVERIFY(!img.isNull());
+        QVERIFY(img.width() < img.height());
     }
 
   private:

@@ -259,6 +259,29 @@ class ShellTest : public QObject {
         f.Trigger("view.level");  // back, for the other tests
     }
 
+    // Window > Cascade stacks the windows a title bar apart, each at its view mode's size (landscape
+    // 0.87 x 0.57 of the area's width) as far as the stack leaves room, never a sliver.
+    void cascadeKeepsTheWindowsReadable() {
+        Shell f;
+        f->resize(1400, 1000);
+        f->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.frame.get()));
+        for (const char* s : {"SPECTRUM.qtr", "EMF.qtr", "DTF_DB.qtr"})
+            QVERIFY(f->Documents().OpenFile(QString::fromStdString(test::SamplePath(s))));
+        f.Trigger("cascade");
+        const QSize area = f->Workspace()->viewport()->size();
+        const QList<CChildFrame*> frames = f->Frames();
+        QCOMPARE(frames.size(), 3);
+        QSet<int> lefts;
+        for (CChildFrame* w : frames) {
+            QVERIFY2(w->width() >= area.width() / 2, qPrintable(QString::number(w->width())));
+            QVERIFY(w->height() >= area.height() / 3);
+            QVERIFY(QRect(QPoint(0, 0), area).contains(w->geometry()));
+            lefts << w->x();
+        }
+        QCOMPARE(lefts.size(), 3);
+    }
+
     void welcomeShowsTryingThenConnects() {
         Shell f;
         // "Open existing Trace": the file dialog, no connection.
