@@ -286,8 +286,9 @@ TEST(PageRenderer, MarkerAboveTheReferenceStandsOnTheTopEdgeAndAnOffTraceHasNoTa
     EXPECT_TRUE(places.table[1].isEmpty());
 }
 
-// Every level unit, both impedances: the five tick values read differently and none is blank (a W axis of
-// microwatts is labelled in uW, negative volts keep their sign), and simple limits lie at their divisions.
+// Every level unit, both impedances, both orientations: the five tick values read differently and none is
+// blank (a W axis of microwatts is labelled in uW, negative volts keep their sign); simple limits lie at
+// their divisions; no verdict the instrument did not report ("NA"); nothing of the hidden trace B.
 TEST(PageRenderer, EveryUnitReadsOnTheAxisAndKeepsItsLimits) {
     const struct {
         const char* sample;
@@ -299,42 +300,57 @@ TEST(PageRenderer, EveryUnitReadsOnTheAxisAndKeepsItsLimits) {
     for (const auto& g : groups)
         for (const char* unit : g.units)
             for (const char* impedance : {"IMP50", "IMP75"})
-                for (double dbm : {-20.0, -70.0}) {
-                    const std::string where = std::string(unit) + " " + impedance + " " + std::to_string(dbm);
-                    CMyQuarnDoc d = Sample(g.sample);
-                    d.m_strImpedance = impedance;
-                    (d.m_strMode == "EMF" ? d.m_strEmfRefUnit : d.m_strRefLevelUnit) = unit;
-                    d.ReselectDisplay();
-                    // A reference of -20 or -70 dBm in the unit, ten divisions of the instrument's linear
-                    // default (a tenth of the reference; negative ticks at the bottom) or 10 dB.
-                    const bool linear = IsLinearUnit(unit);
-                    d.SelectedReference() = LevelFromDbm(dbm, unit, d.ReferenceImpedance());
-                    d.SelectedScale() = linear ? d.SelectedReference() / 5 : 10;
-                    d.m_strLimitSimple = "ON";
-                    d.m_strLimitState = "UPPLow";
-                    d.m_dLimitUpper = 6;
-                    d.m_dLimitLower = 2;
-                    std::vector<TextBox> boxes;
-                    RenderOptions o;
-                    o.textBoxes = &boxes;
-                    const Rendered r = Render(d, 1660, 1360, o);
-                    std::vector<std::string> ticks;
-                    for (const TextBox& t : boxes)
-                        if (std::abs(t.box.left() + 360) < 1 && t.box.top() <= 700) ticks.push_back(t.text);
-                    EXPECT_GE(ticks.size(), 4u) << where;
-                    for (size_t i = 0; i < ticks.size(); ++i) {
-                        EXPECT_FALSE(ticks[i].empty()) << where;
-                        for (size_t k = 0; k < i; ++k)
-                            EXPECT_NE(ticks[i], ticks[k]) << where;
+                for (int orientation : {1, 0})
+                    for (double dbm : {-20.0, -70.0}) {
+                        const std::string where = std::string(unit) + " " + impedance + " " +
+                                                  std::to_string(dbm) +
+                                                  (orientation ? " landscape" : " portrait");
+                        CMyQuarnDoc d = Sample(g.sample);
+                        d.m_nOrientation = orientation;
+                        d.UpdatePageSize();
+                        d.m_strTraceDataLimit = "NA";
+                        d.m_bShowTraceB = 0;
+                        d.m_nTraceModeB = MAXHold;
+                        d.m_bShowMarkersB = 1;
+                        d.m_strImpedance = impedance;
+                        (d.m_strMode == "EMF" ? d.m_strEmfRefUnit : d.m_strRefLevelUnit) = unit;
+                        d.ReselectDisplay();
+                        // A reference of -20 or -70 dBm in the unit, ten divisions of the instrument's linear
+                        // default (a tenth of the reference; negative ticks at the bottom) or 10 dB.
+                        const bool linear = IsLinearUnit(unit);
+                        d.SelectedReference() = LevelFromDbm(dbm, unit, d.ReferenceImpedance());
+                        d.SelectedScale() = linear ? d.SelectedReference() / 5 : 10;
+                        d.m_strLimitSimple = "ON";
+                        d.m_strLimitState = "UPPLow";
+                        d.m_dLimitUpper = 6;
+                        d.m_dLimitLower = 2;
+                        std::vector<TextBox> boxes;
+                        RenderOptions o;
+                        o.textBoxes = &boxes;
+                        const Rendered r = Render(d, 1660, 1360, o);
+                        std::vector<std::string> ticks;
+                        for (const TextBox& t : boxes) {
+                            if (std::abs(t.box.left() + 360) < 1 && t.box.top() <= 700)
+                                ticks.push_back(t.text);
+                            EXPECT_EQ(t.text.find("PASS"), std::string::npos) << where;
+                            EXPECT_EQ(t.text.find("FAIL"), std::string::npos) << where;
+                            EXPECT_NE(t.text, "B (MAX)") << where;
+                            EXPECT_NE(t.text, "Markers Trace B") << where;
+                        }
+                        EXPECT_GE(ticks.size(), 4u) << where;
+                        for (size_t i = 0; i < ticks.size(); ++i) {
+                            EXPECT_FALSE(ticks[i].empty()) << where;
+                            for (size_t k = 0; k < i; ++k)
+                                EXPECT_NE(ticks[i], ticks[k]) << where;
+                        }
+                        // The limit lines, red, at 6 and 2 divisions up from the bottom line.
+                        const double H = r.layout.H;
+                        for (double k : {6.0, 2.0}) {
+                            bool red = false;
+                            for (int dy = -8; dy <= 8 && !red; dy += 2)
+                                red = Near(r.Pixel(r.layout.W * 0.97, H * (8 - k) / 8 + dy),
+                                           QColor(255, 0, 0), 60);
+                            EXPECT_TRUE(red) << where << " division " << k;
+                        }
                     }
-                    // The limit lines, red, at 6 and 2 divisions up from the bottom line.
-                    const double H = r.layout.H;
-                    for (double k : {6.0, 2.0}) {
-                        bool red = false;
-                        for (int dy = -8; dy <= 8 && !red; dy += 2)
-                            red =
-                                Near(r.Pixel(r.layout.W * 0.97, H * (8 - k) / 8 + dy), QColor(255, 0, 0), 60);
-                        EXPECT_TRUE(red) << where << " division " << k;
-                    }
-                }
 }
