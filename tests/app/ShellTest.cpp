@@ -591,6 +591,30 @@ class ShellTest : public QObject {
         QCOMPARE(d.DisplayUnit(), std::string("VSWR"));
     }
 
+    // The sample's normalised transmission trace ("NORMalized"): choosing dBm in the Level dialog opened
+    // from the View menu moves it by the generator level.
+    void levelDialogShiftsANormalisedTrace() {
+        Shell f;
+        QVERIFY(f->Documents().OpenFile(QString::fromStdString(test::SamplePath("TRANS_NORM.qtr"))));
+        CMyQuarnDoc& d = f->Frames().first()->Document();
+        QCOMPARE(d.m_strTraceMathA, std::string("NORMalized"));
+        QCOMPARE(d.DisplayUnit(), std::string("DB"));
+        const double gen = d.m_dGenLevel;
+        QVERIFY(gen != 0);
+        const std::vector<double> before = d.m_arrTraceA;
+        f.onDialog = [](QDialog& dlg) {
+            auto* l = qobject_cast<LevelDialog*>(&dlg);
+            if (!l) return int(QDialog::Rejected);
+            l->UnitList()->setCurrentIndex(l->UnitList()->findText("dBm"));  // applies at once
+            dlg.accept();
+            return dlg.result();
+        };
+        f.Trigger("levelsettings");
+        QCOMPARE(d.DisplayUnit(), std::string("DBM"));
+        for (size_t i = 1; i < before.size(); i += 101)
+            if (before[i] != -999.0) QCOMPARE(d.m_arrTraceA[i], before[i] + gen);
+    }
+
     void gpsWindowShowsTheReceiver() {
         Shell f;
         // The menu command and the toolbar button open one window, a second use only raises it.
