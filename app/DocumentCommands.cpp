@@ -1,6 +1,4 @@
 #include "DocumentCommands.h"
-#include "QtText.h"
-#include "Text.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -27,6 +25,9 @@
 #include "PageImage.h"
 #include "ProgramFolder.h"
 #include "QtPrompts.h"
+#include "QtText.h"
+#include "Text.h"
+#include "VectorPage.h"
 
 namespace fl {
 
@@ -238,6 +239,9 @@ void DocumentCommands::ExportImage() {
         filters << QString("%1 (%2)").arg(row.description, patterns);
         if (row.id == IMG_BMP) bmp = filters.last();
     }
+    // Vector pages for reports and documents, drawn by the same routine.
+    filters << "PDF page (*.pdf)"
+            << "SVG page (*.svg)";
     QString chosenFilter = bmp;  // "BMP - Windows Bitmap" preselected
     const QString folder =
         s_settings.folderExport.empty() ? QDir::homePath() : FromUtf8(s_settings.folderExport);
@@ -250,13 +254,23 @@ void DocumentCommands::ExportImage() {
         path +=
             "." + (m.hasMatch() && !chosenFilter.startsWith("Supported") ? m.captured(1) : QString("bmp"));
     }
-    if (ImageFormatFromName(ToUtf8(path)) == IMG_NONE) {
+    const bool vector = IsVectorPageName(ToUtf8(path));
+    if (!vector && ImageFormatFromName(ToUtf8(path)) == IMG_NONE) {
         m_prompts.Message(ToCp1252(QFileInfo(path).suffix() + " is not an image format Fieldlink can write."),
                           PromptIcon::Warning);
         return;
     }
     if (QFileInfo::exists(path) && !m_prompts.YesNo(ToCp1252(path + " already exists\nOverwrite?"))) return;
     s_settings.folderExport = ToUtf8(QFileInfo(path).absolutePath());
+    if (vector) {
+        // An A4 page in the document's orientation; the page keeps its aspect inside it.
+        const bool landscape = doc.m_nOrientation != 0;
+        std::string error;
+        if (!SaveVectorPage(doc, ToUtf8(path), landscape ? 842 : 595, landscape ? 595 : 842,
+                            CMyQuarnView::CurrentRenderOptions(), &error))
+            m_prompts.Message(PathTextToCp1252(error), PromptIcon::Error);
+        return;
+    }
     // The size: the window's or a standard one, always at the page's aspect.
     const QList<QSize> sizes = ImageSizes(frame->View()->size(), QSize(doc.m_sizePage.cx, doc.m_sizePage.cy));
     QInputDialog ask(m_host.Window());

@@ -174,8 +174,8 @@ void SurveyCommands::ExportCsv() {
     if (QFileInfo(path).suffix().isEmpty()) path += filter == kCsvTab ? ".tsv" : ".csv";
     if (!MayWrite(path)) return;
     CsvOptions o;
-    if (filter == kCsvSemicolon) o = {';', ','};
-    if (filter == kCsvTab) o = {'\t', '.'};
+    if (filter == kCsvSemicolon) o = {';', ',', {}};
+    if (filter == kCsvTab) o = {'\t', '.', {}};
     std::string error;
     if (!WriteWholeFileAtomically(ToUtf8(path), TraceCsv(doc, o), &error))
         m_prompts.Message(PathTextToCp1252(error), PromptIcon::Error);

@@ -10,6 +10,7 @@
 #include "PageImage.h"
 #include "PageRenderer.h"
 #include "TraceCompare.h"
+#include "VectorPage.h"
 
 namespace fl::cli {
 
@@ -30,17 +31,27 @@ void ApplyProfileViewDefaults() {
     ViewDefaultsFromProfile(profile, s_docEnv);
 }
 
+// One trace page into `target`, as AddRenderCommand's options say.
+void RenderOne(const std::string& file, const std::string& target, bool portrait, bool landscape, bool panels,
+               bool noPanels, const std::vector<std::string>& overlays, const std::string& difference,
+               const std::string& size);
+
 void AddRenderCommand(CLI::App& app) {
-    auto* cmd = app.add_subcommand("render", "Draw the trace page of a file as an image");
-    auto file = std::make_shared<std::string>();
+    auto* cmd = app.add_subcommand("render", "Draw the trace page of files as images or vector pages");
+    auto files = std::make_shared<std::vector<std::string>>();
+    auto format = std::make_shared<std::string>("png");
     auto out = std::make_shared<std::string>();
     auto portrait = std::make_shared<bool>(false);
     auto landscape = std::make_shared<bool>(false);
     auto size = std::make_shared<std::string>();
     auto panels = std::make_shared<bool>(false);
-    cmd->add_option("FILE", *file, "trace file")->required();
-    cmd->add_option("-o,--output", *out, "image file: .bmp .jpg .jp2 .j2k .pcx .png .ppm .pgm .ras .tga .tif")
+    cmd->add_option("FILE", *files, "trace files")->required();
+    cmd->add_option(
+           "-o,--output", *out,
+           "image or page file (.bmp .jpg .jp2 .j2k .pcx .png .ppm .pgm .ras .tga .tif, or .pdf .svg), "
+           "or a folder for several inputs")
         ->required();
+    cmd->add_option("--format", *format, "the files' format in an output folder (default png; pdf, svg ...)");
     auto* p = cmd->add_flag("--portrait", *portrait, "portrait page");
     auto* l = cmd->add_flag("--landscape", *landscape, "landscape page");
     p->excludes(l);
@@ -53,13 +64,26 @@ void AddRenderCommand(CLI::App& app) {
     cmd->add_option("--overlay", *overlays,
                     "draw trace A (and B) of these files over the page, each in its colour");
     cmd->add_option("--difference", *difference, "draw FILE minus this reference trace, in dB");
-    cmd->add_option("--size", *size, "image size WxH (default 1920x1080 landscape, 1080x1400 portrait)");
+    cmd->add_option("--size", *size,
+                    "image size WxH (default 1920x1080 landscape, 1080x1400 portrait; pages in points, "
+                    "A4 by default)");
     cmd->callback([=] {
         ApplyProfileViewDefaults();
+        EnsureGuiApplication();
+        for (const std::string& file : *files)
+            RenderOne(file, OutputPathFor(file, *out, files->size(), "." + *format), *portrait, *landscape,
+                      *panels, *noPanels, *overlays, *difference, *size);
+    });
+}
+
+void RenderOne(const std::string& file, const std::string& target, bool portrait, bool landscape, bool panels,
+               bool noPanels, const std::vector<std::string>& overlays, const std::string& difference,
+               const std::string& size) {
+    {
         CMyQuarnDoc doc;
-        LoadResult r = doc.Load(*file);
-        if (!r.ok()) throw Failure(*file + ": " + r.message);
-        if (!difference->empty() || !overlays->empty()) {
+        LoadResult r = doc.Load(file);
+        if (!r.ok()) throw Failure(file + ": " + r.message);
+        if (!difference.empty() || !overlays.empty()) {
             auto open = [](const std::string& path) {
                 auto other = std::make_unique<CMyQuarnDoc>();
                 const LoadResult lr = other->Load(path);
@@ -67,15 +91,15 @@ void AddRenderCommand(CLI::App& app) {
                 return other;
             };
             std::string refusal;
-            if (!difference->empty()) {
-                const auto ref = open(*difference);
+            if (!difference.empty()) {
+                const auto ref = open(difference);
                 CMyQuarnDoc diff;
                 if (!DifferenceDocument(doc, *ref, diff, &refusal)) throw Failure(refusal);
                 doc = diff;
             }
             std::vector<std::unique_ptr<CMyQuarnDoc>> others;
             std::vector<const CMyQuarnDoc*> list;
-            for (const std::string& path : *overlays) {
+            for (const std::string& path : overlays) {
                 others.push_back(open(path));
                 list.push_back(others.back().get());
             }
@@ -85,24 +109,28 @@ void AddRenderCommand(CLI::App& app) {
                 doc = compared;
             }
         }
-        if (*panels || *noPanels)
+        if (panels || noPanels)
             doc.m_bShowLevelPanel = doc.m_bShowStatusPanel = doc.m_bShowTracePanel =
-                doc.m_bShowInstrumentPanel = doc.m_bShowEdevPanel = doc.m_bShowGpsPanel = *panels ? 1 : 0;
-        if (*portrait) doc.m_nOrientation = 0;
-        if (*landscape) doc.m_nOrientation = 1;
+                doc.m_bShowInstrumentPanel = doc.m_bShowEdevPanel = doc.m_bShowGpsPanel = panels ? 1 : 0;
+        if (portrait) doc.m_nOrientation = 0;
+        if (landscape) doc.m_nOrientation = 1;
         doc.UpdatePageSize();
-        int w = doc.m_nOrientation ? 1920 : 1080;
-        int h = doc.m_nOrientation ? 1080 : 1400;
-        if (!size->empty()) {
-            if (std::sscanf(size->c_str(), "%dx%d", &w, &h) != 2 || w < 16 || h < 16 || w > 20000 ||
-                h > 20000)
+        const bool vector = IsVectorPageName(target);
+        // Images in pixels, vector pages in points (A4).
+        int w = vector ? (doc.m_nOrientation ? 842 : 595) : (doc.m_nOrientation ? 1920 : 1080);
+        int h = vector ? (doc.m_nOrientation ? 595 : 842) : (doc.m_nOrientation ? 1080 : 1400);
+        if (!size.empty()) {
+            if (std::sscanf(size.c_str(), "%dx%d", &w, &h) != 2 || w < 16 || h < 16 || w > 20000 || h > 20000)
                 throw Failure("--size wants WxH, each from 16 to 20000");
         }
-        EnsureGuiApplication();
-        const QImage image = RenderPageImage(doc, w, h);
         std::string error;
-        if (!SaveImage(ToBitmap24(image), *out, &error)) throw Failure(error);
-    });
+        if (vector) {
+            if (!SaveVectorPage(doc, target, w, h, {}, &error)) throw Failure(error);
+            return;
+        }
+        const QImage image = RenderPageImage(doc, w, h);
+        if (!SaveImage(ToBitmap24(image), target, &error)) throw Failure(error);
+    }
 }
 
 }  // namespace fl::cli

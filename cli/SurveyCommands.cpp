@@ -88,8 +88,12 @@ void AddExportCsv(CLI::App& app) {
     auto out = std::make_shared<std::string>();
     auto separator = std::make_shared<std::string>(",");
     auto decimal = std::make_shared<std::string>(".");
+    auto trace = std::make_shared<std::string>();
     cmd->add_option("FILE", *files, "trace files")->required();
     cmd->add_option("-o,--output", *out, "CSV file, or folder for several inputs")->required();
+    cmd->add_option("--trace", *trace,
+                    "the traces' columns: A, B or both (default: the traces the page shows)")
+        ->check(CLI::IsMember({"A", "B", "both"}));
     cmd->add_option("--separator", *separator, "field separator: , ; or tab (default ,)")
         ->check(CLI::IsMember({",", ";", "tab"}));
     cmd->add_option("--decimal", *decimal, "decimal mark: . or , (default .)")
@@ -98,6 +102,7 @@ void AddExportCsv(CLI::App& app) {
         CsvOptions o;
         o.separator = *separator == "tab" ? '\t' : (*separator)[0];
         o.decimal = (*decimal)[0];
+        o.traces = *trace == "both" ? "AB" : *trace;
         for (const std::string& f : *files) {
             CMyQuarnDoc doc;
             const LoadResult r = doc.Load(f);

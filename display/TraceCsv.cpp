@@ -37,10 +37,9 @@ std::string TraceCsv(const CMyQuarnDoc& d, const CsvOptions& o) {
         xHeader = "Distance (" + LengthUnitText(d.m_strCableLengthUnit) + ")";
     else if (d.m_dSpan == 0)
         xHeader = "Time (s)";
-    const bool withB = TraceDrawn(d, 'B');
+    const std::string traces = o.traces.empty() ? (TraceDrawn(d, 'B') ? "AB" : "A") : o.traces;
     const std::string sep(1, o.separator);
     std::string csv = Field(xHeader, o);
-    const std::string traces = withB ? "AB" : "A";
     for (char t : traces)
         for (const char* which : {"min", "max"})
             csv += sep + Field(Format("Trace %c %s (%s)", t, which, unit.c_str()), o);
@@ -53,10 +52,10 @@ std::string TraceCsv(const CMyQuarnDoc& d, const CsvOptions& o) {
         const double v = toUnit(stored);
         return std::isfinite(v) ? Field(Number(v, 10, o), o) : std::string();
     };
-    const bool withA = TraceOffered(d, 'A');
+    // A trace the instrument did not measure (its mode OFF) gives empty columns.
     auto columns = [&](char trace, int p) {
         const auto& v = trace == 'B' ? d.m_arrTraceB : d.m_arrTraceA;
-        if (trace == 'A' && !withA) return sep + sep;
+        if (!TraceOffered(d, trace)) return sep + sep;
         const size_t i = static_cast<size_t>(2 * p);
         if (i + 1 >= v.size()) return sep + sep;
         const bool minMax = (trace == 'B' ? d.m_nMinMaxB : d.m_nMinMaxA) == 1 && d.DisplayUnit() != "MRHO";
@@ -71,8 +70,8 @@ std::string TraceCsv(const CMyQuarnDoc& d, const CsvOptions& o) {
     };
     for (int p = 0; p <= kLastMarkerPoint; ++p) {
         csv += Field(Number(PointValue(d, p), 12, o), o);
-        csv += columns('A', p);
-        if (withB) csv += columns('B', p);
+        for (char t : traces)
+            csv += columns(t, p);
         csv += "\r\n";
     }
     return csv;

@@ -12,6 +12,8 @@ class CMyQuarnDoc;
 struct CsvOptions {
     char separator = ',';  // ',', ';' or '\t'
     char decimal = '.';    // '.' or ','
+    // The traces' columns: "A", "B" or "AB"; empty for the traces the page shows (A, and B when drawn).
+    std::string traces;
 };
 
 std::string TraceCsv(const CMyQuarnDoc& d, const CsvOptions& options = {});

@@ -343,6 +343,12 @@ class ShellTest : public QObject {
         // A landscape page is 8300 x 6800 units: 1600 wide is 1311 high.
         QCOMPARE(png.size(), QSize(1600, 1311));
         QVERIFY(offered.contains("1600 x 1311"));
+        // A vector page by its extension, without the size question.
+        offered.clear();
+        f.files->save = QString::fromStdString(dir / "page.pdf");
+        f.Trigger("exportimage");
+        QVERIFY(offered.isEmpty());
+        QVERIFY(test::ReadFile(dir / "page.pdf").rfind("%PDF", 0) == 0);
         // A name without an extension takes the chosen filter's.
         f.files->save = QString::fromStdString(dir / "noext");
         f.files->filter = "PNG - Portable Network Graphics (*.png)";

@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include <QFile>
 #include <QImage>
+#include <QXmlStreamReader>
 #include "CMyQuarnDoc.h"
 #include "CliRunner.h"
 #include "ConnectionSettings.h"
@@ -293,4 +295,42 @@ TEST(Cli, ResaveKeepsEncodingsAndRunsSavesChecks) {
         EXPECT_NE(run.err.find(r.message), std::string::npos) << r.name << ": " << run.err;
         EXPECT_FALSE(std::filesystem::exists(dir / "OUT.X")) << r.name;
     }
+}
+
+// Several traces into a folder as vector pages: the PDF's and the SVG's texts are the page's own (read
+// back with poppler's pdftotext and an XML reader); CSV with trace B's columns on request.
+TEST(Cli, RenderWritesVectorPagesAndCsvTakesTheTracesAsked) {
+    fl::test::TempDir dir;
+    const std::string spectrum = fl::test::SamplePath("SPECTRUM.qtr"), emf = fl::test::SamplePath("EMF.qtr");
+    ASSERT_EQ(Cli("render " + spectrum + " " + emf + " -o " + (dir / "pages") + " --format pdf").status, 0);
+    std::array<char, 4096> buf{};
+    std::string text;
+    FILE* in = popen(("pdftotext " + (dir / "pages/SPECTRUM.pdf") + " -").c_str(), "r");
+    ASSERT_NE(in, nullptr);
+    for (size_t n; (n = fread(buf.data(), 1, buf.size(), in)) > 0;)
+        text.append(buf.data(), n);
+    pclose(in);
+    for (const char* want : {"Spectrum Analyzer Quarn2", "Center: 947.5000 MHz", "Markers Trace A"})
+        EXPECT_NE(text.find(want), std::string::npos) << want << "\n" << text;
+    EXPECT_TRUE(std::filesystem::exists(dir / "pages/EMF.pdf"));
+
+    ASSERT_EQ(Cli("render " + spectrum + " -o " + (dir / "page.svg")).status, 0);
+    QFile svg(QString::fromStdString(dir / "page.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&svg);
+    QStringList texts;
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text"))
+            texts << xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_TRUE(texts.contains("Spectrum Analyzer Quarn2")) << texts.join("|").toStdString();
+
+    // Trace B's columns: asked for, they come (empty where trace B has no data); both gives A then B.
+    ASSERT_EQ(Cli("export-csv " + spectrum + " -o " + (dir / "b.csv") + " --trace B").status, 0);
+    ASSERT_EQ(Cli("export-csv " + spectrum + " -o " + (dir / "ab.csv") + " --trace both").status, 0);
+    const std::string b = fl::test::ReadFile(dir / "b.csv"), ab = fl::test::ReadFile(dir / "ab.csv");
+    EXPECT_EQ(b.substr(0, b.find("\r\n")), "Frequency (Hz),Trace B min (dBm),Trace B max (dBm)");
+    EXPECT_EQ(ab.substr(0, ab.find("\r\n")),
+              "Frequency (Hz),Trace A min (dBm),Trace A max (dBm),Trace B min (dBm),Trace B max (dBm)");
+    EXPECT_EQ(Cli("export-csv " + spectrum + " -o " + (dir / "x.csv") + " --trace C").status, 2);  // usage
 }

@@ -364,15 +364,15 @@ TEST(Survey, CsvHoldsEveryDisplayPoint) {
 TEST(Survey, CsvSeparatorsDecimalsAndUnits) {
     CMyQuarnDoc d = Spectrum("DBUV");
     Flat(d, -50.5);  // -50.5 dBm is 56.4897 dBuV
-    const std::string semicolon = TraceCsv(d, {';', ','});
+    const std::string semicolon = TraceCsv(d, {';', ',', {}});
     EXPECT_EQ(semicolon.substr(0, semicolon.find("\r\n", semicolon.find("\r\n") + 2) + 2),
               "Frequency (Hz);Trace A min (dB\xC2\xB5V);Trace A max "
               "(dB\xC2\xB5V)\r\n999500000;56,4897;56,4897\r\n");
     // A decimal comma beside comma separators is quoted.
-    const auto quoted = ReadCsv(TraceCsv(d, {',', ','}), ',');
+    const auto quoted = ReadCsv(TraceCsv(d, {',', ',', {}}), ',');
     EXPECT_EQ(quoted[1], (std::vector<std::string>{"999500000", "56,4897", "56,4897"}));
-    EXPECT_NE(TraceCsv(d, {',', ','}).find("\"56,4897\""), std::string::npos);
-    const auto tabs = ReadCsv(TraceCsv(d, {'\t', '.'}), '\t');
+    EXPECT_NE(TraceCsv(d, {',', ',', {}}).find("\"56,4897\""), std::string::npos);
+    const auto tabs = ReadCsv(TraceCsv(d, {'\t', '.', {}}), '\t');
     EXPECT_EQ(tabs[1], (std::vector<std::string>{"999500000", "56.4897", "56.4897"}));
     // Trace B, when drawn, adds its two columns; DTF counts distance, zero span time.
     d.m_nTraceModeB = ACTual;
