@@ -213,56 +213,64 @@ void AddEditorCommands(CLI::App& app) {
         });
     }
     {
-        auto* cmd = app.add_subcommand("plot", "Draw an editor's graph as an image");
-        auto file = std::make_shared<std::string>();
+        auto* cmd = app.add_subcommand("plot", "Draw editors' graphs as images");
+        auto files = std::make_shared<std::vector<std::string>>();
         auto out = std::make_shared<std::string>();
         auto overlay = std::make_shared<std::string>();
-        cmd->add_option("FILE", *file, "editor file (.qlm .qel .qsy .qct .qaf .qcf .qed)")->required();
-        cmd->add_option("-o,--output", *out, "image file: .bmp .jpg .png ...")->required();
+        auto format = std::make_shared<std::string>("png");
+        cmd->add_option("FILE", *files, "editor files (.qlm .qel .qaf .qcf .qed)")->required();
+        cmd->add_option("-o,--output", *out,
+                        "image file (.bmp .jpg .png ...), or a folder for several inputs")
+            ->required();
+        cmd->add_option("--format", *format, "the images' format in an output folder (default png)");
         cmd->add_option("--overlay", *overlay, "a trace file drawn behind the segments");
-        cmd->callback([file, out, overlay] {
-            std::vector<std::array<PixelPoint, 2>> rows;
-            int current = 0;
-            const EditorKind kind = KindOf(*file);
-            if (kind == EditorKind::ChannelSystem || kind == EditorKind::CableType)
-                throw Failure(*file + ": this editor has no graph");
-            if (kind == EditorKind::Factor) {
-                FactorModel m = OpenFactor(*file);
-                const double S = m.HalfRange();
+        cmd->callback([files, out, overlay, format] {
+            for (const std::string& fileName : *files) {
+                const std::string target = OutputPathFor(fileName, *out, files->size(), "." + *format);
+                const std::string* file = &fileName;
+                std::vector<std::array<PixelPoint, 2>> rows;
+                int current = 0;
+                const EditorKind kind = KindOf(*file);
+                if (kind == EditorKind::ChannelSystem || kind == EditorKind::CableType)
+                    throw Failure(*file + ": this editor has no graph");
+                if (kind == EditorKind::Factor) {
+                    FactorModel m = OpenFactor(*file);
+                    const double S = m.HalfRange();
+                    EnsureGuiApplication();
+                    QImage area(kGraphWidth, kGraphHeight, QImage::Format_RGB32);
+                    static const QColor kCurve[] = {{219, 219, 0}, {128, 0, 128}, {0, 128, 0}};
+                    DrawFactorGraph(area, m.Points(S), m.current, kCurve[static_cast<int>(m.mode)]);
+                    std::string error;
+                    if (!SaveImage(ToBitmap24(area), target, &error)) throw Failure(error);
+                    continue;
+                }
+                if (kind == EditorKind::Limits) {
+                    const LimitModel m = OpenLimits(*file);
+                    for (const LimitLine& r : m.set.rows)
+                        rows.push_back({LimitPixel(LeadingReal(r.x1), LeadingReal(r.y1)),
+                                        LimitPixel(LeadingReal(r.x2), LeadingReal(r.y2))});
+                    current = m.current;
+                } else {
+                    const EmfLimitModel m = OpenEmf(*file);
+                    for (const EmfLimitLine& r : m.set.rows)
+                        rows.push_back(
+                            {EmfPixel(r.value[0], r.value[1], m.MaxHz(), m.Settings().reference, m.Scale()),
+                             EmfPixel(r.value[2], r.value[3], m.MaxHz(), m.Settings().reference, m.Scale())});
+                    current = m.current;
+                }
+                std::vector<std::array<PixelPoint, 2>> lines;
+                if (!overlay->empty()) {
+                    CMyQuarnDoc doc;
+                    const LoadResult r = doc.Load(*overlay);
+                    if (!r.ok()) throw Failure(*overlay + ": " + r.message);
+                    lines = OverlayLines(OverlayFrom(doc));
+                }
                 EnsureGuiApplication();
                 QImage area(kGraphWidth, kGraphHeight, QImage::Format_RGB32);
-                static const QColor kCurve[] = {{219, 219, 0}, {128, 0, 128}, {0, 128, 0}};
-                DrawFactorGraph(area, m.Points(S), m.current, kCurve[static_cast<int>(m.mode)]);
+                DrawEditorGraph(area, rows, current, lines);
                 std::string error;
-                if (!SaveImage(ToBitmap24(area), *out, &error)) throw Failure(error);
-                return;
+                if (!SaveImage(ToBitmap24(area), target, &error)) throw Failure(error);
             }
-            if (kind == EditorKind::Limits) {
-                const LimitModel m = OpenLimits(*file);
-                for (const LimitLine& r : m.set.rows)
-                    rows.push_back({LimitPixel(LeadingReal(r.x1), LeadingReal(r.y1)),
-                                    LimitPixel(LeadingReal(r.x2), LeadingReal(r.y2))});
-                current = m.current;
-            } else {
-                const EmfLimitModel m = OpenEmf(*file);
-                for (const EmfLimitLine& r : m.set.rows)
-                    rows.push_back(
-                        {EmfPixel(r.value[0], r.value[1], m.MaxHz(), m.Settings().reference, m.Scale()),
-                         EmfPixel(r.value[2], r.value[3], m.MaxHz(), m.Settings().reference, m.Scale())});
-                current = m.current;
-            }
-            std::vector<std::array<PixelPoint, 2>> lines;
-            if (!overlay->empty()) {
-                CMyQuarnDoc doc;
-                const LoadResult r = doc.Load(*overlay);
-                if (!r.ok()) throw Failure(*overlay + ": " + r.message);
-                lines = OverlayLines(OverlayFrom(doc));
-            }
-            EnsureGuiApplication();
-            QImage area(kGraphWidth, kGraphHeight, QImage::Format_RGB32);
-            DrawEditorGraph(area, rows, current, lines);
-            std::string error;
-            if (!SaveImage(ToBitmap24(area), *out, &error)) throw Failure(error);
         });
     }
 }

@@ -267,6 +267,14 @@ TEST(Cli, ResaveKeepsEncodingsAndRunsSavesChecks) {
     fl::test::WriteFile(dir / "gsm.qsy", "Name GSM\r\nChCnt 124\r\nChStart 1\r\n");
     auto j = nlohmann::json::parse(Cli("show " + (dir / "Grenzwert_\xC3\xA4.qlm")).out);
     EXPECT_EQ(j["title"], "Limit Lines - Grenzwert_\xC3\xA4.qlm");
+    // Several graphs into a folder, each named after its file.
+    fl::test::WriteFile(dir / "amp.qed", "c\r\nh\r\n1000000;1.0\r\n");
+    ASSERT_EQ(
+        Cli("plot " + (dir / "Grenzwert_\xC3\xA4.qlm") + " " + (dir / "amp.qed") + " -o " + (dir / "plots"))
+            .status,
+        0);
+    EXPECT_EQ(QImage(QString::fromStdString(dir / "plots/amp.png")).width(), 410);
+    EXPECT_EQ(QImage(QString::fromUtf8((dir / "plots/Grenzwert_\xC3\xA4.png").c_str())).height(), 320);
     ASSERT_EQ(Cli("resave " + (dir / "gsm.qsy") + " -o " +
                   (dir / "k\xC3\xA4"
                          "bel.qsy"))
