@@ -617,6 +617,15 @@ void CMainFrame::dropEvent(QDropEvent* e) {
     e->acceptProposedAction();
 }
 
+void CMainFrame::OpenFromCommandLine(const QStringList& files) {
+    // Every file named, in order: traces as windows, editor files in their editors.
+    for (const QString& f : files)
+        StartUp(f, false, false);
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+}
+
 void CMainFrame::StartUp(const QString& file, bool demo, bool welcome) {
     if (!file.isEmpty()) {
         const QString ext = QFileInfo(file).suffix().toUpper();

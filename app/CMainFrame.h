@@ -32,6 +32,8 @@ class CMainFrame : public QMainWindow, public DocumentHost, public ITraceSink {
     ~CMainFrame() override;
 
     // Start-up after construction: a file from the command line, the demo, or the welcome dialog.
+    // Files named on a command line (this start's or a later one's), each opened as StartUp opens one.
+    void OpenFromCommandLine(const QStringList& files);
     void StartUp(const QString& file, bool demo, bool welcome = true);
 
     Instrument& Inst() { return *m_instrument; }

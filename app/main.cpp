@@ -1,8 +1,10 @@
 // fieldlink: the desktop application.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 #include "CMainFrame.h"
+#include "SingleInstance.h"
 
 namespace {
 
@@ -49,9 +51,16 @@ int main(int argc, char** argv) {
     Describe(parser, demo);
     parser.process(app);
 
+    QStringList files;
+    for (const QString& f : parser.positionalArguments())
+        files << QFileInfo(f).absoluteFilePath();
+    // Files for a program that runs already go to it; this start ends there.
+    if (!files.isEmpty() && !parser.isSet(demo) && fl::SingleInstance::HandOver(files)) return 0;
+
     fl::CMainFrame frame;
     frame.showMaximized();
-    const QStringList files = parser.positionalArguments();
+    fl::SingleInstance instance([&frame](const QStringList& more) { frame.OpenFromCommandLine(more); });
     frame.StartUp(files.isEmpty() ? QString() : files.first(), parser.isSet(demo));
+    if (files.size() > 1) frame.OpenFromCommandLine(files.mid(1));
     return app.exec();
 }

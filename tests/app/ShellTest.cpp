@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
@@ -27,6 +28,7 @@
 #include "SampleTraces.h"
 #include "ScreenDumpWindow.h"
 #include "SimServer.h"
+#include "SingleInstance.h"
 #include "TestUtil.h"
 #include "WelcomeDialog.h"
 
@@ -261,6 +263,23 @@ class ShellTest : public QObject {
 
     // Window > Cascade stacks the windows a title bar apart, each at its view mode's size (landscape
     // 0.87 x 0.57 of the area's width) as far as the stack leaves room, never a sliver.
+    // A second start with two files hands them to the program that runs and ends: one process, two
+    // more documents.
+    void aSecondStartHandsItsFilesOver() {
+        Shell f;
+        SingleInstance instance([&](const QStringList& files) { f->OpenFromCommandLine(files); });
+        QVERIFY(instance.Listening());
+        const qsizetype before = f->Frames().size();
+        QProcess second;
+        second.start(FIELDLINK_APP, {QString::fromStdString(test::SamplePath("SPECTRUM.qtr")),
+                                     QString::fromStdString(test::SamplePath("EMF.qtr"))});
+        QVERIFY(second.waitForFinished(20000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QTRY_COMPARE(f->Frames().size(), before + 2);
+        QCOMPARE(f->ActiveFrame()->windowTitle(), QString("EMF.qtr"));
+    }
+
     void cascadeKeepsTheWindowsReadable() {
         Shell f;
         f->resize(1400, 1000);
