@@ -68,9 +68,23 @@ std::string DocumentsFolder() {
     if (const char* d = std::getenv("XDG_DOCUMENTS_DIR"); d && *d) return d;
     const char* home = std::getenv("HOME");
     fs::path h = home && *home ? home : "/tmp";
+    // The desktop's own name for it (xdg-user-dir DOCUMENTS): XDG_DOCUMENTS_DIR="$HOME/Dokumente".
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::ifstream dirs((config && *config ? fs::path(config) : h / ".config") / "user-dirs.dirs");
+    for (std::string line; std::getline(dirs, line);) {
+        if (line.rfind("XDG_DOCUMENTS_DIR=", 0) != 0) continue;
+        std::string v = line.substr(18);
+        if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
+        if (v.rfind("$HOME", 0) == 0) v = h.string() + v.substr(5);
+        if (!v.empty() && v != h.string() && v != h.string() + "/") return v;
+    }
     std::error_code ec;
     if (fs::is_directory(h / "Documents", ec)) return (h / "Documents").string();
     return h.string();
+}
+
+std::string UserFilesFolder(const std::string& kind) {
+    return (fs::path(DocumentsFolder()) / "Fieldlink" / kind).string();
 }
 
 bool ReadProfile(const std::string& name, ConnectionSettings& s, const std::string& folder) {
@@ -111,7 +125,9 @@ bool ReadProfile(const std::string& name, ConnectionSettings& s, const std::stri
         if (!field->empty()) continue;
         std::error_code ec;
         fs::path p = fs::path(data) / sub;
-        *field = fs::is_directory(p, ec) ? p.string() : data;
+        // A folder of that kind in the data folder (an earlier installation's) stays; else the kind gets
+        // one under the user's documents, where file dialogs are browsed (made when first offered).
+        *field = fs::is_directory(p, ec) ? p.string() : UserFilesFolder(sub);
     }
     if (s.folderExport.empty()) s.folderExport = DocumentsFolder();
     return exists;

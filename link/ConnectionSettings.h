@@ -55,5 +55,7 @@ bool IsValidProfileName(const std::string& name);
 
 // The user's documents folder ($XDG_DOCUMENTS_DIR, else ~/Documents if it exists, else ~).
 std::string DocumentsFolder();
+// The default PC folder of one kind of file: <documents>/Fieldlink/<kind>.
+std::string UserFilesFolder(const std::string& kind);
 
 }  // namespace fl

@@ -89,6 +89,8 @@ struct Shell {
 inline void UseTestHome(const TempDir& home) {
     QStandardPaths::setTestModeEnabled(true);
     qputenv("FIELDLINK_HOME", QByteArray::fromStdString(home.path()));
+    // Default folders made "under the user's documents" stay in the test's own folder.
+    qputenv("XDG_DOCUMENTS_DIR", QByteArray::fromStdString(home / "Documents"));
 }
 
 }  // namespace fl::test

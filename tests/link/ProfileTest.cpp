@@ -66,7 +66,9 @@ TEST(Profile, ShortFileComZeroAndFolderFallbacks) {
     EXPECT_EQ(s.ipAddress, "192.168.0.9");
     EXPECT_EQ(s.showGrid, 0);
     EXPECT_EQ(s.folderLimits, dir / "Limits");
-    EXPECT_EQ(s.folderTraces, dir.path());
+    // No Traces folder there: the user's documents hold one (made when a dialog first offers it).
+    EXPECT_EQ(s.folderTraces, UserFilesFolder("Traces"));
+    EXPECT_NE(s.folderTraces.find("/Fieldlink/Traces"), std::string::npos);
     EXPECT_FALSE(s.folderExport.empty());
 }
 
