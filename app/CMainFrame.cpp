@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -35,7 +36,8 @@ namespace fl {
 
 namespace {
 constexpr const char* kTitle = "Quarn Fieldlink Software";
-constexpr const char* kDemoPane = "Demo: a simulated Quarn2 on this computer, no real instrument";
+constexpr const char* kDemoPane =
+    "Demo: a simulated Quarn2 on this computer, no real instrument. Sample files: File > Open Sample...";
 }  // namespace
 
 CMainFrame::CMainFrame() {
@@ -615,6 +617,32 @@ void CMainFrame::dropEvent(QDropEvent* e) {
     for (const QUrl& url : e->mimeData()->urls())
         if (url.isLocalFile()) StartUp(url.toLocalFile(), false, false);
     e->acceptProposedAction();
+}
+
+QString CMainFrame::SamplesFolder() {
+    // The installed share folder beside the program's bin folder, the system's, then the source tree's.
+    const QString bin = QCoreApplication::applicationDirPath();
+    for (const QString& dir : {bin + "/../share/fieldlink/samples", QString("/usr/share/fieldlink/samples"),
+                               QString(FIELDLINK_SOURCE_SAMPLES)})
+        if (QFileInfo(dir + "/SPECTRUM.qtr").exists()) return QDir::cleanPath(dir);
+    return {};
+}
+
+void CMainFrame::OpenSample() {
+    const QString folder = SamplesFolder();
+    if (folder.isEmpty()) {
+        m_instrument->Prompts().Message(
+            "No sample files were found (they come with the package, in "
+            "/usr/share/fieldlink/samples).",
+            PromptIcon::Information);
+        return;
+    }
+    const QString file =
+        m_documents->Files().OpenFile(this, "Open Sample", folder,
+                                      "Quarn files (*.qtr *.qtm *.qlm *.qel *.qsy *.qct *.qaf *.qcf *.qed "
+                                      "*.QTR *.QTM *.QLM *.QEL *.QSY *.QCT "
+                                      "*.QAF *.QCF *.QED)");
+    if (!file.isEmpty()) OpenFromCommandLine({file});
 }
 
 void CMainFrame::OpenFromCommandLine(const QStringList& files) {

@@ -32,6 +32,10 @@ class CMainFrame : public QMainWindow, public DocumentHost, public ITraceSink {
     ~CMainFrame() override;
 
     // Start-up after construction: a file from the command line, the demo, or the welcome dialog.
+    // File > Open Sample...: the bundled samples' folder in the open dialog; traces open as windows,
+    // editor files in their editors.
+    void OpenSample();
+    static QString SamplesFolder();
     // Files named on a command line (this start's or a later one's), each opened as StartUp opens one.
     void OpenFromCommandLine(const QStringList& files);
     void StartUp(const QString& file, bool demo, bool welcome = true);

@@ -37,6 +37,7 @@ std::vector<Command> MainCommands(CMainFrame& w) {
     std::vector<Command> t = {
         // File
         {"open", "&Open...", QKeySequence("Ctrl+O"), "open", Rule::Idle, [&doc] { doc.Open(); }},
+        {"opensample", "Open Sa&mple...", {}, {}, Rule::Idle, [&w] { w.OpenSample(); }},
         {"close", "&Close", {}, {}, Rule::Document, [&w] { w.CloseActive(); }},
         {"closeall", "Close A&ll", {}, {}, Rule::Document, [&doc] { doc.CloseAll(); }},
         {"save", "&Save", QKeySequence("Ctrl+S"), "save", Rule::Document, [&doc] { doc.Save(false); }},
@@ -191,10 +192,10 @@ const std::vector<MenuLayout>& MainMenuLayout() {
     // "File", "Edit", "Instrument" and "Tools" carry no mnemonic: Alt+F, Alt+E, Alt+I and Alt+T open
     // editors, and a key must never mean two things (F10 still reaches the menu bar).
     static const std::vector<MenuLayout> layout = {
-        {"File",
-         {"open",        "close",     "closeall",     "save",      "saveas",  ">&Export", "exportimage",
-          "exportascii", "exportcsv", "exportreport", "exportmap", "<",       "|",        "print",
-          "printall",    "preview",   "printsetup",   "|",         "@recent", "|",        "exit"}},
+        {"File", {"open",     "opensample",  "close",       "closeall",  "save",         "saveas",
+                  ">&Export", "exportimage", "exportascii", "exportcsv", "exportreport", "exportmap",
+                  "<",        "|",           "print",       "printall",  "preview",      "printsetup",
+                  "|",        "@recent",     "|",           "exit"}},
         {"Edit", {"copygraph", "copydata", "|", "addinfo"}},
         {"Instrument",
          {"connect", "|", "gettrace", "displaytrace", "livetrace", "|", "transfer", "screendump"}},

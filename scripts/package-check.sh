@@ -11,6 +11,7 @@ dpkg-deb -x "$deb" "$root"
 bin="$root/usr/bin"
 for f in usr/bin/fieldlink usr/bin/fieldlink-cli usr/bin/quarn-sim usr/share/applications/fieldlink.desktop \
          usr/share/mime/packages/fieldlink.xml usr/share/fieldlink/help/QuarnFLS-help.pdf \
+         usr/share/fieldlink/samples/SPECTRUM.qtr usr/share/fieldlink/samples/MASK_A.QLM \
          usr/share/icons/hicolor/scalable/apps/fieldlink.svg usr/share/icons/hicolor/48x48/apps/fieldlink.png \
          usr/share/man/man1/fieldlink.1.gz usr/share/man/man1/fieldlink-cli.1.gz usr/share/man/man1/quarn-sim.1.gz \
          usr/share/doc/fieldlink/copyright usr/share/doc/fieldlink/changelog.gz; do

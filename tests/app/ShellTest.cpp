@@ -280,6 +280,16 @@ class ShellTest : public QObject {
         QCOMPARE(f->ActiveFrame()->windowTitle(), QString("EMF.qtr"));
     }
 
+    // File > Open Sample... starts in the samples' folder and opens what is chosen.
+    void openSampleStartsInTheSamples() {
+        Shell f;
+        f.files->open = {QString::fromStdString(test::SamplePath("EMF.qtr"))};
+        f.Trigger("opensample");
+        QCOMPARE(f.files->lastTitle, QString("Open Sample"));
+        QVERIFY(QFileInfo::exists(f.files->lastFolder + "/SPECTRUM.qtr"));
+        QCOMPARE(f->ActiveFrame()->windowTitle(), QString("EMF.qtr"));
+    }
+
     void cascadeKeepsTheWindowsReadable() {
         Shell f;
         f->resize(1400, 1000);
