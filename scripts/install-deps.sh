@@ -11,7 +11,7 @@ PACKAGES=(
   nlohmann-json3-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   imagemagick netpbm poppler-utils python3
-  librsvg2-bin help2man lintian dpkg-dev fonts-dejavu-core fonts-liberation2 fontconfig locales
+  librsvg2-bin help2man man-db lintian dpkg-dev fonts-dejavu-core fonts-liberation2 fontconfig locales
 )
 
 # The tests also run under a German locale (decimal comma); generate it once.

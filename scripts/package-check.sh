@@ -23,5 +23,17 @@ env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "$bin/fieldlink" --version 
 FIELDLINK_HOME="$root/home" QT_QPA_PLATFORM=offscreen \
   "$bin/fieldlink-cli" render tests/data/samples/SPECTRUM.qtr -o "$root/page.png"
 [ -s "$root/page.png" ] || { echo "package-check: render wrote nothing" >&2; exit 1; }
+# Vector pages from the installed samples, as the README's examples do.
+FIELDLINK_HOME="$root/home" QT_QPA_PLATFORM=offscreen \
+  "$bin/fieldlink-cli" render "$root"/usr/share/fieldlink/samples/SPECTRUM.qtr -o "$root/page.pdf"
+[ -s "$root/page.pdf" ] || { echo "package-check: no PDF page" >&2; exit 1; }
+# Each man page renders without a warning and has the sections a man page has.
+for m in "$root"/usr/share/man/man1/*.1.gz; do
+  warnings=$(MANWIDTH=80 man --warnings -E UTF-8 -l "$m" 2>&1 >/dev/null || true)
+  [ -z "$warnings" ] || { echo "package-check: $m: $warnings" >&2; exit 1; }
+  for section in NAME SYNOPSIS DESCRIPTION OPTIONS '"EXIT STATUS"' FILES EXAMPLES; do
+    zcat "$m" | grep -q "^\.SH $section" || { echo "package-check: $m has no $section" >&2; exit 1; }
+  done
+done
 lintian --fail-on error --suppress-tags binary-has-unneeded-section "$deb"
 echo "package-check: $deb is complete"
