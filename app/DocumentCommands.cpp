@@ -34,37 +34,39 @@ namespace fl {
 namespace {
 constexpr const char* kTitle = "Quarn Fieldlink Software";
 
-// A default folder under the user's documents is made when a dialog first offers it.
-QString Offered(const QString& folderOrPath) {
-    const QString fieldlink = FromUtf8(DocumentsFolder()) + "/Fieldlink/";
-    QString folder = folderOrPath;
-    if (!QFileInfo(folder).isDir() && !folder.endsWith('/')) folder = QFileInfo(folder).absolutePath();
-    if (folder.startsWith(fieldlink) && !QFileInfo::exists(folder)) QDir().mkpath(folder);
-    return folderOrPath;
+// A default folder under the user's documents is made when a dialog first offers it (a folder, or the
+// folder of a proposed file).
+QString OfferedFolder(const QString& folder) {
+    MakeUserFilesFolder(ToUtf8(QDir::cleanPath(folder)));
+    return folder;
+}
+QString OfferedPath(const QString& path) {
+    MakeUserFilesFolder(ToUtf8(path.endsWith('/') ? QDir::cleanPath(path) : QFileInfo(path).absolutePath()));
+    return path;
 }
 constexpr const char* kTraceFilter = "Quarn Trace Files ( *.qtm ; *.qtr ) (*.qtm *.qtr *.QTM *.QTR)";
 constexpr const char* kPrintFailed = "Printing failed.";
 }  // namespace
 
 QStringList FileDialogs::OpenFiles(QWidget* parent, const QString& folder) {
-    return QFileDialog::getOpenFileNames(parent, "Open", Offered(folder), kTraceFilter);
+    return QFileDialog::getOpenFileNames(parent, "Open", OfferedFolder(folder), kTraceFilter);
 }
 
 QString FileDialogs::SaveFile(QWidget* parent, const QString& title, const QString& proposal,
                               const QString& filter, QString* selectedFilter) {
     // The caller asks before overwriting, once.
-    return QFileDialog::getSaveFileName(parent, title, Offered(proposal), filter, selectedFilter,
+    return QFileDialog::getSaveFileName(parent, title, OfferedPath(proposal), filter, selectedFilter,
                                         QFileDialog::DontConfirmOverwrite);
 }
 
 QString FileDialogs::OpenFile(QWidget* parent, const QString& title, const QString& folder,
                               const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, title, Offered(folder), filter);
+    return QFileDialog::getOpenFileName(parent, title, OfferedFolder(folder), filter);
 }
 
 QString FileDialogs::SaveFileReplacing(QWidget* parent, const QString& title, const QString& proposal,
                                        const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, title, Offered(proposal), filter);
+    return QFileDialog::getSaveFileName(parent, title, OfferedPath(proposal), filter);
 }
 
 DocumentCommands::DocumentCommands(DocumentHost& host, QtPrompts& prompts)

@@ -225,16 +225,15 @@ void AddEditorCommands(CLI::App& app) {
         cmd->add_option("--format", *format, "the images' format in an output folder (default png)");
         cmd->add_option("--overlay", *overlay, "a trace file drawn behind the segments");
         cmd->callback([files, out, overlay, format] {
-            for (const std::string& fileName : *files) {
-                const std::string target = OutputPathFor(fileName, *out, files->size(), "." + *format);
-                const std::string* file = &fileName;
+            for (const std::string& file : *files) {
+                const std::string target = OutputPathFor(file, *out, files->size(), "." + *format);
                 std::vector<std::array<PixelPoint, 2>> rows;
                 int current = 0;
-                const EditorKind kind = KindOf(*file);
+                const EditorKind kind = KindOf(file);
                 if (kind == EditorKind::ChannelSystem || kind == EditorKind::CableType)
-                    throw Failure(*file + ": this editor has no graph");
+                    throw Failure(file + ": this editor has no graph");
                 if (kind == EditorKind::Factor) {
-                    FactorModel m = OpenFactor(*file);
+                    FactorModel m = OpenFactor(file);
                     const double S = m.HalfRange();
                     EnsureGuiApplication();
                     QImage area(kGraphWidth, kGraphHeight, QImage::Format_RGB32);
@@ -245,13 +244,13 @@ void AddEditorCommands(CLI::App& app) {
                     continue;
                 }
                 if (kind == EditorKind::Limits) {
-                    const LimitModel m = OpenLimits(*file);
+                    const LimitModel m = OpenLimits(file);
                     for (const LimitLine& r : m.set.rows)
                         rows.push_back({LimitPixel(LeadingReal(r.x1), LeadingReal(r.y1)),
                                         LimitPixel(LeadingReal(r.x2), LeadingReal(r.y2))});
                     current = m.current;
                 } else {
-                    const EmfLimitModel m = OpenEmf(*file);
+                    const EmfLimitModel m = OpenEmf(file);
                     for (const EmfLimitLine& r : m.set.rows)
                         rows.push_back(
                             {EmfPixel(r.value[0], r.value[1], m.MaxHz(), m.Settings().reference, m.Scale()),

@@ -79,58 +79,56 @@ void AddRenderCommand(CLI::App& app) {
 void RenderOne(const std::string& file, const std::string& target, bool portrait, bool landscape, bool panels,
                bool noPanels, const std::vector<std::string>& overlays, const std::string& difference,
                const std::string& size) {
-    {
-        CMyQuarnDoc doc;
-        LoadResult r = doc.Load(file);
-        if (!r.ok()) throw Failure(file + ": " + r.message);
-        if (!difference.empty() || !overlays.empty()) {
-            auto open = [](const std::string& path) {
-                auto other = std::make_unique<CMyQuarnDoc>();
-                const LoadResult lr = other->Load(path);
-                if (!lr.ok()) throw Failure(path + ": " + lr.message);
-                return other;
-            };
-            std::string refusal;
-            if (!difference.empty()) {
-                const auto ref = open(difference);
-                CMyQuarnDoc diff;
-                if (!DifferenceDocument(doc, *ref, diff, &refusal)) throw Failure(refusal);
-                doc = diff;
-            }
-            std::vector<std::unique_ptr<CMyQuarnDoc>> others;
-            std::vector<const CMyQuarnDoc*> list;
-            for (const std::string& path : overlays) {
-                others.push_back(open(path));
-                list.push_back(others.back().get());
-            }
-            if (!list.empty()) {
-                CMyQuarnDoc compared;
-                if (!ComparisonDocument(doc, list, compared, &refusal)) throw Failure(refusal);
-                doc = compared;
-            }
+    CMyQuarnDoc doc;
+    LoadResult r = doc.Load(file);
+    if (!r.ok()) throw Failure(file + ": " + r.message);
+    if (!difference.empty() || !overlays.empty()) {
+        auto open = [](const std::string& path) {
+            auto other = std::make_unique<CMyQuarnDoc>();
+            const LoadResult lr = other->Load(path);
+            if (!lr.ok()) throw Failure(path + ": " + lr.message);
+            return other;
+        };
+        std::string refusal;
+        if (!difference.empty()) {
+            const auto ref = open(difference);
+            CMyQuarnDoc diff;
+            if (!DifferenceDocument(doc, *ref, diff, &refusal)) throw Failure(refusal);
+            doc = diff;
         }
-        if (panels || noPanels)
-            doc.m_bShowLevelPanel = doc.m_bShowStatusPanel = doc.m_bShowTracePanel =
-                doc.m_bShowInstrumentPanel = doc.m_bShowEdevPanel = doc.m_bShowGpsPanel = panels ? 1 : 0;
-        if (portrait) doc.m_nOrientation = 0;
-        if (landscape) doc.m_nOrientation = 1;
-        doc.UpdatePageSize();
-        const bool vector = IsVectorPageName(target);
-        // Images in pixels, vector pages in points (A4).
-        int w = vector ? (doc.m_nOrientation ? 842 : 595) : (doc.m_nOrientation ? 1920 : 1080);
-        int h = vector ? (doc.m_nOrientation ? 595 : 842) : (doc.m_nOrientation ? 1080 : 1400);
-        if (!size.empty()) {
-            if (std::sscanf(size.c_str(), "%dx%d", &w, &h) != 2 || w < 16 || h < 16 || w > 20000 || h > 20000)
-                throw Failure("--size wants WxH, each from 16 to 20000");
+        std::vector<std::unique_ptr<CMyQuarnDoc>> others;
+        std::vector<const CMyQuarnDoc*> list;
+        for (const std::string& path : overlays) {
+            others.push_back(open(path));
+            list.push_back(others.back().get());
         }
-        std::string error;
-        if (vector) {
-            if (!SaveVectorPage(doc, target, w, h, {}, &error)) throw Failure(error);
-            return;
+        if (!list.empty()) {
+            CMyQuarnDoc compared;
+            if (!ComparisonDocument(doc, list, compared, &refusal)) throw Failure(refusal);
+            doc = compared;
         }
-        const QImage image = RenderPageImage(doc, w, h);
-        if (!SaveImage(ToBitmap24(image), target, &error)) throw Failure(error);
     }
+    if (panels || noPanels)
+        doc.m_bShowLevelPanel = doc.m_bShowStatusPanel = doc.m_bShowTracePanel = doc.m_bShowInstrumentPanel =
+            doc.m_bShowEdevPanel = doc.m_bShowGpsPanel = panels ? 1 : 0;
+    if (portrait) doc.m_nOrientation = 0;
+    if (landscape) doc.m_nOrientation = 1;
+    doc.UpdatePageSize();
+    const bool vector = IsVectorPageName(target);
+    // Images in pixels, vector pages in points (A4).
+    int w = vector ? (doc.m_nOrientation ? 842 : 595) : (doc.m_nOrientation ? 1920 : 1080);
+    int h = vector ? (doc.m_nOrientation ? 595 : 842) : (doc.m_nOrientation ? 1080 : 1400);
+    if (!size.empty()) {
+        if (std::sscanf(size.c_str(), "%dx%d", &w, &h) != 2 || w < 16 || h < 16 || w > 20000 || h > 20000)
+            throw Failure("--size wants WxH, each from 16 to 20000");
+    }
+    std::string error;
+    if (vector) {
+        if (!SaveVectorPage(doc, target, w, h, {}, &error)) throw Failure(error);
+        return;
+    }
+    const QImage image = RenderPageImage(doc, w, h);
+    if (!SaveImage(ToBitmap24(image), target, &error)) throw Failure(error);
 }
 
 }  // namespace fl::cli

@@ -87,6 +87,12 @@ std::string UserFilesFolder(const std::string& kind) {
     return (fs::path(DocumentsFolder()) / "Fieldlink" / kind).string();
 }
 
+void MakeUserFilesFolder(const std::string& folder) {
+    const std::string root = (fs::path(DocumentsFolder()) / "Fieldlink").string() + "/";
+    std::error_code ec;
+    if (folder.rfind(root, 0) == 0 && !fs::exists(folder, ec)) fs::create_directories(folder, ec);
+}
+
 bool ReadProfile(const std::string& name, ConnectionSettings& s, const std::string& folder) {
     s.baudRate = "57600";
     std::ifstream in(ProfilePath(name, folder), std::ios::binary);

@@ -57,5 +57,7 @@ bool IsValidProfileName(const std::string& name);
 std::string DocumentsFolder();
 // The default PC folder of one kind of file: <documents>/Fieldlink/<kind>.
 std::string UserFilesFolder(const std::string& kind);
+// Makes `folder` when it is one of those defaults and not there yet (dialogs call it as they offer one).
+void MakeUserFilesFolder(const std::string& folder);
 
 }  // namespace fl

@@ -175,8 +175,7 @@ void DataTransferDialog::SelectTab(int index) {
 void DataTransferDialog::SetPcFolder(const QString& folder) {
     m_folder = QDir::cleanPath(folder);
     // A default folder under the user's documents is made when first shown.
-    if (m_folder.startsWith(FromUtf8(DocumentsFolder()) + "/Fieldlink/") && !QFileInfo::exists(m_folder))
-        QDir().mkpath(m_folder);
+    MakeUserFilesFolder(ToUtf8(m_folder));
     s_settings.*(Kind().folder) = ToUtf8(m_folder);  // every change is kept for this kind
     setWindowTitle(m_folder);
     if (m_folderBox->findText(m_folder) < 0) m_folderBox->insertItem(0, m_folder);

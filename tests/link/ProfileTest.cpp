@@ -93,3 +93,14 @@ TEST(Profile, ListingAndNames) {
     EXPECT_FALSE(IsValidProfileName("a.b"));
     EXPECT_FALSE(IsValidProfileName("../etc/x"));
 }
+
+// A default folder is made when first offered; no other folder ever is.
+TEST(Profile, OnlyDefaultFoldersAreMade) {
+    test::TempDir docs;
+    setenv("XDG_DOCUMENTS_DIR", docs.path().c_str(), 1);
+    MakeUserFilesFolder(UserFilesFolder("Limits"));
+    EXPECT_TRUE(std::filesystem::is_directory(docs / "Fieldlink/Limits"));
+    MakeUserFilesFolder(docs / "Elsewhere");
+    EXPECT_FALSE(std::filesystem::exists(docs / "Elsewhere"));
+    unsetenv("XDG_DOCUMENTS_DIR");
+}
