@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QToolBar>
 
+#include "CChildFrame.h"
 #include "CMainFrame.h"
 #include "Icons.h"
 
@@ -96,6 +97,14 @@ std::vector<Command> MainCommands(CMainFrame& w) {
         {"levelsettings", "Level...", {}, {}, Rule::ViewDocument, [&w] { w.EditLevel(); }},
         {"gpsformat", "GPS...", {}, {}, Rule::ViewDocument, [&w] { w.GpsFormat(); }},
         {"comment", "&Comment", {}, {}, Rule::ViewDocument, [&w] { w.EditComment(); }},
+        {"zoomfit",
+         "&Zoom to Fit",
+         QKeySequence(Qt::Key_Escape),
+         {},
+         Rule::ViewDocument,
+         [&w] {
+             if (CChildFrame* f = w.ActiveFrame()) f->View()->ZoomToFit();
+         }},
         // Connection Settings
         {"settings",
          "Serial / LAN for Quarn...",
@@ -165,6 +174,8 @@ std::vector<QString> ViewEntries() {
             "|",
             "view.trace-a",
             "view.trace-b",
+            "|",
+            "zoomfit",
             "|",
             "view.show-all-parameters",
             "view.hide-all-parameters",

@@ -21,6 +21,7 @@
 #include "CChildFrame.h"
 #include "ConnectionSettings.h"
 #include "ImageCodec.h"
+#include "ImageExportDialog.h"
 #include "PageCanvas.h"
 #include "PageImage.h"
 #include "ProgramFolder.h"
@@ -273,31 +274,30 @@ void DocumentCommands::ExportImage() {
     }
     if (QFileInfo::exists(path) && !m_prompts.YesNo(ToCp1252(path + " already exists\nOverwrite?"))) return;
     s_settings.folderExport = ToUtf8(QFileInfo(path).absolutePath());
+    // The size (bitmaps: the window's or a standard one, always at the page's aspect), and for a zoomed
+    // window whether the graph is drawn as shown. A vector page of a whole view asks nothing.
+    const ViewZoom zoom = frame->View()->Zoom();
+    const QList<QSize> sizes =
+        vector ? QList<QSize>{}
+               : ImageSizes(frame->View()->size(), QSize(doc.m_sizePage.cx, doc.m_sizePage.cy));
+    RenderOptions options = CMyQuarnView::CurrentRenderOptions();
+    QSize size;
+    if (!vector || !zoom.Fit()) {
+        ImageExportDialog ask(sizes, !zoom.Fit(), m_host.Window());
+        if (m_prompts.Exec(ask) != QDialog::Accepted) return;
+        size = ask.ChosenSize();
+        if (ask.AsShown()) options.zoom = zoom;
+    }
+    std::string error;
     if (vector) {
         // An A4 page in the document's orientation; the page keeps its aspect inside it.
         const bool landscape = doc.m_nOrientation != 0;
-        std::string error;
-        if (!SaveVectorPage(doc, ToUtf8(path), landscape ? 842 : 595, landscape ? 595 : 842,
-                            CMyQuarnView::CurrentRenderOptions(), &error))
+        if (!SaveVectorPage(doc, ToUtf8(path), landscape ? 842 : 595, landscape ? 595 : 842, options, &error))
             m_prompts.Message(PathTextToCp1252(error), PromptIcon::Error);
         return;
     }
-    // The size: the window's or a standard one, always at the page's aspect.
-    const QList<QSize> sizes = ImageSizes(frame->View()->size(), QSize(doc.m_sizePage.cx, doc.m_sizePage.cy));
-    QInputDialog ask(m_host.Window());
-    ask.setWindowTitle("Image size");
-    ask.setLabelText("Size of the image in pixels:");
-    QStringList items;
-    for (const QSize& s : sizes)
-        items << QString("%1 x %2").arg(s.width()).arg(s.height());
-    ask.setComboBoxItems(items);
-    ask.setTextValue(items.first());
-    if (m_prompts.Exec(ask) != QDialog::Accepted) return;
-    const QSize size = sizes.value(static_cast<int>(items.indexOf(ask.textValue())), sizes.first());
-    std::string error;
-    if (!SaveImage(ToBitmap24(RenderPageImage(doc, size.width(), size.height(),
-                                              CMyQuarnView::CurrentRenderOptions())),
-                   ToUtf8(path), &error))
+    if (!SaveImage(ToBitmap24(RenderPageImage(doc, size.width(), size.height(), options)), ToUtf8(path),
+                   &error))
         m_prompts.Message(PathTextToCp1252(error), PromptIcon::Error);
 }
 

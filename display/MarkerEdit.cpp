@@ -126,23 +126,24 @@ bool StepSelectedMarker(CMyQuarnDoc& d, MarkerSelection& s, int step) {
     return true;
 }
 
-void MaxPeak(CMyQuarnDoc& d, char t, int n) {
+void MaxPeak(CMyQuarnDoc& d, char t, int n, PointRange range) {
     if (!ValidMarker(n)) return;
     SwitchOn(d, t, n);
     // Columns 1..500 (values 3, 5, ..., 1001); the first of equal values wins.
-    int best = 1;
-    for (int c = 2; c <= kLastMarkerPoint; ++c)
+    const int last = std::clamp(range.last, 0, kLastMarkerPoint);
+    int best = std::min(std::max(1, range.first), last);
+    for (int c = best + 1; c <= last; ++c)
         if (Sample(d, t, c) > Sample(d, t, best)) best = c;
     PlaceMarker(d, t, n, best);
 }
 
-bool NextPeak(CMyQuarnDoc& d, char t, int n) {
+bool NextPeak(CMyQuarnDoc& d, char t, int n, PointRange range) {
     if (!ValidMarker(n)) return false;
     SwitchOn(d, t, n);
     const double level = Sample(d, t, MarkerPoint(d, t, n));
     double best = -1000.0;
     int found = -1;
-    for (int c = 0; c <= kLastMarkerPoint; ++c) {
+    for (int c = std::max(0, range.first); c <= std::min(range.last, kLastMarkerPoint); ++c) {
         const double v = Sample(d, t, c);
         if (IsLocalPeak(d, t, c) && v < level && v > best) {
             best = v;
@@ -168,7 +169,7 @@ void ClearDeltaMarkers(CMyQuarnDoc& d, char t) {
     d.SetModifiedFlag();
 }
 
-int LabelAllPeaks(CMyQuarnDoc& d, char t, int* selected) {
+int LabelAllPeaks(CMyQuarnDoc& d, char t, int* selected, PointRange range) {
     ClearAllMarkers(d, t);
     ClearDeltaMarkers(d, t);
     // Levels are compared in the display unit, the threshold (held in dBm) converted into it.
@@ -176,18 +177,18 @@ int LabelAllPeaks(CMyQuarnDoc& d, char t, int* selected) {
     const bool threshold = d.m_bThresholdSet != 0;
     const double T = toUnit(d.m_dMarkerThreshold);
     double M = -1000.0;
-    for (int c = 0; c <= kLastMarkerPoint; ++c)
+    for (int c = std::max(0, range.first); c <= std::min(range.last, kLastMarkerPoint); ++c)
         M = std::max(M, Sample(d, t, c));
     int placed = 0;
     if (!threshold || toUnit(M) > T) {
-        MaxPeak(d, t, 1);
+        MaxPeak(d, t, 1, range);
         placed = 1;
         auto& s = States(d, t);
         for (int n = 2; n <= kUserMarkers; ++n) {
             s[static_cast<size_t>(n)] = NORMal;
             PlaceMarker(d, t, n, MarkerPoint(d, t, n - 1));
             // No lower peak left: the marker would only sit on the one before it.
-            if (!NextPeak(d, t, n) || (threshold && toUnit(MarkerStoredLevel(d, t, n)) < T)) {
+            if (!NextPeak(d, t, n, range) || (threshold && toUnit(MarkerStoredLevel(d, t, n)) < T)) {
                 s[static_cast<size_t>(n)] = MARKER_OFF;
                 break;
             }

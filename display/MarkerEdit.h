@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "ViewZoom.h"
+
 namespace fl {
 
 class CMyQuarnDoc;
@@ -45,18 +47,19 @@ struct MarkerSelection {
 // Down -10). With none selected the lowest shown marker is taken. Returns false when no marker moved.
 bool StepSelectedMarker(CMyQuarnDoc& d, MarkerSelection& s, int step);
 
+// The peak searches look at the points of `range`: the whole trace, or what a zoomed window shows.
 // Max Peak: switches marker `n` on when it is off and puts it on the highest of columns 1..500 (the first
 // one on a tie).
-void MaxPeak(CMyQuarnDoc& d, char trace, int n);
+void MaxPeak(CMyQuarnDoc& d, char trace, int n, PointRange range = {});
 // Next Peak: switches marker `n` on when it is off and moves it to the highest local peak below its
 // present level (the lower column on a tie). Returns false, leaving it in place, when there is none.
-bool NextPeak(CMyQuarnDoc& d, char trace, int n);
+bool NextPeak(CMyQuarnDoc& d, char trace, int n, PointRange range = {});
 // Clear All under "Markers": every marker off; under "Delta Markers": delta markers 2..10 off.
 void ClearAllMarkers(CMyQuarnDoc& d, char trace);
 void ClearDeltaMarkers(CMyQuarnDoc& d, char trace);
 // Label All Peaks: markers 1.. on the highest peaks in descending order, down to the threshold when one
 // is set, then sorted by x. `selected` follows. Returns the number of markers placed.
-int LabelAllPeaks(CMyQuarnDoc& d, char trace, int* selected = nullptr);
+int LabelAllPeaks(CMyQuarnDoc& d, char trace, int* selected = nullptr, PointRange range = {});
 
 enum class MarkerSort { Level, Position };
 // Sorts the normal markers of a drawn trace (highest level first, or smallest x first); delta, noise and

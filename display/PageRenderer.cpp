@@ -34,8 +34,9 @@ class Painter {
           W(L.W),
           H(L.H),
           toUnit(LevelFromDbmFor(d.DisplayUnit(), d.ReferenceImpedance())),
-          R(d.SelectedReference()),
-          S(d.SelectedScale()) {}
+          z(o.zoom),
+          R(d.SelectedReference() - (8 - z.top) * d.SelectedScale()),
+          S(d.SelectedScale() * z.Height() / 8) {}
 
     void Draw();
 
@@ -63,7 +64,26 @@ class Painter {
     void Badges();
     void TriggerLine();
     void Header();
-    // LevelToY with the unit, reference and scale resolved once per page.
+    // The x of trace column k (1..501), and of fraction u of the whole graph width, in the shown range.
+    double ColumnX(double k) const {
+        return z.XFit() ? std::trunc(k * W / 501) : (k / 501 - z.left) / z.Width() * W;
+    }
+    double FractionX(double u) const { return z.XFit() ? u * W : (u - z.left) / z.Width() * W; }
+    bool OnGraphX(double x) const { return x >= -0.5 && x <= W + 0.5; }
+    // A level line lies in the shown y range (always so on the whole page, where it is clamped).
+    bool ShownLevel(double v) const {
+        if (z.Fit()) return true;
+        const double y = Y(v, false);
+        return y <= 0.5 && y >= H - 0.5;
+    }
+    // Draws clipped to the graph while zoomed (the whole page draws exactly as ever).
+    void ClipToGraph() {
+        c.Painter().save();
+        if (!z.Fit())
+            c.Painter().setClipRect(QRectF(c.Map(0, 0), c.Map(W, H)).normalized(), Qt::IntersectClip);
+    }
+    void EndClip() { c.Painter().restore(); }
+    // LevelToY with the unit, reference and scale resolved once per page (the shown range's).
     double Y(double v, bool clamp = true) const {
         const double cval = toUnit(v);
         double y = S != 0 ? -H * (cval - R) / (8 * S) : 0.0;
@@ -79,7 +99,8 @@ class Painter {
     const std::string mode;
     const int W, H;
     const std::function<double(double)> toUnit;
-    const double R, S;
+    const ViewZoom z;
+    const double R, S;  // the top line's level and the level per division of the shown range
 };
 
 void Painter::Draw() {
@@ -484,7 +505,7 @@ void Painter::Trace(char which) {
     const bool firstFromNext =
         d.m_dCenter >= 500e6 && 2 * d.m_dCenter <= d.m_dSpan && mode != "Distance to Fault";
     for (int k = 1; k <= kTraceColumns; ++k) {
-        const double x = std::trunc(static_cast<double>(k) * W / 501);
+        const double x = ColumnX(k);
         double y1 = y1Of(k), y2 = y2Of(k);
         if (mrho || (!minMax && k != 1)) {
             path.lineTo(P(x, y2));
@@ -514,7 +535,9 @@ void Painter::Trace(char which) {
         y2p = y2;
         xp = x;
     }
+    ClipToGraph();
     path.Draw(c.Painter());
+    EndClip();
     MarkerSymbols(which);
 }
 
@@ -539,7 +562,7 @@ void Painter::Overlays() {
         bool open = false;
         const bool minMax = ov.minMax == 1 && d.DisplayUnit() != "MRHO";
         for (int k = 1; k <= kTraceColumns; ++k) {
-            const double x = std::trunc(static_cast<double>(k) * W / 501);
+            const double x = ColumnX(k);
             const double v1 = ov.points[static_cast<size_t>(2 * k - 2)],
                          v2 = ov.points[static_cast<size_t>(2 * k - 1)];
             if (v2 == kNoPoint) {
@@ -556,7 +579,9 @@ void Painter::Overlays() {
             }
             open = true;
         }
+        ClipToGraph();
         path.Draw(c.Painter());
+        EndClip();
     }
 }
 
@@ -615,7 +640,8 @@ void Painter::MarkerSymbols(char which) {
         const bool delta = state[static_cast<size_t>(n)] == 2;
         const double pos = MarkerPosition(d, which, n);
         const double point = MarkerColumn(d, pos);
-        const double x = std::trunc((point + 1) * W / 501);
+        const double x = ColumnX(point + 1);
+        if (!OnGraphX(x)) continue;  // outside the zoomed range
         const double y = Y(MarkerLevel(d, which, pos));
         const bool front = which == (d.m_nFrontTrace == 1 ? 'B' : 'A');
         const bool selected = front && n == o.markers.Highlighted(TraceIndex(which));
@@ -677,7 +703,8 @@ void Painter::MarkerLabels() {
     for (size_t i = 0; i < labels.size(); ++i) {
         const MarkerLabel& l = labels[i];
         const double pos = MarkerPosition(d, l.trace, l.n);
-        const double mx = std::trunc((MarkerColumn(d, pos) + 1) * W / 501);
+        const double mx = ColumnX(MarkerColumn(d, pos) + 1);
+        if (!OnGraphX(mx)) continue;
         const double my = Y(MarkerLevel(d, l.trace, pos));
         const double top = -250 - spacing * static_cast<double>(i) + (spacing < 250 ? 250 - spacing : 0);
         int font = rowFont;
@@ -711,30 +738,33 @@ void Painter::LimitLines() {
         // Channel boundaries, in divisions (10 / span per hertz, the centre at 5 divisions).
         auto xAt = [&](double hz) {
             const double div = std::clamp(5.0 + (hz - d.m_dCenter) * 10.0 / d.m_dSpan, 0.0, 10.0);
-            return div * W / 10.0;
+            return z.XFit() ? div * W / 10.0 : FractionX(div / 10.0);
         };
         const double half = d.m_dChannelWidth / 2;
         std::vector<double> edges = {d.m_dCenter - half, d.m_dCenter + half};
         if (d.m_strMeasure == "ACPR") {
             edges.push_back(d.m_dCenter - half - d.m_dChannelSpacing);
             edges.push_back(d.m_dCenter + half + d.m_dChannelSpacing);
-            c.Text(xAt(d.m_dCenter - half - d.m_dChannelSpacing / 2) - 150, -60, "Left", 120, false, kLimit);
-            c.Text(xAt(d.m_dCenter + half + d.m_dChannelSpacing / 2) - 150, -60, "Right", 120, false, kLimit);
+            const double left = xAt(d.m_dCenter - half - d.m_dChannelSpacing / 2);
+            const double right = xAt(d.m_dCenter + half + d.m_dChannelSpacing / 2);
+            if (OnGraphX(left)) c.Text(left - 150, -60, "Left", 120, false, kLimit);
+            if (OnGraphX(right)) c.Text(right - 150, -60, "Right", 120, false, kLimit);
             c.SetPen(kLimit, 30);
         }
         for (double e : edges)
-            c.Line(xAt(e), 0, xAt(e), H);
+            if (OnGraphX(xAt(e))) c.Line(xAt(e), 0, xAt(e), H);
         return;
     }
     const std::string& st = d.m_strLimitState;
     if (d.m_strLimitSimple == "ON") {
         // Simple limits are grid divisions counted up from the bottom line: drawn there in every unit (a
         // level below zero volts has no place on a linear axis, a division has).
-        auto atDivision = [&](double k) { return H * (8.0 - k) / 8.0; };
-        if (st == "UPPer" || st == "UPPLow")
-            c.Line(0, atDivision(d.m_dLimitUpper), W, atDivision(d.m_dLimitUpper));
-        if (st == "LOWer" || st == "UPPLow")
-            c.Line(0, atDivision(d.m_dLimitLower), W, atDivision(d.m_dLimitLower));
+        auto atDivision = [&](double k) { return H * (z.top - k) / z.Height(); };
+        auto line = [&](double k) {
+            if (z.Fit() || (k >= z.bottom && k <= z.top)) c.Line(0, atDivision(k), W, atDivision(k));
+        };
+        if (st == "UPPer" || st == "UPPLow") line(d.m_dLimitUpper);
+        if (st == "LOWer" || st == "UPPLow") line(d.m_dLimitLower);
         return;
     }
     if (st == "OFF") return;
@@ -754,7 +784,7 @@ void Painter::LimitLines() {
         if (!((upper && (st == "UPPer" || st == "UPPLow" || st == "ON")) ||
               (lower && (st == "LOWer" || st == "UPPLow" || st == "ON"))))
             continue;
-        auto col = [&](double x) { return x * W / 500.0; };
+        auto col = [&](double x) { return z.XFit() ? x * W / 500.0 : FractionX(x / 500.0); };
         c.Line(col(LeadingReal(f[1])), Y(LeadingReal(f[2]), false), col(LeadingReal(f[3])),
                Y(LeadingReal(f[4]), false));
     }
@@ -762,7 +792,7 @@ void Painter::LimitLines() {
 }
 
 void Painter::Threshold() {
-    if (!d.m_bThresholdSet) return;
+    if (!d.m_bThresholdSet || !ShownLevel(d.m_dMarkerThreshold)) return;
     c.SetPen(kRed, 3, Qt::DotLine);
     const double y = Y(d.m_dMarkerThreshold);
     c.Line(0, y, W, y);
@@ -776,29 +806,38 @@ void Painter::Frame() {
 
 void Painter::XLabels() {
     const int y = H - 45;  // the labels end on the page's bottom edge
+    // A zoomed view labels its own range: the centre and span of what is shown, a tenth of it per division.
+    const double shown = z.Width();
     if (mode != "Distance to Fault") {
+        const double span = d.m_dSpan * shown;
+        const double centre = d.m_dCenter + ((z.left + z.right) / 2 - 0.5) * d.m_dSpan;
         if (d.m_dSpan != 0) {
-            const Scaled f = ScaleFrequency(d.m_dSpan / 10);
+            const Scaled f = ScaleFrequency(span / 10);
             c.Text(0, y, Format("%3.3f %s%s", f.value, f.unit.c_str(), "/Div"), 150, false, Qt::black);
         } else {
-            const Scaled t = ScaleTime(d.m_dSweepTime / 10);
+            const Scaled t = ScaleTime(d.m_dSweepTime * shown / 10);
             c.Text(0, y, Format("%3.1f %s%s", t.value, t.unit.c_str(), "/Div"), 150, false, Qt::black);
         }
-        const Scaled cf = ScaleFrequency(d.m_dCenter);
+        const Scaled cf = ScaleFrequency(centre);
         c.Text(W / 2 - 390, y, Format("%s %s %s", "Center:", FrequencyNumber(cf).c_str(), cf.unit.c_str()),
                150, false, Qt::black);
-        const Scaled sf = ScaleFrequency(d.m_dSpan);
+        const Scaled sf = ScaleFrequency(span);
         c.Text(W - 1250, y, Format("%5s %8s %s", "Span:", FrequencyNumber(sf).c_str(), sf.unit.c_str()), 150,
                false, Qt::black);
     } else {
         const std::string lu = LengthUnitText(d.m_strCableLengthUnit);
-        c.Text(0, y, Format("%3.2f %s%s", d.m_dCableLength / 10, lu.c_str(), "/div"), 150, false, Qt::black);
+        c.Text(0, y, Format("%3.2f %s%s", d.m_dCableLength * shown / 10, lu.c_str(), "/div"), 150, false,
+               Qt::black);
         c.Text(W / 2 - 390, y,
                Format("%s %s", "Cable Type:",
                       d.m_strCableTypeFile.empty() ? "user-defined" : d.m_strCableTypeFile.c_str()),
                150, false, Qt::black);
         // A long length ends at the graph's right edge rather than running off the page.
-        const std::string length = Format("%s %4.1f%s", "Cable Length:", d.m_dCableLength, lu.c_str());
+        // Zoomed: the distances shown instead of the whole length.
+        const std::string length = z.XFit()
+                                       ? Format("%s %4.1f%s", "Cable Length:", d.m_dCableLength, lu.c_str())
+                                       : Format("%s %.1f - %.1f%s", "Shown:", d.m_dCableLength * z.left,
+                                                d.m_dCableLength * z.right, lu.c_str());
         c.Text(std::min<double>(W - 1200, W - c.TextWidth(length, 150, false)), y, length, 150, false,
                Qt::black);
     }
@@ -833,7 +872,6 @@ void Painter::YAxis() {
     for (size_t i = 0; i < cap.size(); ++i)
         lines.push_back({H * (cap.size() == 3 ? three[i] : two[std::min<size_t>(i, 1)]), cap[i]});
     // The tick values, readable in any unit: W with ticks of microwatts reads in uW, not "0.000" five times.
-    const double R = d.SelectedReference(), S = d.SelectedScale();
     const int steps[] = {8, 6, 4, 2, 0};
     std::vector<double> values;
     for (int n : steps) {
@@ -916,6 +954,7 @@ void Painter::Badges() {
 }
 
 void Painter::TriggerLine() {
+    if (!ShownLevel(d.m_dTriggerLevel)) return;
     const double y = Y(d.m_dTriggerLevel);
     c.SetPen(kGreen, 3);
     c.SetBrush(kGreen);

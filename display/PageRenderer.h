@@ -10,6 +10,7 @@
 #include "MarkerEdit.h"
 #include "PageCanvas.h"
 #include "PageLayout.h"
+#include "ViewZoom.h"
 
 namespace fl {
 
@@ -37,6 +38,7 @@ struct RenderOptions {
     MarkerSelection markers;                    // the highlighted marker of the front trace
     MarkerPlaces* places = nullptr;             // when set, receives where the markers went
     std::vector<TextBox>* textBoxes = nullptr;  // when set, receives the box of every text drawn
+    ViewZoom zoom;                              // the part of the graph shown (the whole by default)
 };
 
 // Draws the page of `doc` into `device` (the client area) with the screen mapping: page origin (-400, 700),

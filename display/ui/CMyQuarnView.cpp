@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSettings>
+#include <QWheelEvent>
 #include <cmath>
 
 #include "PageCanvas.h"
@@ -55,6 +56,7 @@ void CMyQuarnView::paintEvent(QPaintEvent*) {
         RenderOptions o = CurrentRenderOptions();
         o.markers = m_markers;
         o.places = &m_places;
+        o.zoom = m_zoom;
         m_layout = RenderPage(p, QRectF(rect()), *m_doc, o);
     }
     QPainter(this).drawImage(0, 0, m_frame);
@@ -86,6 +88,53 @@ bool CMyQuarnView::InGraph(const QPointF& p) const {
     return p.x() >= 0 && p.x() <= m_places.W && p.y() <= 0 && p.y() >= m_places.H;
 }
 
+double CMyQuarnView::FullX(double pageX) const {
+    return m_places.W > 0 ? m_zoom.FullX(pageX / m_places.W) : 0.0;
+}
+
+double CMyQuarnView::FullY(double pageY) const {
+    return m_places.H != 0 ? m_zoom.FullY(1.0 - pageY / m_places.H) : 0.0;
+}
+
+int CMyQuarnView::ColumnAt(double pageX) const {
+    if (m_places.W <= 0) return 0;
+    if (m_zoom.XFit()) return static_cast<int>(std::trunc(pageX * 501 / m_places.W));
+    // Column p is drawn at (p + 1) / 501 of the whole width.
+    return std::clamp(static_cast<int>(std::lround(FullX(pageX) * 501)) - 1, 0, kLastMarkerPoint);
+}
+
+void CMyQuarnView::SetZoom(const ViewZoom& z) {
+    if (z.left == m_zoom.left && z.right == m_zoom.right && z.bottom == m_zoom.bottom && z.top == m_zoom.top)
+        return;
+    m_zoom = z;
+    update();
+}
+
+void CMyQuarnView::FollowMarker() {
+    const char t = FrontTrace();
+    const int n = m_markers.Highlighted(TraceIndex(t));
+    if (n <= 0 || m_zoom.XFit()) return;
+    const int p = MarkerPoint(*m_doc, t, n);
+    const PointRange shown = Shown();
+    if (shown.Contains(p)) return;
+    const double at = (p + 1) / 501.0;
+    SetZoom(PanX(m_zoom, p < shown.first ? at - m_zoom.left - m_zoom.Width() * 0.05
+                                         : at - m_zoom.right + m_zoom.Width() * 0.05));
+}
+
+void CMyQuarnView::wheelEvent(QWheelEvent* e) {
+    const QPointF page = PagePoint(e->position().toPoint());
+    const int steps = e->angleDelta().y();
+    if (!InGraph(page) || steps == 0) return QWidget::wheelEvent(e);
+    // A notch away from the user zooms in by a fifth, towards the user out again.
+    const double factor = std::pow(0.8, steps / 120.0);
+    if (e->modifiers() & Qt::ControlModifier)
+        SetZoom(ZoomY(m_zoom, FullY(page.y()), factor));
+    else
+        SetZoom(ZoomX(m_zoom, FullX(page.x()), factor));
+    e->accept();
+}
+
 void CMyQuarnView::SetFrontTrace(char t) {
     const int front = t == 'B' ? 1 : 0;
     if (m_doc->m_nFrontTrace == front) return;
@@ -101,6 +150,25 @@ void CMyQuarnView::MarkersChanged() {
 }
 
 void CMyQuarnView::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape && !m_zoom.Fit()) {
+        ZoomToFit();
+        return;
+    }
+    if (e->modifiers() & Qt::ShiftModifier) {
+        // Shift+arrows pan a tenth of the shown width, a division of the shown height.
+        switch (e->key()) {
+            case Qt::Key_Left:
+                return SetZoom(PanX(m_zoom, -m_zoom.Width() / 10));
+            case Qt::Key_Right:
+                return SetZoom(PanX(m_zoom, m_zoom.Width() / 10));
+            case Qt::Key_Up:
+                return SetZoom(PanY(m_zoom, m_zoom.Height() / 8));
+            case Qt::Key_Down:
+                return SetZoom(PanY(m_zoom, -m_zoom.Height() / 8));
+            default:
+                break;
+        }
+    }
     int step = 0;
     switch (e->key()) {
         case Qt::Key_Left:
@@ -119,13 +187,24 @@ void CMyQuarnView::keyPressEvent(QKeyEvent* e) {
             QWidget::keyPressEvent(e);
             return;
     }
-    if (StepSelectedMarker(*m_doc, m_markers, step)) MarkersChanged();
+    if (StepSelectedMarker(*m_doc, m_markers, step)) {
+        FollowMarker();
+        MarkersChanged();
+    }
 }
 
 void CMyQuarnView::mousePressEvent(QMouseEvent* e) {
-    if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
     const QPointF page = PagePoint(e->position().toPoint());
+    if (e->button() == Qt::MiddleButton && InGraph(page)) {
+        m_panning = true;
+        m_panFrom = e->position().toPoint();
+        m_panStart = m_zoom;
+        setCursor(Qt::ClosedHandCursor);
+        return;
+    }
+    if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
     m_pressAt = e->position().toPoint();
+    m_banding = false;
     if (const int n = NameAt(page)) {
         m_markers.active = n;
         m_markers.selected[static_cast<size_t>(TraceIndex(FrontTrace()))] = n;
@@ -138,8 +217,10 @@ void CMyQuarnView::mousePressEvent(QMouseEvent* e) {
         if (TraceOffered(*m_doc, t)) SetFrontTrace(t);
         return;
     }
-    // A click on a trace's own colour on the graph brings that trace to the front.
     if (!InGraph(page) || m_frame.isNull()) return;
+    // A drag from here draws the zoom rectangle.
+    m_banding = true;
+    // A click on a trace's own colour on the graph brings that trace to the front.
     const QPoint px = (e->position() * m_frame.devicePixelRatio()).toPoint();
     if (!m_frame.rect().contains(px)) return;
     const QColor c = m_frame.pixelColor(px);
@@ -155,6 +236,31 @@ void CMyQuarnView::mousePressEvent(QMouseEvent* e) {
 }
 
 void CMyQuarnView::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() == Qt::MiddleButton && m_panning) {
+        m_panning = false;
+        unsetCursor();
+        return;
+    }
+    if (e->button() == Qt::LeftButton && m_banding) {
+        m_banding = false;
+        const bool shown = m_band && m_band->isVisible();
+        if (m_band) m_band->hide();
+        if (!shown) return;
+        // The rectangle's x range; with Ctrl held its y range too.
+        const QPointF from = PagePoint(m_pressAt), to = PagePoint(e->position().toPoint());
+        auto inside = [&](double v, double lo, double hi) {
+            return std::clamp(v, std::min(lo, hi), std::max(lo, hi));
+        };
+        const QPoint moved = e->position().toPoint() - m_pressAt;
+        const int least = QApplication::startDragDistance();
+        ViewZoom z = m_zoom;
+        if (std::abs(moved.x()) >= least)
+            z = ZoomToX(z, FullX(inside(from.x(), 0, m_places.W)), FullX(inside(to.x(), 0, m_places.W)));
+        if ((e->modifiers() & Qt::ControlModifier) && std::abs(moved.y()) >= least)
+            z = ZoomToY(z, FullY(inside(from.y(), 0, m_places.H)), FullY(inside(to.y(), 0, m_places.H)));
+        SetZoom(z);
+        return;
+    }
     if (e->button() != Qt::LeftButton || m_grabbed == 0) return QWidget::mouseReleaseEvent(e);
     const int n = m_grabbed;
     m_grabbed = 0;
@@ -171,7 +277,7 @@ void CMyQuarnView::mouseReleaseEvent(QMouseEvent* e) {
 void CMyQuarnView::DragTo(int n, QPoint at) {
     const QPointF page = PagePoint(at);
     if (m_places.W <= 0) return;
-    const int column = static_cast<int>(std::trunc(page.x() * 501 / m_places.W));
+    const int column = ColumnAt(page.x());
     PlaceMarker(*m_doc, FrontTrace(), n, column);
     m_markers.point[static_cast<size_t>(TraceIndex(FrontTrace()))] = std::clamp(column, 0, kLastMarkerPoint);
 }
@@ -195,6 +301,19 @@ void CMyQuarnView::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void CMyQuarnView::mouseMoveEvent(QMouseEvent* e) {
     const QPointF page = PagePoint(e->position().toPoint());
+    if (m_panning && m_places.W > 0 && m_places.H != 0) {
+        // The graph follows the pointer.
+        const QPointF start = PagePoint(m_panFrom);
+        ViewZoom z = PanX(m_panStart, -(page.x() - start.x()) / m_places.W * m_panStart.Width());
+        z = PanY(z, (page.y() - start.y()) / m_places.H * m_panStart.Height());
+        SetZoom(z);
+    }
+    if (m_banding && (e->buttons() & Qt::LeftButton) &&
+        (e->position().toPoint() - m_pressAt).manhattanLength() >= QApplication::startDragDistance()) {
+        if (!m_band) m_band = new QRubberBand(QRubberBand::Rectangle, this);
+        m_band->setGeometry(QRect(m_pressAt, e->position().toPoint()).normalized());
+        m_band->show();
+    }
     // A dragged marker follows the pointer; the drop on release makes the change.
     if (m_grabbed && (e->buttons() & Qt::LeftButton) &&
         (e->position().toPoint() - m_pressAt).manhattanLength() >= QApplication::startDragDistance()) {
@@ -214,8 +333,7 @@ void CMyQuarnView::mouseMoveEvent(QMouseEvent* e) {
         return;
     }
     // The x value and the front trace's level of the column under the pointer.
-    const int column =
-        std::clamp(static_cast<int>(std::trunc(page.x() * 501 / m_places.W)), 0, kLastMarkerPoint);
+    const int column = std::clamp(ColumnAt(page.x()), 0, kLastMarkerPoint);
     const CMyQuarnDoc& d = *m_doc;
     const double x = PointValue(d, column);
     QString xText;

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QImage>
+#include <QPointer>
+#include <QRubberBand>
 #include <QWidget>
 #include <memory>
 
@@ -37,6 +39,14 @@ class CMyQuarnView : public QWidget {
     // The device pixel where page point (x, y) was drawn by the last paint.
     QPoint DevicePoint(double x, double y) const;
 
+    // The part of the graph this window shows (the wheel, a dragged rectangle, the middle button and
+    // Shift+arrows change it); printing draws the whole page.
+    const ViewZoom& Zoom() const { return m_zoom; }
+    void SetZoom(const ViewZoom& z);
+    void ZoomToFit() { SetZoom({}); }
+    // The display points the window shows, for the peak searches.
+    PointRange Shown() const { return VisiblePoints(m_zoom); }
+
   signals:
     void documentChanged();     // modified flag or title may have changed
     void orientationChanged();  // the frame resizes itself
@@ -59,6 +69,7 @@ class CMyQuarnView : public QWidget {
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
     void leaveEvent(QEvent* e) override;
 
   private:
@@ -71,6 +82,14 @@ class CMyQuarnView : public QWidget {
     // The trace whose legend box holds the page point ('A', 'B'), or 0.
     char LegendAt(const QPointF& page) const;
     bool InGraph(const QPointF& page) const;
+    // The display point under page x: on the whole graph as the instrument's program counts it, in a
+    // zoomed view the column drawn nearest to the pointer.
+    int ColumnAt(double pageX) const;
+    // Page point to the whole graph: x as a fraction of its width, y in divisions from the bottom line.
+    double FullX(double pageX) const;
+    double FullY(double pageY) const;
+    // Keeps the highlighted marker of the front trace in view after the keys moved it.
+    void FollowMarker();
     void SetFrontTrace(char trace);
 
     std::shared_ptr<CMyQuarnDoc> m_doc;
@@ -82,6 +101,13 @@ class CMyQuarnView : public QWidget {
     QImage m_frame;  // the last page drawn, for the trace colour under a click
     int m_grabbed = 0;
     QPoint m_pressAt;
+    ViewZoom m_zoom;
+    // A left drag on the graph draws the zoom rectangle; a middle drag pans from m_panFrom.
+    bool m_banding = false;
+    QPointer<QRubberBand> m_band;
+    bool m_panning = false;
+    QPoint m_panFrom;
+    ViewZoom m_panStart;
 };
 
 }  // namespace fl

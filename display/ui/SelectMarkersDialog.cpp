@@ -120,15 +120,15 @@ SelectMarkersDialog::SelectMarkersDialog(CMyQuarnView* view, QWidget* parent)
             act([](CMyQuarnDoc& d, char t) { ClearDeltaMarkers(d, t); }));
     connect(maxPeak, &QPushButton::clicked, this, act([this](CMyQuarnDoc& d, char t) {
                 Select(Selected());
-                MaxPeak(d, t, Selected());
+                MaxPeak(d, t, Selected(), m_view->Shown());
             }));
     connect(nextPeak, &QPushButton::clicked, this, act([this](CMyQuarnDoc& d, char t) {
                 Select(Selected());
-                NextPeak(d, t, Selected());
+                NextPeak(d, t, Selected(), m_view->Shown());
             }));
     connect(labelAll, &QPushButton::clicked, this, act([this](CMyQuarnDoc& d, char t) {
                 int selected = Selected();
-                LabelAllPeaks(d, t, &selected);
+                LabelAllPeaks(d, t, &selected, m_view->Shown());
                 Select(selected);
             }));
     connect(sortLevel, &QPushButton::clicked, this, act([this](CMyQuarnDoc& d, char t) {

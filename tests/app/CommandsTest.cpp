@@ -24,11 +24,11 @@ const std::set<QString> kNotWalked = {"exit", "connect", "close", "closeall", "l
 const std::set<QString> kDocument = {"close",       "closeall",  "save",          "saveas",    "exportimage",
                                      "exportascii", "print",     "printall",      "preview",   "copygraph",
                                      "copydata",    "newwindow", "levelsettings", "gpsformat", "comment",
-                                     "markers",     "exportcsv", "compare"};
+                                     "markers",     "exportcsv", "compare",       "zoomfit"};
 const std::set<QString> kInstrument = {"gettrace", "displaytrace", "livetrace", "transfer", "screendump"};
 // What stays usable while Live Trace runs: the View menu, Live Trace (to stop it) and About.
 const std::set<QString> kDuringLive = {"livetrace", "about",   "markers", "levelsettings",
-                                       "gpsformat", "comment", "menubar"};
+                                       "gpsformat", "comment", "menubar", "zoomfit"};
 
 bool IsView(const QString& id) {
     return id.startsWith("view.");

@@ -59,6 +59,22 @@ void Move(CMyQuarnView* v, const QPoint& at) {
     QApplication::sendEvent(v, &e);
 }
 
+// One notch of the wheel (120: away from the user) at `at`.
+void Wheel(CMyQuarnView* v, const QPoint& at, int delta, Qt::KeyboardModifiers mods = {}) {
+    QWheelEvent e(QPointF(at), QPointF(v->mapToGlobal(at)), {}, QPoint(0, delta), Qt::NoButton, mods,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(v, &e);
+}
+
+// A device point at fraction `f` of the shown graph's width, half-way down; and over the line of
+// display column `c` in the shown range.
+QPoint AtShown(CMyQuarnView* v, double f) {
+    return v->DevicePoint(f * v->Places().W, v->Places().H / 2.0);
+}
+QPoint OverShownColumn(CMyQuarnView* v, int c) {
+    return AtShown(v, v->Zoom().ShownX((c + 1) / 501.0));
+}
+
 void Click(QWidget* w, const char* name) {
     QAbstractButton* b = Child<QAbstractButton>(w, name);
     QVERIFY2(b, name);
@@ -345,6 +361,60 @@ class MarkersTest : public QObject {
         QCOMPARE(MarkerPoint(d, 'A', 2), 320);
         QTest::mouseRelease(v, Qt::LeftButton, {}, OverColumn(v, 330));
         QCOMPARE(MarkerPoint(d, 'A', 2), 330);
+    }
+
+    void zoomByWheelRectangleAndKeys() {
+        Shell f;
+        CMyQuarnView* v = Open(f, "SPECTRUM.qtr");
+        QVERIFY(v);
+        CMyQuarnDoc& d = v->Document();
+        const double pixel = 1.0 / v->width();  // a device pixel, as a fraction of the width at most
+        // A notch in at the middle: four fifths of the width around it; Ctrl: the levels only.
+        Wheel(v, AtShown(v, 0.5), 120);
+        QVERIFY(std::abs(v->Zoom().left - 0.1) < 3 * pixel && std::abs(v->Zoom().right - 0.9) < 3 * pixel);
+        Wheel(v, AtShown(v, 0.5), 120, Qt::ControlModifier);
+        QVERIFY(v->Zoom().Height() < 8 && std::abs(v->Zoom().Width() - 0.8) < 1e-9);
+        Wheel(v, AtShown(v, 0.5), -120 * 5);  // out past the whole: the whole width
+        QVERIFY(v->Zoom().XFit());
+        QTest::keyClick(v, Qt::Key_Escape);
+        QVERIFY(v->Zoom().Fit());
+        // A rectangle from 50 % to 60 % of the width: points 250..299.
+        QTest::mousePress(v, Qt::LeftButton, {}, AtShown(v, 0.5));
+        QMouseEvent drag(QEvent::MouseMove, QPointF(AtShown(v, 0.6)),
+                         QPointF(v->mapToGlobal(AtShown(v, 0.6))), Qt::LeftButton, Qt::LeftButton, {});
+        QApplication::sendEvent(v, &drag);
+        QTest::mouseRelease(v, Qt::LeftButton, {}, AtShown(v, 0.6));
+        QVERIFY(std::abs(v->Zoom().left - 0.5) < 3 * pixel && std::abs(v->Zoom().right - 0.6) < 3 * pixel);
+        QCOMPARE(v->Shown().first, 250);
+        QCOMPARE(v->Shown().last, 299);
+        v->repaint();
+        // The readout and a dragged marker take the column under the pointer.
+        Move(v, OverShownColumn(v, 275));
+        QVERIFY2(f->statusBar()->currentMessage().startsWith("947.7500 MHz"),
+                 qPrintable(f->statusBar()->currentMessage()));
+        const MarkerPlace m2 = v->Places().trace[0][2];         // point 260
+        QVERIFY(m2.placed && !v->Places().trace[0][1].placed);  // marker 1 (point 180) is outside
+        QTest::mousePress(v, Qt::LeftButton, {}, Centre(v, m2.name));
+        QTest::mouseRelease(v, Qt::LeftButton, {}, OverShownColumn(v, 280));
+        QCOMPARE(MarkerPoint(d, 'A', 2), 280);
+        QCOMPARE(d.m_arrUserFreqA[2], kStart + 280 * kStep);
+        // Max Peak looks only at what is shown.
+        f.Trigger("markers");
+        SelectMarkersDialog* w = f->MarkerWindow();
+        QVERIFY(w);
+        Click(w, "maxPeak");
+        int best = 250;
+        for (int c = 251; c <= 299; ++c)
+            if (d.m_arrTraceA[2 * c + 1] > d.m_arrTraceA[2 * best + 1]) best = c;
+        QCOMPARE(MarkerPoint(d, 'A', w->Selected()), best);
+        Click(w, "cancel");
+        // Shift+Right pans a tenth of the shown width; Shift+Left back; View > Zoom to Fit.
+        QTest::keyClick(v, Qt::Key_Right, Qt::ShiftModifier);
+        QVERIFY(std::abs(v->Zoom().left - 0.51) < 3 * pixel);
+        QTest::keyClick(v, Qt::Key_Left, Qt::ShiftModifier);
+        QVERIFY(std::abs(v->Zoom().left - 0.5) < 3 * pixel);
+        f.Trigger("zoomfit");
+        QVERIFY(v->Zoom().Fit());
     }
 
     void restoreAndOk() {

@@ -2,6 +2,7 @@
 // view flags, fetching traces, transfer, screen dump and GPS windows, each reached through its command.
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QInputDialog>
@@ -23,6 +24,7 @@
 #include "DataTransferDialog.h"
 #include "GetTraceDialog.h"
 #include "GpsWindows.h"
+#include "ImageExportDialog.h"
 #include "LevelDialog.h"
 #include "NmeaSource.h"
 #include "SampleTraces.h"
@@ -358,10 +360,13 @@ class ShellTest : public QObject {
         // The size question offers the page's aspect; the test takes 1600 wide.
         QStringList offered;
         f.onDialog = [&](QDialog& d) {
-            auto* ask = qobject_cast<QInputDialog*>(&d);
+            auto* ask = qobject_cast<ImageExportDialog*>(&d);
             if (!ask) return int(QDialog::Rejected);
-            offered = ask->comboBoxItems();
-            ask->setTextValue(offered.filter(QRegularExpression("^1600 x ")).value(0));
+            if (!ask->Sizes()) return int(QDialog::Accepted);
+            for (int i = 0; i < ask->Sizes()->count(); ++i)
+                offered << ask->Sizes()->itemText(i);
+            ask->Sizes()->setCurrentIndex(
+                static_cast<int>(offered.indexOf(offered.filter(QRegularExpression("^1600 x ")).value(0))));
             return int(QDialog::Accepted);
         };
         f.files->save = QString::fromStdString(dir / "page.png");
@@ -372,6 +377,23 @@ class ShellTest : public QObject {
         // A landscape page is 8300 x 6800 units: 1600 wide is 1311 high.
         QCOMPARE(png.size(), QSize(1600, 1311));
         QVERIFY(offered.contains("1600 x 1311"));
+        // A zoomed window exports the document's page unless "As shown" is ticked.
+        f->ActiveFrame()->View()->SetZoom(ZoomX({}, 0.5, 0.2));
+        bool asShown = false;
+        auto sized = f.onDialog;
+        f.onDialog = [&](QDialog& d) {
+            if (auto* ask = qobject_cast<ImageExportDialog*>(&d)) ask->AsShownBox()->setChecked(asShown);
+            return sized(d);
+        };
+        for (bool shown : {false, true}) {
+            asShown = shown;
+            f.files->save = QString::fromStdString(dir / (shown ? "shown.png" : "whole.png"));
+            f.Trigger("exportimage");
+        }
+        QCOMPARE(test::ReadFile(dir / "whole.png"), test::ReadFile(dir / "page.png"));
+        QVERIFY(QImage(QString::fromStdString(dir / "shown.png")) != png);
+        f->ActiveFrame()->View()->ZoomToFit();
+        f.onDialog = sized;
         // A vector page by its extension, without the size question.
         offered.clear();
         f.files->save = QString::fromStdString(dir / "page.pdf");

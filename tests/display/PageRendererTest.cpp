@@ -3,6 +3,7 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <set>
 
 #include "CMyQuarnDoc.h"
 #include "PageCanvas.h"
@@ -353,4 +354,49 @@ TEST(PageRenderer, EveryUnitReadsOnTheAxisAndKeepsItsLimits) {
                             EXPECT_TRUE(red) << where << " division " << k;
                         }
                     }
+}
+
+// A zoomed view labels what it shows: the x texts of its range, the tick values of its levels, and only
+// the markers inside it, each at its column's place in the range.
+TEST(PageRenderer, ZoomedViewLabelsItsRange) {
+    const struct {
+        const char* sample;
+        ViewZoom zoom;
+        std::vector<std::string> texts;
+    } cases[] = {
+        // 945..950 MHz: a tenth of the width from the middle is 947.5..948 MHz.
+        {"SPECTRUM.qtr", {0.5, 0.6, 0, 8}, {"50.000 kHz/Div", "Center: 947.7500 MHz", "Span:  500.000 kHz"}},
+        // Divisions 4..6 of -10 dBm at 10 dB/div: -30 dBm at the top, 2.5 dB per division.
+        {"SPECTRUM.qtr", {0, 1, 4, 6}, {"-50.0", "-45.0", "-40.0", "-35.0", "-30.0", "Center: 947.5000 MHz"}},
+        // 100 m of cable, 20 % to 70 % shown.
+        {"DTF_DB.qtr", {0.2, 0.7, 0, 8}, {"5.00 m/div", "Shown: 20.0 - 70.0m"}},
+    };
+    for (const auto& c : cases) {
+        CMyQuarnDoc d = Sample(c.sample);
+        d.SelectedReference() = -10;
+        d.SelectedScale() = 10;
+        d.m_dCableLength = 100;
+        d.m_strCableLengthUnit = "METer";
+        std::vector<TextBox> boxes;
+        MarkerPlaces places;
+        RenderOptions o;
+        o.textBoxes = &boxes;
+        o.places = &places;
+        o.zoom = c.zoom;
+        const Rendered r = Render(d, 1660, 1360, o);
+        if (const char* dir = std::getenv("FIELDLINK_TEST_SHOTS"))
+            r.image.save(
+                QString::fromStdString(std::string(dir) + "/zoomed_" + std::to_string(&c - cases) + ".png"));
+        std::set<std::string> drawn;
+        for (const TextBox& t : boxes)
+            drawn.insert(t.text);
+        for (const std::string& want : c.texts)
+            EXPECT_TRUE(drawn.count(want)) << c.sample << ": no \"" << want << "\"";
+        if (std::string(c.sample) == "SPECTRUM.qtr" && !c.zoom.XFit()) {
+            // Markers 1 (point 180) and 2 (point 260): points 250..299 are shown.
+            EXPECT_FALSE(places.trace[0][1].placed);
+            ASSERT_TRUE(places.trace[0][2].placed);
+            EXPECT_NEAR(places.trace[0][2].x, (261.0 / 501 - 0.5) / 0.1 * places.W, 1e-6);
+        }
+    }
 }
