@@ -37,7 +37,7 @@ namespace fl {
 namespace {
 constexpr const char* kTitle = "Quarn Fieldlink Software";
 constexpr const char* kDemoPane =
-    "Demo: a simulated Quarn2 on this computer, no real instrument. Sample files: File > Open Sample...";
+    "Demo: a simulated Quarn2 on this computer, no real instrument. Sample files: ";
 }  // namespace
 
 CMainFrame::CMainFrame() {
@@ -678,7 +678,9 @@ void CMainFrame::StartUp(const QString& file, bool demo, bool welcome) {
         if (m_instrument->StartDemo()) {
             m_instrument->Retrieval().flags.displayMode = false;
             m_instrument->UploadTraces({"CPOWER", "SPECTRUM"});
-            m_pane[0]->setText(kDemoPane);
+            const QString samples = SamplesFolder();
+            m_pane[0]->setText(kDemoPane + (samples.isEmpty() ? QString() : samples + " ") +
+                               "(File > Open Sample...)");
         }
     } else if (welcome) {
         WelcomeCommand();
