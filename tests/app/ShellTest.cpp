@@ -263,8 +263,6 @@ class ShellTest : public QObject {
         f.Trigger("view.level");  // back, for the other tests
     }
 
-    // Window > Cascade stacks the windows a title bar apart, each at its view mode's size (landscape
-    // 0.87 x 0.57 of the area's width) as far as the stack leaves room, never a sliver.
     // A second start with two files hands them to the program that runs and ends: one process, two
     // more documents.
     void aSecondStartHandsItsFilesOver() {
@@ -292,6 +290,8 @@ class ShellTest : public QObject {
         QCOMPARE(f->ActiveFrame()->windowTitle(), QString("EMF.qtr"));
     }
 
+    // Window > Cascade stacks the windows a title bar apart, each at its view mode's size (landscape
+    // 0.87 x 0.57 of the area's width) as far as the stack leaves room, never a sliver.
     void cascadeKeepsTheWindowsReadable() {
         Shell f;
         f->resize(1400, 1000);
