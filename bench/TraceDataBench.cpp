@@ -95,7 +95,8 @@ void BM_LineContainerOfEmptyLines(benchmark::State& state) {
         fl::CMyQuarnDoc doc;
         benchmark::DoNotOptimize(doc.LoadBytes(bytes).ok());
     }
-    state.counters["peak_per_file_byte"] = (PeakResidentBytes() - before) / static_cast<double>(bytes.size()) + 1;
+    state.counters["peak_per_file_byte"] =
+        (PeakResidentBytes() - before) / static_cast<double>(bytes.size()) + 1;
 }
 BENCHMARK(BM_LineContainerOfEmptyLines)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -9,12 +9,12 @@
 #include <iostream>
 #include <thread>
 
+#include "CliInstrumentCommands.h"
 #include "CliSupport.h"
+#include "CliSurveyCommands.h"
 #include "EditorCommands.h"
-#include "InstrumentCommands.h"
 #include "MarkersCommand.h"
 #include "RenderCommand.h"
-#include "SurveyCommands.h"
 #include "TraceCommands.h"
 
 namespace {

@@ -1,7 +1,10 @@
 # One interface target carries the language level, warnings and sanitizer flags; every target links it.
 add_library(fieldlink_settings INTERFACE)
 target_compile_features(fieldlink_settings INTERFACE cxx_std_20)
-target_compile_options(fieldlink_settings INTERFACE -Wall -Wextra)
+target_compile_options(fieldlink_settings INTERFACE -Wall -Wextra -Wshadow)
+if(FIELDLINK_WERROR)
+  target_compile_options(fieldlink_settings INTERFACE -Werror)
+endif()
 target_compile_definitions(fieldlink_settings INTERFACE $<$<CONFIG:Debug>:FIELDLINK_DEBUG=1>
                                                        FIELDLINK_VERSION="${PROJECT_VERSION}")
 

@@ -55,8 +55,8 @@ std::string FactorFileText(const FactorTable& t, const std::tm& now);
 
 class FactorModel {
   public:
-    explicit FactorModel(FactorMode mode = FactorMode::ExternalDevice)
-        : mode(mode), title(TextsFor(mode).title) {}
+    explicit FactorModel(FactorMode kind = FactorMode::ExternalDevice)
+        : mode(kind), title(TextsFor(kind).title) {}
 
     FactorMode mode;
     FactorTable table;

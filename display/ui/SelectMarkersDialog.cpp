@@ -23,19 +23,19 @@ QPushButton* Button(const QString& text, const char* name) {
 
 SelectMarkersDialog::SelectMarkersDialog(CMyQuarnView* view, QWidget* parent)
     : QDialog(parent), m_view(view), m_doc(view->SharedDocument()) {
-    CMyQuarnDoc& d = *m_doc;
-    m_opened = TakeMarkerSnapshot(d);
-    m_openedFront = d.m_nFrontTrace;
-    m_openedModified = d.IsModified();
+    CMyQuarnDoc& doc = *m_doc;
+    m_opened = TakeMarkerSnapshot(doc);
+    m_openedFront = doc.m_nFrontTrace;
+    m_openedModified = doc.IsModified();
     m_openedSelection = view->Markers();
-    setWindowTitle(QString("Select Trace Markers - [ %1 ]").arg(FromCp1252(d.GetTitle())));
+    setWindowTitle(QString("Select Trace Markers - [ %1 ]").arg(FromCp1252(doc.GetTitle())));
     setAttribute(Qt::WA_DeleteOnClose);
 
     m_tabs = new QTabBar;
     m_tabs->setObjectName("traces");
     int tab = 0;
     for (char t : {'A', 'B'})
-        if (TraceOffered(d, t)) {
+        if (TraceOffered(doc, t)) {
             m_tabs->addTab(QString("Trace ") + t);
             m_tabTrace[static_cast<size_t>(tab++)] = t;
         }
@@ -77,7 +77,7 @@ SelectMarkersDialog::SelectMarkersDialog(CMyQuarnView* view, QWidget* parent)
     auto* restore = Button("Restore Device\n     Markers", "restore");
     auto* describe = Button("   Marker\nDescription", "description");
     auto* sortLevel = Button("Sort by Level", "sortLevel");
-    m_sortPosition = Button(FromCp1252(PositionSortCaption(d)), "sortPosition");
+    m_sortPosition = Button(FromCp1252(PositionSortCaption(doc)), "sortPosition");
     m_selectedText = new QLabel;
     auto* ok = Button("OK", "ok");
     auto* cancel = Button("Cancel", "cancel");
@@ -169,7 +169,7 @@ SelectMarkersDialog::SelectMarkersDialog(CMyQuarnView* view, QWidget* parent)
         if (m_view) ShowTrace(m_doc->m_nFrontTrace == 1 ? 'B' : 'A');
         Refresh();
     });
-    ShowTrace(d.m_nFrontTrace == 1 ? 'B' : 'A');
+    ShowTrace(doc.m_nFrontTrace == 1 ? 'B' : 'A');
     Refresh();
 }
 

@@ -34,7 +34,8 @@ class ScriptedFiles : public FileDialogs {
         lastFolder = folder;
         return open.value(0);
     }
-    QString SaveFileReplacing(QWidget*, const QString& title, const QString& proposal, const QString&) override {
+    QString SaveFileReplacing(QWidget*, const QString& title, const QString& proposal,
+                              const QString&) override {
         lastTitle = title;
         lastProposal = proposal;
         return save;

@@ -131,8 +131,8 @@ TEST_P(FaultMatrix, EveryCommandEndsSaysSoAndKeepsTheUsersFiles) {
 INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrix,
                          testing::Values("silence", "error", "minus9999", "drop", "garbage", "garbage-noeol",
                                          "endless", "noend", "crawl"),
-                         [](const testing::TestParamInfo<const char*>& info) {
-                             std::string name = info.param;
+                         [](const testing::TestParamInfo<const char*>& param) {
+                             std::string name = param.param;
                              std::erase(name, '-');
                              return name;
                          });

@@ -34,7 +34,7 @@ TEST(ScreenDump, ColourAndLineReplies) {
     DecodeScreenLine("", full.data());
     DecodeScreenLine("zz", full.data());
     // Only the expected hex forms are taken: noise of six characters or more never becomes a picture.
-    for (const auto& [reply, colour, line] : std::vector<std::tuple<std::string, bool, bool>>{
+    for (const auto& [reply, colour, lineForm] : std::vector<std::tuple<std::string, bool, bool>>{
              {"ff0000", true, true},
              {"FF00a0xyz", true, false},  // a colour reply counts by its first six characters
              {"0a05ff01", true, true},
@@ -43,7 +43,7 @@ TEST(ScreenDump, ColourAndLineReplies) {
              {"#!%&$(", false, false},
              {"0a05ff01 ", true, false}}) {
         EXPECT_EQ(ColourReplyForm(reply), colour) << reply;
-        EXPECT_EQ(LineReplyForm(reply), line) << reply;
+        EXPECT_EQ(LineReplyForm(reply), lineForm) << reply;
     }
 }
 

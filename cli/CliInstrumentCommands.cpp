@@ -1,4 +1,4 @@
-#include "InstrumentCommands.h"
+#include "CliInstrumentCommands.h"
 
 #include <atomic>
 #include <csignal>

@@ -1,4 +1,4 @@
-#include "SurveyCommands.h"
+#include "CliSurveyCommands.h"
 
 #include <iostream>
 #include <memory>

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Checks that every C++ file is formatted with the project's .clang-format; --fix formats them instead.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mapfile -t files < <(git ls-files '*.cpp' '*.h')
+if [ "${1:-}" = "--fix" ]; then
+  clang-format -i "${files[@]}"
+else
+  clang-format --dry-run -Werror "${files[@]}"
+fi
