@@ -4,7 +4,7 @@
 # lintian must find no error.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-deb=${1:-$(ls build/package/*.deb | head -n 1)}
+deb=${1:-$(ls -t build*/package/*.deb | head -n 1)}
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"

@@ -329,7 +329,7 @@ const std::vector<uint8_t>& InstrumentModel::ScreenIndices() {
 std::string InstrumentModel::LineReply(int line) {
     const auto& s = ScreenIndices();
     std::string out;
-    char pair[8];
+    char pair[24];  // room for any two ints, so the compiler sees no truncation
     for (int x = 0; x < 640;) {
         const uint8_t idx = s[static_cast<size_t>(line) * 640 + static_cast<size_t>(x)];
         int run = 1;
