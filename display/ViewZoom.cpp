@@ -8,38 +8,27 @@ namespace fl {
 namespace {
 
 // [lo, hi] of width at least `minWidth` and at most `full`, moved inside [0, full] without changing its
-// width.
+// width; within rounding of the whole it is exactly the whole, so zooming back out ends at the fit.
 void Fit(double& lo, double& hi, double full, double minWidth) {
-    double w = std::clamp(hi - lo, minWidth, full);
-    if (!std::isfinite(lo) || !std::isfinite(hi)) {
+    if (!std::isfinite(lo) || !std::isfinite(hi) || hi - lo >= full * (1 - 1e-9)) {
         lo = 0;
         hi = full;
         return;
     }
-    const double centre = (lo + hi) / 2;
-    lo = std::clamp(centre - w / 2, 0.0, full - w);
+    const double w = std::clamp(hi - lo, minWidth, full);
+    lo = std::clamp((lo + hi - w) / 2, 0.0, full - w);
     hi = lo + w;
-    // Snap to the whole when within rounding of it, so zooming back out ends exactly at the fit.
-    if (w >= full * (1 - 1e-9)) {
-        lo = 0;
-        hi = full;
-    }
 }
 
 void Zoom(double& lo, double& hi, double at, double factor, double full, double minWidth) {
     if (!(factor > 0)) return;
     at = std::clamp(at, lo, hi);
-    double w = std::clamp((hi - lo) * factor, minWidth, full);
+    const double w = std::clamp((hi - lo) * factor, minWidth, full);
     // The point under the pointer keeps its place on the screen.
     const double share = hi > lo ? (at - lo) / (hi - lo) : 0.5;
-    double nlo = at - share * w;
-    nlo = std::clamp(nlo, 0.0, full - w);
-    lo = nlo;
-    hi = nlo + w;
-    if (w >= full * (1 - 1e-9)) {
-        lo = 0;
-        hi = full;
-    }
+    lo = at - share * w;
+    hi = lo + w;
+    Fit(lo, hi, full, minWidth);
 }
 
 void Pan(double& lo, double& hi, double by, double full) {

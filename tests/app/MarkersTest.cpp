@@ -53,9 +53,8 @@ T* Child(QWidget* w, const char* name) {
 
 // The pointer moving over the view (sent straight to it: the offscreen platform drops synthetic moves
 // to where its cursor already is).
-void Move(CMyQuarnView* v, const QPoint& at) {
-    QMouseEvent e(QEvent::MouseMove, QPointF(at), QPointF(v->mapToGlobal(at)), Qt::NoButton, Qt::NoButton,
-                  {});
+void Move(CMyQuarnView* v, const QPoint& at, Qt::MouseButton held = Qt::NoButton) {
+    QMouseEvent e(QEvent::MouseMove, QPointF(at), QPointF(v->mapToGlobal(at)), held, held, {});
     QApplication::sendEvent(v, &e);
 }
 
@@ -355,9 +354,7 @@ class MarkersTest : public QObject {
         CMyQuarnDoc& d = v->Document();
         const MarkerPlace m2 = v->Places().trace[0][2];
         QTest::mousePress(v, Qt::LeftButton, {}, Centre(v, m2.name));
-        QMouseEvent move(QEvent::MouseMove, QPointF(OverColumn(v, 320)),
-                         QPointF(v->mapToGlobal(OverColumn(v, 320))), Qt::LeftButton, Qt::LeftButton, {});
-        QApplication::sendEvent(v, &move);
+        Move(v, OverColumn(v, 320), Qt::LeftButton);
         QCOMPARE(MarkerPoint(d, 'A', 2), 320);
         QTest::mouseRelease(v, Qt::LeftButton, {}, OverColumn(v, 330));
         QCOMPARE(MarkerPoint(d, 'A', 2), 330);
@@ -380,9 +377,7 @@ class MarkersTest : public QObject {
         QVERIFY(v->Zoom().Fit());
         // A rectangle from 50 % to 60 % of the width: points 250..299.
         QTest::mousePress(v, Qt::LeftButton, {}, AtShown(v, 0.5));
-        QMouseEvent drag(QEvent::MouseMove, QPointF(AtShown(v, 0.6)),
-                         QPointF(v->mapToGlobal(AtShown(v, 0.6))), Qt::LeftButton, Qt::LeftButton, {});
-        QApplication::sendEvent(v, &drag);
+        Move(v, AtShown(v, 0.6), Qt::LeftButton);
         QTest::mouseRelease(v, Qt::LeftButton, {}, AtShown(v, 0.6));
         QVERIFY(std::abs(v->Zoom().left - 0.5) < 3 * pixel && std::abs(v->Zoom().right - 0.6) < 3 * pixel);
         QCOMPARE(v->Shown().first, 250);

@@ -365,8 +365,7 @@ class ShellTest : public QObject {
             if (!ask->Sizes()) return int(QDialog::Accepted);
             for (int i = 0; i < ask->Sizes()->count(); ++i)
                 offered << ask->Sizes()->itemText(i);
-            ask->Sizes()->setCurrentIndex(
-                static_cast<int>(offered.indexOf(offered.filter(QRegularExpression("^1600 x ")).value(0))));
+            ask->Sizes()->setCurrentIndex(ask->Sizes()->findText("1600 x ", Qt::MatchStartsWith));
             return int(QDialog::Accepted);
         };
         f.files->save = QString::fromStdString(dir / "page.png");
